@@ -1,0 +1,115 @@
+// Appearance properties: stored as given, announced, and repainted.
+#include "control/tessel_control.h"
+#include "framework/bstr.h"
+#include "framework/out_param.h"
+
+namespace tessel {
+
+using framework::out_param;
+using framework::to_variant_bool;
+
+namespace {
+bool from_variant_bool(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
+}  // namespace
+
+#define TESSEL_COLOR_PROPERTY(Name, Param)                     \
+  STDMETHODIMP TesselControl::get_##Name(OLE_COLOR* value) {   \
+    return boundary([&] { out_param(value) = s_.look.Name; }); \
+  }                                                            \
+  STDMETHODIMP TesselControl::put_##Name(OLE_COLOR Param) {    \
+    return store(s_.look.Name, Param, L## #Name);              \
+  }
+
+TESSEL_COLOR_PROPERTY(BackColor, NewBackColor)
+TESSEL_COLOR_PROPERTY(ForeColor, NewForeColor)
+TESSEL_COLOR_PROPERTY(ForeColorActive, NewForeColorActive)
+TESSEL_COLOR_PROPERTY(BackColorForm, NewBackColorForm)
+TESSEL_COLOR_PROPERTY(MouseMoveColor0, NewColor)
+TESSEL_COLOR_PROPERTY(MouseMoveColor1, NewColor)
+TESSEL_COLOR_PROPERTY(MouseMoveColor2, NewColor)
+TESSEL_COLOR_PROPERTY(RegisterFocusColor0, NewColor)
+TESSEL_COLOR_PROPERTY(RegisterFocusColor1, NewColor)
+TESSEL_COLOR_PROPERTY(RegisterFocusColor2, NewColor)
+TESSEL_COLOR_PROPERTY(FrameColor, NewFrameColor)
+TESSEL_COLOR_PROPERTY(MaskColor, NewMaskColor)
+#undef TESSEL_COLOR_PROPERTY
+
+STDMETHODIMP TesselControl::get_ForeColorHot(OLE_COLOR* value) {
+  return boundary([&] { out_param(value) = s_.look.ForeColorHot; });
+}
+
+// The hot column's colour shows at the next repaint that mouse tracking makes.
+STDMETHODIMP TesselControl::put_ForeColorHot(OLE_COLOR NewForeColorHot) {
+  return boundary([&] {
+    s_.look.ForeColorHot = NewForeColorHot;
+    property_changed(L"ForeColorHot");
+  });
+}
+
+STDMETHODIMP TesselControl::get_HeaderHeight(LONG* value) {
+  return boundary([&] { out_param(value) = s_.look.HeaderHeight; });
+}
+
+STDMETHODIMP TesselControl::put_HeaderHeight(LONG NewTabHeight) {
+  return store(s_.look.HeaderHeight, NewTabHeight, L"HeaderHeight");
+}
+
+STDMETHODIMP TesselControl::get_Alignment(eTabAlignment* value) {
+  return boundary([&] { out_param(value) = static_cast<eTabAlignment>(s_.look.Alignment); });
+}
+
+STDMETHODIMP TesselControl::put_Alignment(eTabAlignment NewAlignment) {
+  return store(s_.look.Alignment, static_cast<LONG>(NewAlignment), L"Alignment");
+}
+
+STDMETHODIMP TesselControl::get_ShowFrame(VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = to_variant_bool(s_.look.ShowFrame); });
+}
+
+STDMETHODIMP TesselControl::put_ShowFrame(VARIANT_BOOL varNew) {
+  return store(s_.look.ShowFrame, from_variant_bool(varNew), L"ShowFrame");
+}
+
+STDMETHODIMP TesselControl::get_ShowSortPic(VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = to_variant_bool(s_.look.ShowSortPic); });
+}
+
+STDMETHODIMP TesselControl::put_ShowSortPic(VARIANT_BOOL varNew) {
+  return store(s_.look.ShowSortPic, from_variant_bool(varNew), L"ShowSortPic");
+}
+
+STDMETHODIMP TesselControl::get_FontBold(VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontBold); });
+}
+STDMETHODIMP TesselControl::put_FontBold(VARIANT_BOOL) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::get_FontItalic(VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontItalic); });
+}
+STDMETHODIMP TesselControl::put_FontItalic(VARIANT_BOOL) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::get_FontStrikethru(VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontStrikethru); });
+}
+STDMETHODIMP TesselControl::put_FontStrikethru(VARIANT_BOOL) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::get_FontUnderline(VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontUnderline); });
+}
+STDMETHODIMP TesselControl::put_FontUnderline(VARIANT_BOOL) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::get_FontSize(float* value) {
+  return boundary([&] { out_param(value) = s_.look.FontSize; });
+}
+STDMETHODIMP TesselControl::put_FontSize(float) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::get_FontName(BSTR* value) {
+  return boundary([&] { framework::put_bstr(value, s_.look.FontName); });
+}
+STDMETHODIMP TesselControl::put_FontName(BSTR) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::get_Font(IFontDisp**) { return E_NOTIMPL; }
+STDMETHODIMP TesselControl::putref_Font(IFontDisp*) { return E_NOTIMPL; }
+
+STDMETHODIMP TesselControl::get_ColumnWidths(BSTR* value) {
+  return boundary([&] { framework::put_bstr(value, s_.ColumnWidths); });
+}
+STDMETHODIMP TesselControl::put_ColumnWidths(BSTR) { return E_NOTIMPL; }
+
+STDMETHODIMP TesselControl::GetPictureSize(IPictureDisp**, float*, float*) { return E_NOTIMPL; }
+
+}  // namespace tessel

@@ -1,0 +1,175 @@
+// The column model's members: adding, deleting and editing columns, and
+// selecting one.
+#include <climits>
+
+#include "control/access_keys.h"
+#include "control/tessel_control.h"
+#include "framework/bstr.h"
+#include "framework/out_param.h"
+
+namespace tessel {
+
+using framework::out_param;
+
+namespace {
+constexpr wchar_t kGeneratedCaption[] = L"Spalte";
+constexpr LONG kDefaultWidth = 60;
+}  // namespace
+
+STDMETHODIMP TesselControl::get_NumberOfRows(LONG* value) {
+  return boundary([&] { out_param(value) = s_.NumberOfRows; });
+}
+
+STDMETHODIMP TesselControl::get_RowWidth(LONG Index, LONG* value) {
+  return boundary([&] { out_param(value) = s_.Tabs(Index).RowWidth; });
+}
+
+STDMETHODIMP TesselControl::put_RowWidth(LONG Index, LONG NewTabWidth) {
+  return boundary([&] {
+    s_.Tabs(Index).RowWidth = NewTabWidth;
+    draw_tab();
+    property_changed(L"RowWidth");
+  });
+}
+
+STDMETHODIMP TesselControl::get_RowCaption(LONG Index, BSTR* value) {
+  return boundary([&] { framework::put_bstr(value, s_.Tabs(Index).RowCaption); });
+}
+
+STDMETHODIMP TesselControl::put_RowCaption(LONG Index, BSTR NewTabCaption) {
+  return boundary([&] {
+    s_.Tabs(Index).RowCaption = framework::view_of(NewTabCaption);
+    set_tab_access_keys();
+    draw_tab();
+    property_changed(L"RowCaption");
+  });
+}
+
+STDMETHODIMP TesselControl::get_RowSorted(LONG Index, VARIANT_BOOL* value) {
+  return boundary([&] { out_param(value) = framework::to_variant_bool(s_.Tabs(Index).RowSort); });
+}
+
+STDMETHODIMP TesselControl::put_RowSorted(LONG Index, VARIANT_BOOL NewTabSort) {
+  return boundary([&] {
+    s_.Tabs(Index).RowSort = NewTabSort != VARIANT_FALSE;
+    draw_tab();
+    property_changed(L"RowSorted");
+  });
+}
+
+STDMETHODIMP TesselControl::get_RowPicture(LONG Index, IPictureDisp** value) {
+  return boundary([&] {
+    IPictureDisp* picture = s_.Tabs(Index).RowIcon();
+    if (picture) picture->AddRef();
+    out_param(value) = picture;
+  });
+}
+
+STDMETHODIMP TesselControl::putref_RowPicture(LONG Index, IPictureDisp* NewTabPicture) {
+  return boundary([&] {
+    framework::ComPtr<IPictureDisp> picture(NewTabPicture);
+    s_.Tabs(Index).set_RowIcon(picture.get());
+    draw_tab();
+    property_changed(L"RowPicture");
+  });
+}
+
+STDMETHODIMP TesselControl::get_SortedRow(LONG* value) {
+  return boundary([&] { out_param(value) = s_.SortedRow; });
+}
+
+STDMETHODIMP TesselControl::put_SortedRow(LONG NewSortedTab) {
+  return boundary([&] {
+    s_.SortedRow = NewSortedTab;
+    property_changed(L"SortedRow");
+    draw_tab();
+  });
+}
+
+STDMETHODIMP TesselControl::get_SelectedRow(LONG* value) {
+  return boundary([&] { out_param(value) = s_.SelectedRow; });
+}
+
+// Selecting a column reports it through RowPressed with the previous
+// selection (the PreviousTab field itself, by reference), the sorted column
+// and the sort word of the column's flag. Handlers already see the new
+// SelectedRow; PreviousTab moves on after them.
+STDMETHODIMP TesselControl::put_SelectedRow(LONG NewSelectedTab) {
+  return boundary([&] {
+    if (NewSelectedTab > s_.NumberOfRows) return;
+    // A negative index fails here, before anything changes.
+    const bool descending = s_.Tabs(NewSelectedTab).RowSort;
+    s_.SelectedRow = NewSelectedTab;
+    framework::Bstr sort(descending ? L"DESC" : L"ASC");
+    LONG sorted = s_.SortedRow;
+    raise_event(event_dispid::RowPressed,
+                {framework::by_ref(s_.PreviousTab), framework::by_ref(sorted),
+                 framework::by_ref(sort.ref())});
+    if (s_.SelectedRow > SHRT_MAX || s_.SelectedRow < SHRT_MIN) {
+      framework::raise_error(framework::error_number::kOverflow);
+    }
+    s_.PreviousTab = static_cast<SHORT>(s_.SelectedRow);
+    property_changed(L"SelectedRow");
+    draw_tab();
+  });
+}
+
+// Appends a column and returns its index. An empty caption becomes "Spalte",
+// which is also written back into the caller's variable.
+STDMETHODIMP TesselControl::AddRow(LONG* iTabWidth, BSTR* sTabText, IPictureDisp** pTabPicture,
+                                   LONG* value) {
+  return boundary([&] {
+    const LONG width = iTabWidth ? *iTabWidth : kDefaultWidth;
+    framework::ComPtr<IPictureDisp> picture(pTabPicture ? *pTabPicture : nullptr);
+    if (s_.NumberOfRows == LONG_MAX) framework::raise_error(framework::error_number::kOverflow);
+    const LONG index = s_.NumberOfRows + 1;
+    s_.Tabs.redim_preserve(index);
+    s_.NumberOfRows = index;
+    cTabs& record = s_.Tabs(index);
+    record.RowWidth = width;
+    std::wstring_view text = sTabText ? framework::view_of(*sTabText) : std::wstring_view();
+    if (!text.empty()) {
+      record.RowCaption = text;
+      set_tab_access_keys();
+    } else {
+      if (sTabText) {
+        BSTR generated = SysAllocString(kGeneratedCaption);
+        if (!generated) throw std::bad_alloc();
+        SysFreeString(*sTabText);
+        *sTabText = generated;
+      }
+      record.RowCaption = kGeneratedCaption;
+    }
+    record.RowSort = false;
+    record.set_RowIcon(picture.get());
+    property_changed(L"NumberOfRows");
+    draw_tab();
+    if (value) *value = index;
+  });
+}
+
+// Drops the last column; the last remaining one is never removed. Its record
+// stays in Tabs for the next AddRow.
+STDMETHODIMP TesselControl::DeleteRow(VARIANT* value) {
+  return boundary([&] {
+    if (s_.NumberOfRows > 1) --s_.NumberOfRows;
+    property_changed(L"NumberOfRows");
+    draw_tab();
+    if (value) VariantInit(value);
+  });
+}
+
+void TesselControl::set_tab_access_keys() {
+  s_.TabAccessKeys = collect_access_keys(s_);
+  set_access_keys(s_.TabAccessKeys);
+}
+
+STDMETHODIMP TesselControl::SetTabAccessKeys() {
+  return boundary([&] { set_tab_access_keys(); });
+}
+
+STDMETHODIMP TesselControl::GetTabAccessKey(SHORT* iKey, LONG* value) {
+  return boundary([&] { out_param(value) = find_access_key(s_.TabAccessKeys, out_param(iKey)); });
+}
+
+}  // namespace tessel

@@ -1,0 +1,122 @@
+// TesselControl: the list-header control. Its members are those of the dual
+// interface _TesselControl; the framework's ControlBase supplies IDispatch,
+// events, property notifications and (later) embedding and persistence.
+#pragma once
+
+#include "control/control_state.h"
+#include "framework/control_base.h"
+#include "tessel_interfaces.h"
+
+namespace tessel {
+
+class TesselControl final : public framework::ControlBase<_TesselControl> {
+ public:
+  static HRESULT create(REFIID iid, void** object);
+
+  // Appearance (stored values; painting reads them)
+  STDMETHODIMP get_HeaderHeight(LONG* value) override;
+  STDMETHODIMP put_HeaderHeight(LONG NewTabHeight) override;
+  STDMETHODIMP get_BackColor(OLE_COLOR* value) override;
+  STDMETHODIMP put_BackColor(OLE_COLOR NewBackColor) override;
+  STDMETHODIMP get_ForeColor(OLE_COLOR* value) override;
+  STDMETHODIMP put_ForeColor(OLE_COLOR NewForeColor) override;
+  STDMETHODIMP get_ForeColorActive(OLE_COLOR* value) override;
+  STDMETHODIMP put_ForeColorActive(OLE_COLOR NewForeColorActive) override;
+  STDMETHODIMP get_BackColorForm(OLE_COLOR* value) override;
+  STDMETHODIMP put_BackColorForm(OLE_COLOR NewBackColorForm) override;
+  STDMETHODIMP get_MouseMoveColor0(OLE_COLOR* value) override;
+  STDMETHODIMP put_MouseMoveColor0(OLE_COLOR NewColor) override;
+  STDMETHODIMP get_MouseMoveColor1(OLE_COLOR* value) override;
+  STDMETHODIMP put_MouseMoveColor1(OLE_COLOR NewColor) override;
+  STDMETHODIMP get_MouseMoveColor2(OLE_COLOR* value) override;
+  STDMETHODIMP put_MouseMoveColor2(OLE_COLOR NewColor) override;
+  STDMETHODIMP put_RegisterFocusColor0(OLE_COLOR NewColor) override;
+  STDMETHODIMP get_RegisterFocusColor0(OLE_COLOR* value) override;
+  STDMETHODIMP put_RegisterFocusColor1(OLE_COLOR NewColor) override;
+  STDMETHODIMP get_RegisterFocusColor1(OLE_COLOR* value) override;
+  STDMETHODIMP put_RegisterFocusColor2(OLE_COLOR NewColor) override;
+  STDMETHODIMP get_RegisterFocusColor2(OLE_COLOR* value) override;
+  STDMETHODIMP get_FrameColor(OLE_COLOR* value) override;
+  STDMETHODIMP put_FrameColor(OLE_COLOR NewFrameColor) override;
+
+  // Columns
+  STDMETHODIMP get_RowWidth(LONG Index, LONG* value) override;
+  STDMETHODIMP put_RowWidth(LONG Index, LONG NewTabWidth) override;
+  STDMETHODIMP get_RowCaption(LONG Index, BSTR* value) override;
+  STDMETHODIMP put_RowCaption(LONG Index, BSTR NewTabCaption) override;
+  STDMETHODIMP get_RowSorted(LONG Index, VARIANT_BOOL* value) override;
+  STDMETHODIMP put_RowSorted(LONG Index, VARIANT_BOOL NewTabSort) override;
+  STDMETHODIMP get_RowPicture(LONG Index, IPictureDisp** value) override;
+  STDMETHODIMP putref_RowPicture(LONG Index, IPictureDisp* NewTabPicture) override;
+
+  // Font
+  STDMETHODIMP get_Font(IFontDisp** value) override;
+  STDMETHODIMP putref_Font(IFontDisp* New_Font) override;
+  STDMETHODIMP get_FontBold(VARIANT_BOOL* value) override;
+  STDMETHODIMP put_FontBold(VARIANT_BOOL vNew) override;
+  STDMETHODIMP get_FontItalic(VARIANT_BOOL* value) override;
+  STDMETHODIMP put_FontItalic(VARIANT_BOOL vNew) override;
+  STDMETHODIMP get_FontStrikethru(VARIANT_BOOL* value) override;
+  STDMETHODIMP put_FontStrikethru(VARIANT_BOOL vNew) override;
+  STDMETHODIMP get_FontUnderline(VARIANT_BOOL* value) override;
+  STDMETHODIMP put_FontUnderline(VARIANT_BOOL vNew) override;
+  STDMETHODIMP get_FontSize(float* value) override;
+  STDMETHODIMP put_FontSize(float vNew) override;
+  STDMETHODIMP get_FontName(BSTR* value) override;
+  STDMETHODIMP put_FontName(BSTR vNew) override;
+
+  STDMETHODIMP get_MaskColor(OLE_COLOR* value) override;
+  STDMETHODIMP put_MaskColor(OLE_COLOR NewMaskColor) override;
+  STDMETHODIMP get_NumberOfRows(LONG* value) override;
+  STDMETHODIMP get_Alignment(eTabAlignment* value) override;
+  STDMETHODIMP put_Alignment(eTabAlignment NewAlignment) override;
+  STDMETHODIMP get_ForeColorHot(OLE_COLOR* value) override;
+  STDMETHODIMP put_ForeColorHot(OLE_COLOR NewForeColorHot) override;
+  STDMETHODIMP get_SortedRow(LONG* value) override;
+  STDMETHODIMP put_SortedRow(LONG NewSortedTab) override;
+  STDMETHODIMP get_ShowFrame(VARIANT_BOOL* value) override;
+  STDMETHODIMP put_ShowFrame(VARIANT_BOOL varNew) override;
+  STDMETHODIMP get_ShowSortPic(VARIANT_BOOL* value) override;
+  STDMETHODIMP put_ShowSortPic(VARIANT_BOOL varNew) override;
+  STDMETHODIMP get_ColumnWidths(BSTR* value) override;
+  STDMETHODIMP put_ColumnWidths(BSTR NewColumnWidths) override;
+  STDMETHODIMP get_SelectedRow(LONG* value) override;
+  STDMETHODIMP put_SelectedRow(LONG NewSelectedTab) override;
+
+  // Methods
+  STDMETHODIMP DrawTab() override;
+  STDMETHODIMP DrawTabTop() override;
+  STDMETHODIMP AddRow(LONG* iTabWidth, BSTR* sTabText, IPictureDisp** pTabPicture,
+                      LONG* value) override;
+  STDMETHODIMP DeleteRow(VARIANT* value) override;
+  STDMETHODIMP GetPictureSize(IPictureDisp** pPicture, float* picX, float* picY) override;
+  STDMETHODIMP SetTabAccessKeys() override;
+  STDMETHODIMP GetTabAccessKey(SHORT* iKey, LONG* value) override;
+  STDMETHODIMP ShowAboutBox() override;
+
+ private:
+  TesselControl();
+  ~TesselControl() override;
+
+  // The one repaint path: paints only for a top-aligned header.
+  void draw_tab();
+  void draw_tab_top();
+  void set_tab_access_keys();
+
+  // A stored property: store, announce, repaint (in that order).
+  template <class T, class V>
+  HRESULT store(T& field, V value, const wchar_t* name);
+
+  ControlState s_;
+};
+
+template <class T, class V>
+HRESULT TesselControl::store(T& field, V value, const wchar_t* name) {
+  return boundary([&] {
+    field = value;
+    property_changed(name);
+    draw_tab();
+  });
+}
+
+}  // namespace tessel

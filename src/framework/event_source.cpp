@@ -1,0 +1,85 @@
+#include "framework/event_source.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace framework {
+
+EventSource::EventSource(IConnectionPointContainer* owner, REFIID events_iid,
+                         ITypeInfo* dispatch_info)
+    : events_(owner, events_iid),
+      property_notify_(owner, IID_IPropertyNotifySink),
+      dispatch_info_(dispatch_info) {}
+
+ConnectionPoint* EventSource::find(REFIID iid) {
+  if (iid == events_.iid()) return &events_;
+  if (iid == IID_IPropertyNotifySink) return &property_notify_;
+  return nullptr;
+}
+
+void EventSource::raise(DISPID id, std::initializer_list<VARIANT> args) {
+  if (events_.empty()) return;
+  // DISPPARAMS lists arguments last to first.
+  std::vector<VARIANT> reversed(args.begin(), args.end());
+  std::reverse(reversed.begin(), reversed.end());
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  for (const auto& sink : events_.sinks()) {
+    auto* dispatch = reinterpret_cast<IDispatch*>(sink.get());
+    EXCEPINFO exception{};
+    UINT arg_error = 0;
+    dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                     &exception, &arg_error);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+  }
+}
+
+void EventSource::property_changed(const wchar_t* name) {
+  DISPID id = DISPID_UNKNOWN;
+  auto* names = const_cast<LPOLESTR>(name);
+  if (FAILED(dispatch_info_->GetIDsOfNames(&names, 1, &id))) id = DISPID_UNKNOWN;
+  property_changed(id);
+}
+
+void EventSource::property_changed(DISPID id) {
+  dirty_ = true;
+  for (const auto& sink : property_notify_.sinks()) {
+    reinterpret_cast<IPropertyNotifySink*>(sink.get())->OnChanged(id);
+  }
+}
+
+void EventSource::disconnect_all() {
+  events_.clear();
+  property_notify_.clear();
+}
+
+VARIANT by_ref(SHORT& value) {
+  VARIANT v;
+  V_VT(&v) = VT_BYREF | VT_I2;
+  V_I2REF(&v) = &value;
+  return v;
+}
+
+VARIANT by_ref(LONG& value) {
+  VARIANT v;
+  V_VT(&v) = VT_BYREF | VT_I4;
+  V_I4REF(&v) = &value;
+  return v;
+}
+
+VARIANT by_ref(float& value) {
+  VARIANT v;
+  V_VT(&v) = VT_BYREF | VT_R4;
+  V_R4REF(&v) = &value;
+  return v;
+}
+
+VARIANT by_ref(BSTR& value) {
+  VARIANT v;
+  V_VT(&v) = VT_BYREF | VT_BSTR;
+  V_BSTRREF(&v) = &value;
+  return v;
+}
+
+}  // namespace framework

@@ -1,0 +1,264 @@
+// The column model through IDispatch by DISPID: adding, deleting, editing and
+// selecting columns, with the error numbers, write-backs, events and change
+// notifications a host sees.
+#include <gtest/gtest.h>
+
+#include "support/com_test_env.h"
+#include "support/event_recorder.h"
+#include "support/test_pictures.h"
+#include "tessel_interfaces.h"
+
+namespace tessel_test {
+namespace {
+
+namespace id = tessel::dispid;
+
+class ColumnModel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    control = create_control();
+    ASSERT_TRUE(control);
+    recorder = EventRecorder::create();
+    recorder->connect(control.get());
+  }
+  void TearDown() override { recorder->disconnect(); }
+
+  LONG add_row(LONG width, const wchar_t* caption) {
+    return as_long(call(control.get(), id::AddRow, {vlong(width), vstr(caption)}));
+  }
+  LONG count() { return as_long(get(control.get(), id::NumberOfRows)); }
+  LONG width(LONG i) { return as_long(get(control.get(), id::RowWidth, {vlong(i)})); }
+  std::wstring caption(LONG i) { return as_string(get(control.get(), id::RowCaption, {vlong(i)})); }
+  HRESULT put_selected(LONG value) {
+    return invoke(control.get(), id::SelectedRow, DISPATCH_PROPERTYPUT, {vlong(value)});
+  }
+
+  ComPtr<IDispatch> control;
+  ComPtr<EventRecorder> recorder;
+};
+
+TEST_F(ColumnModel, AddRowWithoutArgumentsAppendsTheDefaultColumn) {
+  EXPECT_EQ(add_row(100, L"First"), 1);
+  recorder->changes.clear();
+  Variant index = call(control.get(), id::AddRow);
+  EXPECT_EQ(index.vt(), VT_I4);
+  EXPECT_EQ(as_long(index), 2);
+  EXPECT_EQ(count(), 2);
+  EXPECT_EQ(width(2), 60);
+  EXPECT_EQ(caption(2), L"Spalte");
+  EXPECT_FALSE(as_bool(get(control.get(), id::RowSorted, {vlong(2)})));
+  Variant picture = get(control.get(), id::RowPicture, {vlong(2)});
+  EXPECT_EQ(picture.vt(), VT_DISPATCH);
+  EXPECT_EQ(V_DISPATCH(picture.get()), nullptr);
+  EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::NumberOfRows});
+}
+
+TEST_F(ColumnModel, AddRowWritesTheGeneratedCaptionBackIntoTheCallersVariable) {
+  // A script passes its variables by reference as VT_BYREF|VT_VARIANT.
+  Variant width_var = Variant::from_long(75);
+  Variant text_var;
+  V_VT(text_var.get()) = VT_BSTR;
+  V_BSTR(text_var.get()) = SysAllocString(L"");
+  VARIANT width_ref, text_ref;
+  V_VT(&width_ref) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&width_ref) = width_var.get();
+  V_VT(&text_ref) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&text_ref) = text_var.get();
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {width_ref, text_ref})), 1);
+  EXPECT_EQ(as_string(text_var), L"Spalte");
+  EXPECT_EQ(width_var.vt(), VT_I4);
+  EXPECT_EQ(V_I4(width_var.get()), 75);
+  EXPECT_EQ(width(1), 75);
+
+  // A compiled host passes a typed reference; an Empty variable takes the
+  // parameter's type.
+  BSTR typed = SysAllocString(L"");
+  VARIANT typed_ref;
+  V_VT(&typed_ref) = VT_BYREF | VT_BSTR;
+  V_BSTRREF(&typed_ref) = &typed;
+  Variant empty_var;
+  VARIANT empty_ref;
+  V_VT(&empty_ref) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&empty_ref) = empty_var.get();
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vmissing(), typed_ref})), 2);
+  EXPECT_EQ(std::wstring(typed), L"Spalte");
+  SysFreeString(typed);
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vmissing(), empty_ref})), 3);
+  EXPECT_EQ(as_string(empty_var), L"Spalte");
+
+  // A caption that is given stays as it was.
+  Variant given;
+  V_VT(given.get()) = VT_BSTR;
+  V_BSTR(given.get()) = SysAllocString(L"&Name");
+  VARIANT given_ref;
+  V_VT(&given_ref) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&given_ref) = given.get();
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vlong(10), given_ref})), 4);
+  EXPECT_EQ(as_string(given), L"&Name");
+  EXPECT_EQ(caption(4), L"&Name");
+}
+
+TEST_F(ColumnModel, DeleteRowKeepsTheLastColumnAndReturnsEmpty) {
+  add_row(60, L"Only");
+  recorder->changes.clear();
+  Variant result = call(control.get(), id::DeleteRow);
+  EXPECT_EQ(result.vt(), VT_EMPTY);
+  EXPECT_EQ(count(), 1);
+  EXPECT_EQ(caption(1), L"Only");
+  EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::NumberOfRows});
+}
+
+TEST_F(ColumnModel, ADeletedColumnsRecordStaysAndIsReusedWhole) {
+  add_row(60, L"A");
+  add_row(80, L"B");
+  ComPtr<IPictureDisp> picture = make_bitmap_picture(16, 16, RGB(255, 0, 0));
+  VARIANT pic;
+  V_VT(&pic) = VT_DISPATCH;
+  V_DISPATCH(&pic) = picture.get();
+  picture->AddRef();  // the call helper clears its arguments
+  ASSERT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(2), pic}), S_OK);
+  put(control.get(), id::RowSorted, {vlong(2)}, vbool(true));
+  call(control.get(), id::DeleteRow);
+  EXPECT_EQ(count(), 1);
+  // The record beyond the count is still in the array...
+  EXPECT_EQ(width(2), 80);
+  // ...but nothing above the array's bound is.
+  EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vlong(3)})), 9);
+
+  EXPECT_EQ(add_row(33, L"C"), 2);
+  EXPECT_EQ(width(2), 33);
+  EXPECT_EQ(caption(2), L"C");
+  EXPECT_FALSE(as_bool(get(control.get(), id::RowSorted, {vlong(2)})));
+  Variant after = get(control.get(), id::RowPicture, {vlong(2)});
+  EXPECT_EQ(V_DISPATCH(after.get()), nullptr);
+}
+
+TEST_F(ColumnModel, IndexesOutsideTheArrayFailWithError9AndChangeNothing) {
+  // No column was ever added: there is no array yet, not even slot 0.
+  EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vlong(0)})), 9);
+  add_row(60, L"A");
+  recorder->changes.clear();
+  for (LONG bad : {-1, 2, 1000}) {
+    EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYPUT,
+                                  {vlong(bad), vlong(5)})),
+              9);
+    EXPECT_EQ(error_number(invoke(control.get(), id::RowCaption, DISPATCH_PROPERTYPUT,
+                                  {vlong(bad), vstr(L"x")})),
+              9);
+    EXPECT_EQ(error_number(invoke(control.get(), id::RowSorted, DISPATCH_PROPERTYPUT,
+                                  {vlong(bad), vbool(true)})),
+              9);
+    EXPECT_EQ(
+        error_number(invoke(control.get(), id::RowCaption, DISPATCH_PROPERTYGET, {vlong(bad)})), 9);
+  }
+  EXPECT_EQ(error_number(put_selected(-1)), 9);
+  EXPECT_TRUE(recorder->changes.empty());
+  EXPECT_TRUE(recorder->events.empty());
+  EXPECT_EQ(width(1), 60);
+  EXPECT_EQ(caption(1), L"A");
+  EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
+}
+
+TEST_F(ColumnModel, ErrorsCarryTheClassicNumberAndDescription) {
+  add_row(60, L"A");
+  EXCEPINFO info{};
+  Variant result;
+  HRESULT hr =
+      invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vlong(7)}, result.get(), &info);
+  EXPECT_EQ(hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(static_cast<unsigned>(info.scode), 0x800A0009u);
+  ASSERT_NE(info.bstrDescription, nullptr);
+  EXPECT_EQ(std::wstring(info.bstrDescription), L"Subscript out of range");
+  SysFreeString(info.bstrDescription);
+  SysFreeString(info.bstrSource);
+  SysFreeString(info.bstrHelpFile);
+
+  // Wrong variant types fail with the platform's conversion errors.
+  EXPECT_EQ(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYPUT, {vlong(1), vstr(L"abc")}),
+            DISP_E_TYPEMISMATCH);
+  VARIANT huge;
+  V_VT(&huge) = VT_R8;
+  V_R8(&huge) = 3e10;
+  EXPECT_EQ(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYPUT, {vlong(1), huge}),
+            DISP_E_OVERFLOW);
+  EXPECT_EQ(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vstr(L"x")}),
+            DISP_E_TYPEMISMATCH);
+  // A numeric string converts like any other value.
+  put(control.get(), id::RowWidth, {vstr(L"1")}, vstr(L"42"));
+  EXPECT_EQ(width(1), 42);
+}
+
+TEST_F(ColumnModel, SelectedRowRaisesRowPressedWithTheStateOfThatMoment) {
+  for (int i = 0; i < 5; ++i) add_row(50, L"C");
+  put(control.get(), id::RowSorted, {vlong(5)}, vbool(true));
+  put(control.get(), id::SortedRow, {}, vlong(4));
+  LONG seen_selected = -1;
+  recorder->on_event = [&](DISPID, VARIANT* args, UINT) {
+    seen_selected = as_long(get(control.get(), id::SelectedRow));
+    // What a handler writes into the arguments does not last.
+    *V_I2REF(&args[0]) = 99;
+    *V_I4REF(&args[1]) = 77;
+  };
+  recorder->events.clear();
+  recorder->changes.clear();
+  ASSERT_EQ(put_selected(3), S_OK);
+  ASSERT_EQ(put_selected(5), S_OK);
+  ASSERT_EQ(recorder->events.size(), 2u);
+  const RecordedEvent& first = recorder->events[0];
+  EXPECT_EQ(first.id, tessel::event_dispid::RowPressed);
+  EXPECT_EQ(first.types,
+            (std::vector<VARTYPE>{VT_BYREF | VT_I2, VT_BYREF | VT_I4, VT_BYREF | VT_BSTR}));
+  EXPECT_EQ(as_long(first.args[0]), 0);
+  EXPECT_EQ(as_long(first.args[1]), 4);
+  EXPECT_EQ(as_string(first.args[2]), L"ASC");
+  const RecordedEvent& second = recorder->events[1];
+  EXPECT_EQ(as_long(second.args[0]), 3);
+  EXPECT_EQ(as_long(second.args[1]), 4);
+  EXPECT_EQ(as_string(second.args[2]), L"DESC");
+  EXPECT_EQ(seen_selected, 5);
+  EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), 4);
+  EXPECT_EQ(recorder->changes, (std::vector<DISPID>{id::SelectedRow, id::SelectedRow}));
+}
+
+TEST_F(ColumnModel, SelectedRowBeyondTheCountIsIgnoredAndZeroSelectsNothing) {
+  add_row(50, L"A");
+  add_row(50, L"B");
+  recorder->changes.clear();
+  ASSERT_EQ(put_selected(3), S_OK);
+  EXPECT_TRUE(recorder->events.empty());
+  EXPECT_TRUE(recorder->changes.empty());
+  EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
+
+  ASSERT_EQ(put_selected(2), S_OK);
+  ASSERT_EQ(put_selected(0), S_OK);
+  ASSERT_EQ(recorder->events.size(), 2u);
+  EXPECT_EQ(as_long(recorder->events[1].args[0]), 2);
+  EXPECT_EQ(as_string(recorder->events[1].args[2]), L"ASC");
+  EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
+}
+
+TEST_F(ColumnModel, SettersAnnounceTheirPropertyOnce) {
+  add_row(50, L"A");
+  recorder->changes.clear();
+  put(control.get(), id::RowWidth, {vlong(1)}, vlong(70));
+  put(control.get(), id::RowCaption, {vlong(1)}, vstr(L"B"));
+  put(control.get(), id::RowSorted, {vlong(1)}, vbool(true));
+  put(control.get(), id::SortedRow, {}, vlong(1));
+  EXPECT_EQ(recorder->changes,
+            (std::vector<DISPID>{id::RowWidth, id::RowCaption, id::RowSorted, id::SortedRow}));
+  // SortedRow takes any value unchecked.
+  put(control.get(), id::SortedRow, {}, vlong(-5));
+  EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), -5);
+}
+
+TEST_F(ColumnModel, PreviousTabOverflowsAbove32767) {
+  // Without painting, so that many columns stay cheap.
+  put(control.get(), id::Alignment, {}, vlong(tessel::reg_Bottom));
+  for (LONG i = 0; i < 32768; ++i) call(control.get(), id::AddRow);
+  ASSERT_EQ(count(), 32768);
+  EXPECT_EQ(error_number(put_selected(32768)), 6);
+  ASSERT_EQ(put_selected(32767), S_OK);
+}
+
+}  // namespace
+}  // namespace tessel_test

@@ -1,0 +1,52 @@
+// Shared set-up for tests that use the built control through COM.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+#include <ocidl.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "framework/com_ptr.h"
+#include "framework/variant.h"
+
+namespace tessel_test {
+
+using framework::ComPtr;
+using framework::Variant;
+
+// Directory of the running test program (where the build puts the DLL too).
+std::wstring bin_dir();
+std::wstring dll_path();
+
+// Registers the built DLL in this process's registry view (once per process)
+// and keeps a COM apartment open for the test's thread.
+void ensure_registered();
+
+// A new control, created by CLSID, as its IDispatch.
+ComPtr<IDispatch> create_control();
+
+// IDispatch calls by DISPID. Arguments are given first to last.
+HRESULT invoke(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
+               VARIANT* result = nullptr, EXCEPINFO* exception = nullptr);
+Variant get(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
+void put(IDispatch* object, DISPID id, std::vector<VARIANT> args, const VARIANT& value);
+Variant call(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
+
+VARIANT vlong(LONG value);
+VARIANT vbool(bool value);
+// The BSTR is owned by the caller's VARIANT (clear it, or pass it to a call
+// helper above, which clears its arguments).
+VARIANT vstr(const wchar_t* text);
+VARIANT vmissing();
+
+LONG as_long(const Variant& v);
+std::wstring as_string(const Variant& v);
+bool as_bool(const Variant& v);
+
+// The classic error number of a failed call (0x800A0000 | n), or the HRESULT.
+int error_number(HRESULT hr);
+
+}  // namespace tessel_test

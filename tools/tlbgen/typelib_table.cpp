@@ -1,0 +1,164 @@
+// The one table of the control's type library: identifiers, members in
+// type-library order, DISPIDs, parameter names, types and defaults.
+#include "typelib_table.h"
+
+#include <array>
+
+namespace tlbgen {
+namespace {
+
+constexpr Member Property(std::wstring_view name, Kind kind, DISPID dispid, Type type,
+                          std::wstring_view setter_param, unsigned flags = kNoFlags) {
+  return Member{name, kind, dispid, type, false, setter_param, {}, flags};
+}
+
+constexpr Member IndexedProperty(std::wstring_view name, Kind kind, DISPID dispid, Type type,
+                                 std::wstring_view setter_param) {
+  return Member{name, kind, dispid, type, true, setter_param, {}, kNoFlags};
+}
+
+constexpr Member Method(std::wstring_view name, DISPID dispid, Type result,
+                        std::span<const Param> params, unsigned flags = kNoFlags) {
+  return Member{name, Kind::Method, dispid, result, false, {}, params, flags};
+}
+
+constexpr Param InOut(std::wstring_view name, Type type) { return Param{name, type, true}; }
+
+constexpr Param InOutOptional(std::wstring_view name, Type type, Default value) {
+  return Param{name, type, true, true, value};
+}
+
+constexpr std::array kAddRowParams{
+    InOutOptional(L"iTabWidth", Type::Long, DefaultLong(60)),
+    InOutOptional(L"sTabText", Type::String, DefaultString(L"")),
+    InOutOptional(L"pTabPicture", Type::Picture, kDefaultNothing),
+};
+
+constexpr std::array kGetPictureSizeParams{
+    InOut(L"pPicture", Type::Picture),
+    InOut(L"picX", Type::Single),
+    InOut(L"picY", Type::Single),
+};
+
+constexpr std::array kGetTabAccessKeyParams{
+    InOut(L"iKey", Type::Integer),
+};
+
+constexpr DISPID kDispidAboutBox = -552;
+
+constexpr std::array kMembers{
+    Property(L"HeaderHeight", Kind::GetLet, 0x68030020, Type::Long, L"NewTabHeight"),
+    Property(L"BackColor", Kind::GetLet, 0x6803001F, Type::OleColor, L"NewBackColor"),
+    Property(L"ForeColor", Kind::GetLet, 0x6803001E, Type::OleColor, L"NewForeColor"),
+    Property(L"ForeColorActive", Kind::GetLet, 0x6803001D, Type::OleColor, L"NewForeColorActive"),
+    Property(L"BackColorForm", Kind::GetLet, 0x6803001C, Type::OleColor, L"NewBackColorForm"),
+    Property(L"MouseMoveColor0", Kind::GetLet, 0x6803001B, Type::OleColor, L"NewColor", kHidden),
+    Property(L"MouseMoveColor1", Kind::GetLet, 0x6803001A, Type::OleColor, L"NewColor", kHidden),
+    Property(L"MouseMoveColor2", Kind::GetLet, 0x68030019, Type::OleColor, L"NewColor", kHidden),
+    Property(L"RegisterFocusColor0", Kind::LetGet, 0x68030018, Type::OleColor, L"NewColor",
+             kHidden),
+    Property(L"RegisterFocusColor1", Kind::LetGet, 0x68030017, Type::OleColor, L"NewColor",
+             kHidden),
+    Property(L"RegisterFocusColor2", Kind::LetGet, 0x68030016, Type::OleColor, L"NewColor",
+             kHidden),
+    Property(L"FrameColor", Kind::GetLet, 0x68030015, Type::OleColor, L"NewFrameColor"),
+    IndexedProperty(L"RowWidth", Kind::GetLet, 0x68030014, Type::Long, L"NewTabWidth"),
+    IndexedProperty(L"RowCaption", Kind::GetLet, 0x68030013, Type::String, L"NewTabCaption"),
+    IndexedProperty(L"RowSorted", Kind::GetLet, 0x68030012, Type::Boolean, L"NewTabSort"),
+    IndexedProperty(L"RowPicture", Kind::GetSet, 0x68030011, Type::Picture, L"NewTabPicture"),
+    Property(L"Font", Kind::GetSet, 0x68030010, Type::Font, L"New_Font"),
+    Property(L"FontBold", Kind::GetLet, 0x6803000F, Type::Boolean, L"vNew"),
+    Property(L"FontItalic", Kind::GetLet, 0x6803000E, Type::Boolean, L"vNew"),
+    Property(L"FontStrikethru", Kind::GetLet, 0x6803000D, Type::Boolean, L"vNew"),
+    Property(L"FontUnderline", Kind::GetLet, 0x6803000C, Type::Boolean, L"vNew"),
+    Property(L"FontSize", Kind::GetLet, 0x6803000B, Type::Single, L"vNew"),
+    Property(L"FontName", Kind::GetLet, 0x6803000A, Type::String, L"vNew"),
+    Property(L"MaskColor", Kind::GetLet, 0x68030009, Type::OleColor, L"NewMaskColor"),
+    Property(L"NumberOfRows", Kind::Get, 0x68030008, Type::Long, {}, kNonBrowsable),
+    Property(L"Alignment", Kind::GetLet, 0x68030007, Type::TabAlignment, L"NewAlignment", kHidden),
+    Property(L"ForeColorHot", Kind::GetLet, 0x68030005, Type::OleColor, L"NewForeColorHot"),
+    Property(L"SortedRow", Kind::GetLet, 0x68030004, Type::Long, L"NewSortedTab"),
+    Property(L"ShowFrame", Kind::GetLet, 0x68030003, Type::Boolean, L"varNew"),
+    Property(L"ShowSortPic", Kind::GetLet, 0x68030002, Type::Boolean, L"varNew"),
+    Property(L"ColumnWidths", Kind::GetLet, 0x68030001, Type::String, L"NewColumnWidths"),
+    Property(L"SelectedRow", Kind::GetLet, 0x68030000, Type::Long, L"NewSelectedTab"),
+    Method(L"DrawTab", 0x6003002E, Type::Void, {}, kHidden),
+    Method(L"DrawTabTop", 0x6003002F, Type::Void, {}, kHidden),
+    Method(L"AddRow", 0x60030030, Type::Long, kAddRowParams),
+    Method(L"DeleteRow", 0x60030031, Type::Variant, {}),
+    Method(L"GetPictureSize", 0x60030032, Type::Void, kGetPictureSizeParams, kHidden),
+    Method(L"SetTabAccessKeys", 0x60030033, Type::Void, {}, kHidden),
+    Method(L"GetTabAccessKey", 0x60030034, Type::Long, kGetTabAccessKeyParams, kHidden),
+    Method(L"ShowAboutBox", kDispidAboutBox, Type::Void, {}),
+};
+
+constexpr std::array kRowPressedParams{
+    InOut(L"PreviousTab", Type::Integer),
+    InOut(L"SortRow", Type::Long),
+    InOut(L"Sort", Type::String),
+};
+
+constexpr std::array kMouseParams{
+    InOut(L"Button", Type::Integer), InOut(L"Shift", Type::Integer), InOut(L"X", Type::Single),
+    InOut(L"Y", Type::Single),       InOut(L"SortRow", Type::Long),
+};
+
+constexpr std::array kMouseDownParams{
+    InOut(L"Button", Type::Integer), InOut(L"Shift", Type::Integer), InOut(L"X", Type::Single),
+    InOut(L"Y", Type::Single),       InOut(L"SortRow", Type::Long),  InOut(L"Sort", Type::String),
+};
+
+constexpr std::array kEvents{
+    Event{L"RowPressed", 1, kRowPressedParams, true},
+    Event{L"MouseIn", 2, kMouseParams},
+    Event{L"MouseOut", 3, kMouseParams},
+    Event{L"MouseDown", 4, kMouseDownParams},
+    Event{L"MouseUp", 5, kMouseParams},
+};
+
+constexpr std::array kEnumValues{
+    EnumValue{L"reg_Top", 0},
+    EnumValue{L"reg_Bottom", 1},
+};
+
+constexpr std::array kPages{
+    PageClass{L"Register",
+              {0x85DE8798, 0xFB3F, 0x458F, {0xAA, 0xF0, 0x5C, 0x11, 0xB6, 0x35, 0x45, 0xC9}},
+              L"_Register",
+              {0x13B12C5E, 0xCBCE, 0x4D0D, {0x95, 0xF9, 0x4F, 0x59, 0x5F, 0xD4, 0x0C, 0x54}}},
+    PageClass{L"Allgemein",
+              {0xD9B2F13B, 0xE27C, 0x4284, {0xAB, 0x72, 0xF3, 0xEB, 0x9F, 0xEE, 0x28, 0xF2}},
+              L"_Allgemein",
+              {0x15FF5711, 0x8BE4, 0x4B52, {0x8F, 0x02, 0x91, 0xF1, 0xC0, 0x90, 0xD5, 0xB8}}},
+    PageClass{L"TabsC",
+              {0x6D009291, 0x8571, 0x4A84, {0xAC, 0xA8, 0x46, 0x9A, 0xF4, 0x6D, 0xD3, 0x76}},
+              L"_TabsC",
+              {0x522018FB, 0xCDE3, 0x48E7, {0x98, 0xD3, 0x3D, 0x9C, 0xB7, 0x19, 0xB2, 0x85}}},
+};
+
+constexpr Library kLibrary{
+    .name = L"QuonTessel",
+    .help_string = L"QuonTessel",
+    .libid = {0x9EB8290B, 0xAEE2, 0x458F, {0x94, 0xBF, 0xF5, 0xBA, 0x19, 0x49, 0x75, 0x84}},
+    .major = 1,
+    .minor = 0,
+    .lcid = 0x0409,
+    .control_name = L"TesselControl",
+    .control_clsid = {0xF4722E3F, 0x5CA6, 0x46F0, {0x82, 0xD3, 0xD5, 0xB3, 0x90, 0xD7, 0xC1, 0x99}},
+    .interface_name = L"_TesselControl",
+    .interface_iid = {0x2F4C7958, 0x4A34, 0x4A52, {0xB4, 0x95, 0x90, 0x8A, 0x68, 0x3E, 0x06, 0xC6}},
+    .events_name = L"__TesselControl",
+    .events_iid = {0x86C55B5A, 0x8A7E, 0x445C, {0x9D, 0x1E, 0x15, 0xF0, 0x1E, 0x88, 0xB4, 0xE0}},
+    .enum_name = L"eTabAlignment",
+    .enum_guid = {0xD6DE6F69, 0x2D41, 0x4E8D, {0xBE, 0x16, 0x32, 0x86, 0x40, 0x85, 0x38, 0x6B}},
+    .enum_values = kEnumValues,
+    .members = kMembers,
+    .events = kEvents,
+    .pages = kPages,
+};
+
+}  // namespace
+
+const Library& TesselLibrary() { return kLibrary; }
+
+}  // namespace tlbgen
