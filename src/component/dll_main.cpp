@@ -7,6 +7,8 @@
 #include "framework/class_factory.h"
 #include "framework/error.h"
 #include "framework/module.h"
+#include "pages/error_report.h"
+#include "render/trapped_error.h"
 
 namespace {
 
@@ -54,6 +56,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     framework::module_init(instance);
     DisableThreadLibraryCalls(instance);
+    // Procedures that trap their own errors report them in a message box.
+    tessel::set_trapped_error_handler(&tessel::show_error_report);
   }
   return TRUE;
 }

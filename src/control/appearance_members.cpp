@@ -108,7 +108,6 @@ STDMETHODIMP TesselControl::putref_Font(IFontDisp*) { return E_NOTIMPL; }
 STDMETHODIMP TesselControl::get_ColumnWidths(BSTR* value) {
   return boundary([&] { framework::put_bstr(value, s_.ColumnWidths); });
 }
-STDMETHODIMP TesselControl::put_ColumnWidths(BSTR) { return E_NOTIMPL; }
 
 STDMETHODIMP TesselControl::GetPictureSize(IPictureDisp**, float*, float*) { return E_NOTIMPL; }
 

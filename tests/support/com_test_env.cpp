@@ -132,3 +132,23 @@ int error_number(HRESULT hr) {
 }
 
 }  // namespace tessel_test
+
+#include "control/tessel_control.h"
+#include "framework/module.h"
+
+namespace tessel_test {
+
+ComPtr<IDispatch> create_linked_control() {
+  static HMODULE dll = [] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HMODULE m = LoadLibraryW(dll_path().c_str());
+    framework::module_init(m);
+    return m;
+  }();
+  EXPECT_NE(dll, nullptr);
+  ComPtr<IDispatch> control;
+  EXPECT_EQ(tessel::TesselControl::create(IID_IDispatch, control.put_void()), S_OK);
+  return control;
+}
+
+}  // namespace tessel_test

@@ -50,3 +50,13 @@ bool as_bool(const Variant& v);
 int error_number(HRESULT hr);
 
 }  // namespace tessel_test
+
+namespace tessel {
+struct _TesselControl;
+}
+
+namespace tessel_test {
+// A control made by the test program's own copy of the control code (so that
+// seams set in the test reach it), using the built DLL's type library.
+ComPtr<IDispatch> create_linked_control();
+}  // namespace tessel_test
