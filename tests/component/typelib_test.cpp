@@ -728,7 +728,7 @@ TEST_F(TypeLibraryTest, InterfaceViewFunctionsInVtableOrder) {
       EXPECT_EQ(want.params[p].default_value, DefaultValue(elem.paramdesc)) << "parameter " << p;
     }
   }
-  // Readers give the names of the first function of each DISPID.
+  // GetNames(memid) answers with the names of the first function of a DISPID.
   for (const Function& want : expected) {
     if (!named.insert(want.id).second) continue;
     BSTR raw[8] = {};

@@ -231,7 +231,11 @@ TEST(X86Build, TypeLibraryMatchesTheX64OneButForThePlatform) {
   ASSERT_EQ(x64->GetLibAttr(&attr), S_OK);
   EXPECT_EQ(attr->syskind, SYS_WIN64);
   x64->ReleaseTLibAttr(attr);
-  std::string d86 = describe(x86.get(), 4), d64 = describe(x64.get(), 8);
+  // The platform scales a library's vtable offsets from the pointer size of
+  // its platform to the reading process's, so offsets stored in 4-byte slots
+  // for win32 read back here like the win64 library's 8-byte ones; offsets
+  // stored in the wrong unit would read back doubled or halved.
+  std::string d86 = describe(x86.get(), sizeof(void*)), d64 = describe(x64.get(), sizeof(void*));
   EXPECT_GT(d64.size(), 2000u);
   EXPECT_EQ(d86, d64);
 }

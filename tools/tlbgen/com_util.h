@@ -56,7 +56,6 @@ class ComPtr {
 // Owns a BSTR.
 class Bstr {
  public:
-  Bstr() = default;
   explicit Bstr(std::wstring_view text)
       : str_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
     if (!str_) throw std::bad_alloc();
@@ -71,10 +70,6 @@ class Bstr {
   ~Bstr() { SysFreeString(str_); }
 
   BSTR Get() const { return str_; }
-  BSTR* Put() {
-    SysFreeString(std::exchange(str_, nullptr));
-    return &str_;
-  }
 
  private:
   BSTR str_ = nullptr;
