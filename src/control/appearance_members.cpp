@@ -20,8 +20,6 @@ bool from_variant_bool(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
     return store(s_.look.Name, Param, L## #Name);              \
   }
 
-TESSEL_COLOR_PROPERTY(BackColor, NewBackColor)
-TESSEL_COLOR_PROPERTY(ForeColor, NewForeColor)
 TESSEL_COLOR_PROPERTY(ForeColorActive, NewForeColorActive)
 TESSEL_COLOR_PROPERTY(BackColorForm, NewBackColorForm)
 TESSEL_COLOR_PROPERTY(MouseMoveColor0, NewColor)
@@ -33,6 +31,33 @@ TESSEL_COLOR_PROPERTY(RegisterFocusColor2, NewColor)
 TESSEL_COLOR_PROPERTY(FrameColor, NewFrameColor)
 TESSEL_COLOR_PROPERTY(MaskColor, NewMaskColor)
 #undef TESSEL_COLOR_PROPERTY
+
+STDMETHODIMP TesselControl::get_BackColor(OLE_COLOR* value) {
+  return boundary([&] { out_param(value) = s_.look.BackColor; });
+}
+
+// The surface's background follows BackColor, its text colour ForeColor.
+STDMETHODIMP TesselControl::put_BackColor(OLE_COLOR NewBackColor) {
+  return boundary([&] {
+    s_.look.BackColor = NewBackColor;
+    surface().set_back_color(NewBackColor);
+    property_changed(L"BackColor");
+    draw_tab();
+  });
+}
+
+STDMETHODIMP TesselControl::get_ForeColor(OLE_COLOR* value) {
+  return boundary([&] { out_param(value) = s_.look.ForeColor; });
+}
+
+STDMETHODIMP TesselControl::put_ForeColor(OLE_COLOR NewForeColor) {
+  return boundary([&] {
+    s_.look.ForeColor = NewForeColor;
+    surface().set_fore_color(NewForeColor);
+    property_changed(L"ForeColor");
+    draw_tab();
+  });
+}
 
 STDMETHODIMP TesselControl::get_ForeColorHot(OLE_COLOR* value) {
   return boundary([&] { out_param(value) = s_.look.ForeColorHot; });
@@ -78,37 +103,8 @@ STDMETHODIMP TesselControl::put_ShowSortPic(VARIANT_BOOL varNew) {
   return store(s_.look.ShowSortPic, from_variant_bool(varNew), L"ShowSortPic");
 }
 
-STDMETHODIMP TesselControl::get_FontBold(VARIANT_BOOL* value) {
-  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontBold); });
-}
-STDMETHODIMP TesselControl::put_FontBold(VARIANT_BOOL) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::get_FontItalic(VARIANT_BOOL* value) {
-  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontItalic); });
-}
-STDMETHODIMP TesselControl::put_FontItalic(VARIANT_BOOL) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::get_FontStrikethru(VARIANT_BOOL* value) {
-  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontStrikethru); });
-}
-STDMETHODIMP TesselControl::put_FontStrikethru(VARIANT_BOOL) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::get_FontUnderline(VARIANT_BOOL* value) {
-  return boundary([&] { out_param(value) = to_variant_bool(s_.look.FontUnderline); });
-}
-STDMETHODIMP TesselControl::put_FontUnderline(VARIANT_BOOL) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::get_FontSize(float* value) {
-  return boundary([&] { out_param(value) = s_.look.FontSize; });
-}
-STDMETHODIMP TesselControl::put_FontSize(float) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::get_FontName(BSTR* value) {
-  return boundary([&] { framework::put_bstr(value, s_.look.FontName); });
-}
-STDMETHODIMP TesselControl::put_FontName(BSTR) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::get_Font(IFontDisp**) { return E_NOTIMPL; }
-STDMETHODIMP TesselControl::putref_Font(IFontDisp*) { return E_NOTIMPL; }
-
 STDMETHODIMP TesselControl::get_ColumnWidths(BSTR* value) {
   return boundary([&] { framework::put_bstr(value, s_.ColumnWidths); });
 }
-
-STDMETHODIMP TesselControl::GetPictureSize(IPictureDisp**, float*, float*) { return E_NOTIMPL; }
 
 }  // namespace tessel

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "control/access_keys.h"
+#include "control/picture_conversion.h"
 #include "control/tessel_control.h"
 #include "framework/bstr.h"
 #include "framework/out_param.h"
@@ -14,6 +15,15 @@ using framework::out_param;
 namespace {
 constexpr wchar_t kGeneratedCaption[] = L"Spalte";
 constexpr LONG kDefaultWidth = 60;
+
+bool is_icon(IPictureDisp* picture) {
+  if (!picture) return false;
+  framework::ComPtr<IPicture> p;
+  framework::check_hr(picture->QueryInterface(IID_IPicture, p.put_void()));
+  SHORT type = PICTYPE_NONE;
+  framework::check_hr(p->get_Type(&type));
+  return type == PICTYPE_ICON;
+}
 }  // namespace
 
 STDMETHODIMP TesselControl::get_NumberOfRows(LONG* value) {
@@ -68,6 +78,8 @@ STDMETHODIMP TesselControl::get_RowPicture(LONG Index, IPictureDisp** value) {
 STDMETHODIMP TesselControl::putref_RowPicture(LONG Index, IPictureDisp* NewTabPicture) {
   return boundary([&] {
     framework::ComPtr<IPictureDisp> picture(NewTabPicture);
+    // The icon is converted first; the index is checked when it is stored.
+    if (is_icon(picture.get())) picture = ConvertIconToBitmap(picture.get());
     s_.Tabs(Index).set_RowIcon(picture.get());
     draw_tab();
     property_changed(L"RowPicture");
@@ -94,56 +106,71 @@ STDMETHODIMP TesselControl::get_SelectedRow(LONG* value) {
 // selection (the PreviousTab field itself, by reference), the sorted column
 // and the sort word of the column's flag. Handlers already see the new
 // SelectedRow; PreviousTab moves on after them.
+void TesselControl::set_selected_row(LONG NewSelectedTab) {
+  if (NewSelectedTab > s_.NumberOfRows) return;
+  // A negative index fails here, before anything changes.
+  const bool descending = s_.Tabs(NewSelectedTab).RowSort;
+  s_.SelectedRow = NewSelectedTab;
+  framework::Bstr sort(descending ? L"DESC" : L"ASC");
+  LONG sorted = s_.SortedRow;
+  raise_event(event_dispid::RowPressed, {framework::by_ref(s_.PreviousTab),
+                                         framework::by_ref(sorted), framework::by_ref(sort.ref())});
+  if (s_.SelectedRow > SHRT_MAX || s_.SelectedRow < SHRT_MIN) {
+    framework::raise_error(framework::error_number::kOverflow);
+  }
+  s_.PreviousTab = static_cast<SHORT>(s_.SelectedRow);
+  property_changed(L"SelectedRow");
+  draw_tab();
+}
+
 STDMETHODIMP TesselControl::put_SelectedRow(LONG NewSelectedTab) {
-  return boundary([&] {
-    if (NewSelectedTab > s_.NumberOfRows) return;
-    // A negative index fails here, before anything changes.
-    const bool descending = s_.Tabs(NewSelectedTab).RowSort;
-    s_.SelectedRow = NewSelectedTab;
-    framework::Bstr sort(descending ? L"DESC" : L"ASC");
-    LONG sorted = s_.SortedRow;
-    raise_event(event_dispid::RowPressed,
-                {framework::by_ref(s_.PreviousTab), framework::by_ref(sorted),
-                 framework::by_ref(sort.ref())});
-    if (s_.SelectedRow > SHRT_MAX || s_.SelectedRow < SHRT_MIN) {
-      framework::raise_error(framework::error_number::kOverflow);
-    }
-    s_.PreviousTab = static_cast<SHORT>(s_.SelectedRow);
-    property_changed(L"SelectedRow");
-    draw_tab();
-  });
+  return boundary([&] { set_selected_row(NewSelectedTab); });
 }
 
 // Appends a column and returns its index. An empty caption becomes "Spalte",
-// which is also written back into the caller's variable.
+// which is also written back into the caller's variable; an icon becomes a
+// bitmap, which the caller's variable receives too.
+LONG TesselControl::add_row(LONG* iTabWidth, BSTR* sTabText, IPictureDisp** pTabPicture) {
+  const LONG width = iTabWidth ? *iTabWidth : kDefaultWidth;
+  framework::ComPtr<IPictureDisp> picture(pTabPicture ? *pTabPicture : nullptr);
+  if (is_icon(picture.get())) {
+    picture = ConvertIconToBitmap(picture.get());
+    if (pTabPicture) {
+      if (*pTabPicture) (*pTabPicture)->Release();
+      *pTabPicture = picture.get();
+      picture->AddRef();
+    }
+  }
+  if (s_.NumberOfRows == LONG_MAX) framework::raise_error(framework::error_number::kOverflow);
+  const LONG index = s_.NumberOfRows + 1;
+  s_.Tabs.redim_preserve(index);
+  s_.NumberOfRows = index;
+  cTabs& record = s_.Tabs(index);
+  record.RowWidth = width;
+  std::wstring_view text = sTabText ? framework::view_of(*sTabText) : std::wstring_view();
+  if (!text.empty()) {
+    record.RowCaption = text;
+    set_tab_access_keys();
+  } else {
+    if (sTabText) {
+      BSTR generated = SysAllocString(kGeneratedCaption);
+      if (!generated) throw std::bad_alloc();
+      SysFreeString(*sTabText);
+      *sTabText = generated;
+    }
+    record.RowCaption = kGeneratedCaption;
+  }
+  record.RowSort = false;
+  record.set_RowIcon(picture.get());
+  property_changed(L"NumberOfRows");
+  draw_tab();
+  return index;
+}
+
 STDMETHODIMP TesselControl::AddRow(LONG* iTabWidth, BSTR* sTabText, IPictureDisp** pTabPicture,
                                    LONG* value) {
   return boundary([&] {
-    const LONG width = iTabWidth ? *iTabWidth : kDefaultWidth;
-    framework::ComPtr<IPictureDisp> picture(pTabPicture ? *pTabPicture : nullptr);
-    if (s_.NumberOfRows == LONG_MAX) framework::raise_error(framework::error_number::kOverflow);
-    const LONG index = s_.NumberOfRows + 1;
-    s_.Tabs.redim_preserve(index);
-    s_.NumberOfRows = index;
-    cTabs& record = s_.Tabs(index);
-    record.RowWidth = width;
-    std::wstring_view text = sTabText ? framework::view_of(*sTabText) : std::wstring_view();
-    if (!text.empty()) {
-      record.RowCaption = text;
-      set_tab_access_keys();
-    } else {
-      if (sTabText) {
-        BSTR generated = SysAllocString(kGeneratedCaption);
-        if (!generated) throw std::bad_alloc();
-        SysFreeString(*sTabText);
-        *sTabText = generated;
-      }
-      record.RowCaption = kGeneratedCaption;
-    }
-    record.RowSort = false;
-    record.set_RowIcon(picture.get());
-    property_changed(L"NumberOfRows");
-    draw_tab();
+    LONG index = add_row(iTabWidth, sTabText, pTabPicture);
     if (value) *value = index;
   });
 }
@@ -166,6 +193,17 @@ void TesselControl::set_tab_access_keys() {
 
 STDMETHODIMP TesselControl::SetTabAccessKeys() {
   return boundary([&] { set_tab_access_keys(); });
+}
+
+STDMETHODIMP TesselControl::GetPictureSize(IPictureDisp** pPicture, float* picX, float* picY) {
+  return boundary([&] {
+    out_param(picX) = 0;
+    out_param(picY) = 0;
+    float x = 0, y = 0;
+    ::tessel::GetPictureSize(out_param(pPicture), x, y);
+    *picX = x;
+    *picY = y;
+  });
 }
 
 STDMETHODIMP TesselControl::GetTabAccessKey(SHORT* iKey, LONG* value) {

@@ -1,6 +1,7 @@
 #include "control/tessel_control.h"
 
 #include "framework/module.h"
+#include "render/header_painter.h"
 
 namespace tessel {
 
@@ -33,8 +34,24 @@ void TesselControl::draw_tab() {
   if (s_.look.Alignment == reg_Top) draw_tab_top();
 }
 
+class TesselControl::HeaderSurface final : public PaintSurface {
+ public:
+  explicit HeaderSurface(TesselControl& control) : control_(control) {}
+  HDC dc() override { return control_.surface().dc(); }
+  RECT client_rect() override {
+    return RECT{0, 0, control_.surface().width(), control_.surface().height()};
+  }
+  void clear() override { control_.surface().clear(); }
+  void set_height_twips(float twips) override { control_.set_height_twips(twips); }
+  void refresh() override { control_.surface().refresh(); }
+
+ private:
+  TesselControl& control_;
+};
+
 void TesselControl::draw_tab_top() {
-  // The header painter runs here.
+  HeaderSurface surface(*this);
+  paint_header(s_, surface);
 }
 
 STDMETHODIMP TesselControl::DrawTab() {

@@ -3,8 +3,11 @@
 // events, property notifications and (later) embedding and persistence.
 #pragma once
 
+#include <string_view>
+
 #include "control/control_state.h"
 #include "framework/control_base.h"
+#include "render/paint_surface.h"
 #include "tessel_interfaces.h"
 
 namespace tessel {
@@ -98,16 +101,47 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   TesselControl();
   ~TesselControl() override;
 
+  // Notifications from the container and the window.
+  void on_init_properties() override;
+  void on_resize() override;
+  void on_got_focus() override;
+  void on_lost_focus() override;
+  void on_key_down(SHORT key, SHORT shift) override;
+  void on_access_key(SHORT key) override;
+  void on_mouse_move(SHORT button, SHORT shift, float x, float y) override;
+  void on_mouse_down(SHORT button, SHORT shift, float x, float y) override;
+  void on_mouse_up(SHORT button, SHORT shift, float x, float y) override;
+
   // The one repaint path: paints only for a top-aligned header.
   void draw_tab();
   void draw_tab_top();
   void set_tab_access_keys();
+  // The SelectedRow setter's work: RowPressed, PreviousTab, announce, repaint.
+  void set_selected_row(LONG NewSelectedTab);
+
+  // AddRow's work; each pointer may be null (60, "", Nothing).
+  LONG add_row(LONG* width, BSTR* text, IPictureDisp** picture);
+
+  // The font setters' work (store, surface font, announce, repaint).
+  IFont* surface_font();
+  void set_font_bold(bool value);
+  void set_font_italic(bool value);
+  void set_font_strikethru(bool value);
+  void set_font_underline(bool value);
+  void set_font_size(float value);
+  void set_font_name(std::wstring_view value);
+
+  // The surface as the header painter sees it.
+  class HeaderSurface;
 
   // A stored property: store, announce, repaint (in that order).
   template <class T, class V>
   HRESULT store(T& field, V value, const wchar_t* name);
 
   ControlState s_;
+  // The font last assigned through Font (saving writes it).
+  framework::ComPtr<IFontDisp> assigned_font_;
+  framework::ComPtr<IFont> surface_font_;
 };
 
 template <class T, class V>

@@ -1,7 +1,9 @@
 // The base of an ActiveX control: object lifetime, IDispatch driven by the
 // control's type library, error information, class information and
-// connection points. The derived control implements its dual interface's
-// members and calls back through the protected operations below.
+// connection points; embedding in a container, the window and the surface
+// come from Embedding. The derived control implements its dual interface's
+// members, overrides the hooks of ControlHooks it handles, and calls back
+// through the protected operations below and Embedding's.
 #pragma once
 
 #include <ocidl.h>
@@ -14,6 +16,7 @@
 #include "framework/control_class.h"
 #include "framework/dispatch_invoke.h"
 #include "framework/dispatch_table.h"
+#include "framework/embedding.h"
 #include "framework/enumerators.h"
 #include "framework/error.h"
 #include "framework/event_source.h"
@@ -26,7 +29,8 @@ template <class Dual>
 class ControlBase : public Dual,
                     public ISupportErrorInfo,
                     public IProvideClassInfo2,
-                    public IConnectionPointContainer {
+                    public IConnectionPointContainer,
+                    public Embedding {
  public:
   ControlBase(const ControlBase&) = delete;
   ControlBase& operator=(const ControlBase&) = delete;
@@ -107,7 +111,8 @@ class ControlBase : public Dual,
 
  protected:
   explicit ControlBase(const ControlClass& control_class)
-      : class_(control_class),
+      : Embedding(*control_class.clsid),
+        class_(control_class),
         table_(DispatchTable::for_interface(*control_class.dual_iid)),
         events_(this, *control_class.events_iid, table_->dispatch_info()) {}
   virtual ~ControlBase() = default;
@@ -116,9 +121,6 @@ class ControlBase : public Dual,
   void raise_event(DISPID id, std::initializer_list<VARIANT> args) { events_.raise(id, args); }
   void property_changed(const wchar_t* name) { events_.property_changed(name); }
   bool is_dirty() const { return events_.dirty(); }
-  // The characters whose keystrokes the container routes to the control.
-  void set_access_keys(std::wstring keys) { access_keys_ = std::move(keys); }
-  const std::wstring& access_keys() const { return access_keys_; }
   void set_dirty(bool dirty) { events_.set_dirty(dirty); }
 
   // Runs a member body at the COM boundary of the control's interface.
@@ -137,18 +139,19 @@ class ControlBase : public Dual,
       return static_cast<IProvideClassInfo2*>(this);
     }
     if (iid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
-    return nullptr;
+    return embedding_interface(iid);
   }
 
   const ControlClass& control_class() const { return class_; }
 
  private:
+  bool has_unsaved_changes() const override { return events_.dirty(); }
+
   ModuleLock lock_;
   std::atomic<ULONG> refs_{1};
   const ControlClass& class_;
   std::shared_ptr<const DispatchTable> table_;
   EventSource events_;
-  std::wstring access_keys_;
 };
 
 }  // namespace framework

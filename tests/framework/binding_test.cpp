@@ -90,8 +90,8 @@ TEST(Binding, ColoursTakeSignedLongsAndReturnThemAsLongs) {
   VARIANT large;
   V_VT(&large) = VT_R8;
   V_R8(&large) = 4294967295.0;
-  put(control.get(), id::BackColor, {}, large);
-  EXPECT_EQ(static_cast<ULONG>(as_long(get(control.get(), id::BackColor))), 0xFFFFFFFFu);
+  put(control.get(), id::MaskColor, {}, large);
+  EXPECT_EQ(static_cast<ULONG>(as_long(get(control.get(), id::MaskColor))), 0xFFFFFFFFu);
 }
 
 TEST(Binding, ClassInfoNamesTheCoclassAndItsEvents) {

@@ -1,0 +1,85 @@
+// Owning wrappers for GDI handles: objects, device contexts and selections.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace framework {
+
+// A pen, brush, bitmap, font or region, deleted with the wrapper.
+template <class Handle>
+class GdiObject {
+ public:
+  GdiObject() = default;
+  explicit GdiObject(Handle handle) : handle_(handle) {}
+  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  GdiObject& operator=(GdiObject&& other) noexcept {
+    GdiObject(std::move(other)).swap(*this);
+    return *this;
+  }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  ~GdiObject() {
+    if (handle_) DeleteObject(handle_);
+  }
+
+  Handle get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  void swap(GdiObject& other) noexcept { std::swap(handle_, other.handle_); }
+
+ private:
+  Handle handle_ = nullptr;
+};
+
+// A memory device context (CreateCompatibleDC), deleted with the wrapper.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC compatible_with = nullptr) : dc_(CreateCompatibleDC(compatible_with)) {}
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HDC dc_;
+};
+
+// A window's (or, for nullptr, the screen's) device context, released with
+// the wrapper.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// An object selected into a DC; the previous one is selected back with the
+// wrapper, so the object can be deleted afterwards.
+class Selection {
+ public:
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+  ~Selection() {
+    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
+}  // namespace framework

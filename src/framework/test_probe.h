@@ -1,0 +1,32 @@
+// A private interface through which the hosting tests look at what the
+// framework does: fill the surface, read its size, set the height, read the
+// ambient font, and read the log of notifications delivered to the control. Not part of the
+// control's public interface or its type library; no container uses it.
+#pragma once
+
+#include <unknwn.h>
+#include <ocidl.h>
+#include <wtypes.h>
+
+namespace framework {
+
+// {C0E4667A-8A9B-47B5-BB61-1D9C3E88B6DC}
+inline constexpr IID IID_IHostingTestProbe = {
+    0xc0e4667a, 0x8a9b, 0x47b5, {0xbb, 0x61, 0x1d, 0x9c, 0x3e, 0x88, 0xb6, 0xdc}};
+
+struct IHostingTestProbe : public IUnknown {
+  // Sets the surface's background colour, clears it and refreshes.
+  virtual HRESULT STDMETHODCALLTYPE FillSurface(OLE_COLOR color) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetSurfaceSize(LONG* width, LONG* height) = 0;
+  // The control's set_height_twips.
+  virtual HRESULT STDMETHODCALLTYPE SetHeightTwips(float twips) = 0;
+  // The control's ambient_font().
+  virtual HRESULT STDMETHODCALLTYPE GetAmbientFont(IFontDisp** font) = 0;
+  // From now on, each notification delivered to the control's hooks is
+  // logged, one line each ("resize 300x40", "mouse_down 1 0 10 5", ...).
+  virtual HRESULT STDMETHODCALLTYPE StartHookLog() = 0;
+  // The lines logged since the last call; the log goes on.
+  virtual HRESULT STDMETHODCALLTYPE TakeHookLog(BSTR* log) = 0;
+};
+
+}  // namespace framework

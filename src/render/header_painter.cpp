@@ -1,0 +1,222 @@
+#include "render/header_painter.h"
+
+#include <climits>
+#include <cmath>
+
+#include "control/picture_conversion.h"
+#include "framework/error.h"
+#include "render/image_manipulation.h"
+#include "render/units.h"
+#include "render/xp_wells.h"
+
+namespace tessel {
+
+namespace {
+
+using namespace mXPWells;
+
+// The decorations' fixed colours.
+constexpr COLORREF kBottomEdge1 = RGB(189, 190, 206);
+constexpr COLORREF kBottomEdge2 = RGB(209, 210, 222);
+constexpr COLORREF kBottomEdge3 = RGB(230, 231, 239);
+constexpr COLORREF kSeparatorDark = RGB(181, 182, 200);
+constexpr COLORREF kSeparatorLight = RGB(255, 255, 255);
+constexpr COLORREF kSunkenFill = RGB(236, 236, 243);
+constexpr COLORREF kSunkenFrame = RGB(128, 128, 153);
+constexpr COLORREF kSunkenShadeOuter = RGB(185, 185, 200);
+constexpr COLORREF kSunkenShadeInner = RGB(212, 212, 223);
+constexpr COLORREF kSortMarker = RGB(132, 132, 132);
+
+// Nearest integer, halves to even; a value outside the Long range overflows.
+LONG nearest(double value) {
+  double rounded = std::nearbyint(value);
+  if (!(rounded >= LONG_MIN && rounded <= LONG_MAX)) {
+    framework::raise_error(framework::error_number::kOverflow);
+  }
+  return static_cast<LONG>(rounded);
+}
+
+// Lines and text take colours as given; system colours are translated here
+// so that the default ForeColor (button text) shows as that colour.
+OLE_COLOR device_colour(OLE_COLOR colour) {
+  COLORREF rgb = 0;
+  return SUCCEEDED(OleTranslateColor(colour, nullptr, &rgb)) ? rgb : colour;
+}
+
+bool in_columns(LONG index, LONG count) { return index >= 0 && index <= count; }
+
+// Runs one step of the pass once the first caption is on the surface: a
+// failing step is left out and painting goes on.
+template <class F>
+void skipping_failures(F&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+void paint_selected(HDC dc, const RECT& rect) {
+  const LONG L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
+  RECT k{L - 1, T - 1, R + 1, B};
+  OLE_COLOR fill = kSunkenFill;
+  DrawRect(dc, k, fill, VARIANT_TRUE);
+  OLE_COLOR frame = kSunkenFrame;
+  DrawRect(dc, k, frame, VARIANT_FALSE);
+  DrawLine(dc, L, 1, R, 1, kSunkenShadeOuter, 1);
+  DrawLine(dc, L, 2, R, 2, kSunkenShadeInner, 1);
+  DrawLine(dc, L, 1, L, B - 1, kSunkenShadeOuter, 1);
+  DrawLine(dc, L + 1, 2, L + 1, B - 1, kSunkenShadeInner, 1);
+}
+
+void paint_sort_marker(HDC dc, LONG right, LONG height, bool descending) {
+  const double m = height / 2.0;
+  const LONG top = nearest(m - 4), bottom = nearest(m + 3);
+  const LONG base = descending ? bottom : top;
+  const LONG apex = descending ? top : bottom;
+  DrawLine(dc, right - 9, base, right - 2, base, kSortMarker, 1);
+  DrawLine(dc, right - 9, base, right - 5, apex, kSortMarker, 1);
+}
+
+void paint_hot_underline(HDC dc, const RECT& rect, LONG width) {
+  const LONG L = rect.left, R = rect.right, B = rect.bottom;
+  RECT low{L, B - 1, R - 2, B};
+  DrawGradient(dc, RGB(245, 204, 113), RGB(218, 157, 26), low, width - 4, 1);
+  RECT middle{L, B - 2, R - 1, B - 1};
+  DrawGradient(dc, RGB(252, 224, 166), RGB(229, 160, 16), middle, width - 2, 1);
+  RECT top{L, B - 3, R, B - 2};
+  DrawGradient(dc, RGB(250, 213, 135), RGB(222, 150, 0), top, width, 1);
+  DrawPixel(dc, L + 2, B - 3, RGB(250, 213, 135));
+  DrawPixel(dc, L + 3, B - 3, RGB(252, 223, 157));
+}
+
+}  // namespace
+
+void paint_header(ControlState& s, PaintSurface& surface) {
+  Appearance& look = s.look;
+  const LONG H = look.HeaderHeight;
+  const LONG N = s.NumberOfRows;
+
+  // 1. Total width (reading a record creates a blank one).
+  long long total = 0;
+  for (LONG i = 1; i <= N; ++i) total += s.Tabs(i).RowWidth;
+  if (total > LONG_MAX || total < LONG_MIN) {
+    framework::raise_error(framework::error_number::kOverflow);
+  }
+  const LONG S = static_cast<LONG>(total);
+
+  // 2., 3. A fresh picture painter for this pass; a cleared surface.
+  cImageManipulation image_painter;
+  surface.clear();
+  HDC dc = surface.dc();
+  SetBkMode(dc, TRANSPARENT);
+
+  // 4. The control's height follows HeaderHeight (may repaint re-entrantly).
+  surface.set_height_twips(static_cast<float>(basUmrechnung::fnc_PixelToTwips(H, 1)));
+
+  // 5., 6. Background, and the form colour right of the last column.
+  RECT r = surface.client_rect();
+  r.bottom = H;
+  DrawRect(dc, r, look.BackColor, VARIANT_TRUE);
+  r.left = nearest(static_cast<double>(S) + 2.0 * N + 2);
+  if (r.left <= r.right) DrawRect(dc, r, look.BackColorForm, VARIANT_TRUE);
+
+  // 7.–10. Frame and the three-line bottom edge.
+  r = surface.client_rect();
+  const LONG CW = r.right, CH = r.bottom;
+  const OLE_COLOR frame = device_colour(look.FrameColor);
+  if (look.ShowFrame) DrawLine(dc, 0, 0, CW, 0, frame, 1);
+  DrawLine(dc, 0, CH - 1, CW, CH - 1, kBottomEdge1, 1);
+  DrawLine(dc, 0, CH - 2, CW, CH - 2, kBottomEdge2, 1);
+  DrawLine(dc, 0, CH - 3, CW, CH - 3, kBottomEdge3, 1);
+  if (look.ShowFrame) {
+    DrawLine(dc, 0, 0, 0, CH, frame, 1);
+    DrawLine(dc, CW - 1, 0, CW - 1, CH, frame, 1);
+  }
+
+  // 11. Layout, rectangles and separators.
+  if (N >= 1) s.TabRects.resize(static_cast<size_t>(N) + 1);
+  float x = 2;
+  for (LONG i = 1; i <= N; ++i) {
+    cTabs& record = s.Tabs(i);
+    const LONG left = nearest(x);
+    const LONG right = nearest(static_cast<double>(x) + record.RowWidth);
+    record.RowLeft = left;
+    record.RowTop = 2;
+    record.RowHeight = H;
+    s.TabRects[static_cast<size_t>(i)] = RECT{left, 2, right, H};
+    DrawLine(dc, right, 4, right, H - 5, kSeparatorDark, 1);
+    DrawLine(dc, right + 1, 4, right + 1, H - 5, kSeparatorLight, 1);
+    x = static_cast<float>(static_cast<double>(x) + 2 + record.RowWidth);
+  }
+
+  // 12.–14. The pressed column and the sort marker. A decoration whose
+  // column no longer exists (it was deleted after being pressed or sorted)
+  // is left out rather than failing the pass.
+  if (N >= 1) {
+    if (s.SelectedRow >= 1 && s.SelectedRow <= N) {
+      paint_selected(dc, s.TabRects[static_cast<size_t>(s.SelectedRow)]);
+    }
+    if (look.ShowSortPic && in_columns(s.SortedRow, N)) {
+      const RECT& sorted = s.TabRects[static_cast<size_t>(s.SortedRow)];
+      paint_sort_marker(dc, sorted.right, H, s.Tabs(s.SortedRow).RowSort);
+    }
+  }
+
+  // 15. The hot column's orange underline.
+  if (s.HotTab != 0 && s.HotTab != s.SelectedRow && in_columns(s.HotTab, N) &&
+      static_cast<size_t>(s.HotTab) < s.TabRects.size()) {
+    paint_hot_underline(dc, s.TabRects[static_cast<size_t>(s.HotTab)], s.Tabs(s.HotTab).RowWidth);
+  }
+
+  // 16. Captions and pictures.
+  for (LONG i = 1; i <= N; ++i) {
+    RECT box{};
+    float px = 0, py = 0;
+    bool selected = false;
+    auto caption = [&] {
+      cTabs& record = s.Tabs(i);
+      box = s.TabRects[static_cast<size_t>(i)];
+      const std::wstring& text = record.RowCaption;
+      MeasureCaption(dc, text, static_cast<LONG>(text.size()), box);
+      GetPictureSize(record.RowIcon(), px, py);
+      OffsetRectangle(box, nearest(8.0 + px), nearest((H + box.top - box.bottom) / 2.0));
+      selected = i == s.SelectedRow;
+      OLE_COLOR colour;
+      if (selected) {
+        box.top -= 2;
+        colour = look.ForeColorActive;
+      } else {
+        box.top -= 3;
+        colour = i == s.HotTab ? look.ForeColorHot : look.ForeColor;
+      }
+      SetDCTextColor(dc, device_colour(colour));
+      DrawCaption(dc, text, static_cast<LONG>(text.size()), box, 21);
+    };
+    auto picture = [&] {
+      IPictureDisp* icon = s.Tabs(i).RowIcon();
+      if (!icon) return;
+      const int k = selected ? 2 : 0;
+      image_painter.PaintTransparentPicture(dc, icon, s.TabRects[static_cast<size_t>(i)].left + 4,
+                                            nearest((H + box.top - box.bottom + k) / 2.0),
+                                            nearest(px), nearest(py), 0, 0, look.MaskColor,
+                                            nullptr);
+    };
+    // Until the first caption is on the surface a failure ends the pass;
+    // from then on a failing step is left out.
+    if (i == 1) {
+      caption();
+    } else {
+      skipping_failures(caption);
+    }
+    skipping_failures(picture);
+  }
+
+  // 17. Show the finished strip.
+  if (N >= 1) {
+    skipping_failures([&] { surface.refresh(); });
+  } else {
+    surface.refresh();
+  }
+}
+
+}  // namespace tessel

@@ -1,0 +1,14 @@
+// The header painter: one full pass that lays the columns out from left to
+// right, records their rectangles, and paints the strip onto the surface.
+#pragma once
+
+#include "control/control_state.h"
+#include "render/paint_surface.h"
+
+namespace tessel {
+
+// One pass of DrawTabTop. Failures before the first caption is drawn end the
+// pass and propagate (framework::ControlError); later ones are skipped.
+void paint_header(ControlState& state, PaintSurface& surface);
+
+}  // namespace tessel

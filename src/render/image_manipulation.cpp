@@ -1,0 +1,167 @@
+#include "render/image_manipulation.h"
+
+#include <cstdint>
+
+#include "framework/error.h"
+#include "framework/variant.h"
+
+namespace tessel {
+
+namespace picture_properties {
+
+namespace {
+
+// One property of the picture, read the way a late-bound caller reads it,
+// converted to vt.
+framework::Variant read(IPictureDisp* picture, DISPID id, VARTYPE vt) {
+  DISPPARAMS no_arguments{};
+  framework::Variant value;
+  framework::check_hr(picture->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                      &no_arguments, value.get(), nullptr, nullptr));
+  framework::check_hr(VariantChangeType(value.get(), value.get(), 0, vt));
+  return value;
+}
+
+}  // namespace
+
+SHORT type(IPictureDisp* picture) { return V_I2(read(picture, DISPID_PICT_TYPE, VT_I2).get()); }
+
+HANDLE handle(IPictureDisp* picture) {
+  const std::int64_t value = V_I8(read(picture, DISPID_PICT_HANDLE, VT_I8).get());
+  // OLE hands handles over as 32-bit values (OLE_HANDLE); a 64-bit process
+  // sign-extends them.
+  if (value >= 0 && value <= 0xFFFFFFFF) {
+    return reinterpret_cast<HANDLE>(
+        static_cast<LONG_PTR>(static_cast<LONG>(static_cast<ULONG>(value))));
+  }
+  return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(value));
+}
+
+SIZEL himetric_size(IPictureDisp* picture) {
+  return {V_I4(read(picture, DISPID_PICT_WIDTH, VT_I4).get()),
+          V_I4(read(picture, DISPID_PICT_HEIGHT, VT_I4).get())};
+}
+
+}  // namespace picture_properties
+
+namespace {
+
+COLORREF translated(OLE_COLOR colour, HPALETTE palette) {
+  COLORREF rgb = 0;
+  OleTranslateColor(colour, palette, &rgb);
+  return rgb;
+}
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr DWORD kDestinationAndNotSource = 0x00220326;
+
+}  // namespace
+
+cImageManipulation::cImageManipulation() {
+  gdi::ScreenDc screen;
+  halftone_palette_ = gdi::Palette(CreateHalftonePalette(screen.get()));
+}
+
+void cImageManipulation::PaintTransparentDC(HDC hDCDest, LONG xDest, LONG yDest, LONG Width,
+                                            LONG Height, HDC hdcSrc, LONG xSrc, LONG ySrc,
+                                            OLE_COLOR clrMask, HPALETTE hPal) {
+  // Declared in the reverse order of their release: the source context goes
+  // first, then the composition context, then the mask, then the screen DC.
+  // Within each, the bitmap is selected out and deleted before the palette
+  // is selected out and the context deleted.
+  gdi::ScreenDc screen;
+  gdi::MemoryDc mask_dc;
+  gdi::Bitmap mask_bitmap;
+  gdi::Selection mask_selection;
+  gdi::MemoryDc composition_dc;
+  gdi::PaletteSelection composition_palette;
+  gdi::Bitmap composition_bitmap;
+  gdi::Selection composition_selection;
+  gdi::MemoryDc source_dc;
+  gdi::PaletteSelection source_palette;
+  gdi::Bitmap source_bitmap;
+  gdi::Selection source_selection;
+
+  const HPALETTE palette = palette_or_halftone(hPal);
+  const COLORREF mask = translated(clrMask, palette);
+
+  // The composition starts as a copy of the destination block.
+  composition_bitmap = gdi::Bitmap(CreateCompatibleBitmap(screen.get(), Width, Height));
+  composition_dc = gdi::MemoryDc(screen.get());
+  composition_selection = gdi::Selection(composition_dc.get(), composition_bitmap.get());
+  composition_palette = gdi::PaletteSelection(composition_dc.get(), palette);
+  BitBlt(composition_dc.get(), 0, 0, Width, Height, hDCDest, xDest, yDest, SRCCOPY);
+
+  // A copy of the source block, with the source's colours for monochrome
+  // sources.
+  source_bitmap = gdi::Bitmap(CreateCompatibleBitmap(screen.get(), Width, Height));
+  mask_bitmap = gdi::Bitmap(CreateBitmap(Width, Height, 1, 1, nullptr));
+  source_dc = gdi::MemoryDc(screen.get());
+  source_selection = gdi::Selection(source_dc.get(), source_bitmap.get());
+  source_palette = gdi::PaletteSelection(source_dc.get(), palette);
+  SetBkColor(source_dc.get(), GetBkColor(hdcSrc));
+  SetTextColor(source_dc.get(), GetTextColor(hdcSrc));
+  BitBlt(source_dc.get(), 0, 0, Width, Height, hdcSrc, xSrc, ySrc, SRCCOPY);
+
+  // The mask: white where the source has the mask colour, black elsewhere.
+  mask_dc = gdi::MemoryDc(screen.get());
+  mask_selection = gdi::Selection(mask_dc.get(), mask_bitmap.get());
+  SetBkColor(source_dc.get(), mask);
+  SetTextColor(source_dc.get(), kWhite);
+  BitBlt(mask_dc.get(), 0, 0, Width, Height, source_dc.get(), 0, 0, SRCCOPY);
+
+  // Clear the transparent pixels of the source copy to black.
+  SetTextColor(source_dc.get(), kBlack);
+  SetBkColor(source_dc.get(), kWhite);
+  BitBlt(source_dc.get(), 0, 0, Width, Height, mask_dc.get(), 0, 0, kDestinationAndNotSource);
+
+  // Hole the background where the source is opaque, then merge the source
+  // into the holes.
+  BitBlt(composition_dc.get(), 0, 0, Width, Height, mask_dc.get(), 0, 0, SRCAND);
+  BitBlt(composition_dc.get(), 0, 0, Width, Height, source_dc.get(), 0, 0, SRCPAINT);
+
+  BitBlt(hDCDest, xDest, yDest, Width, Height, composition_dc.get(), 0, 0, SRCCOPY);
+}
+
+void cImageManipulation::PaintTransparentPicture(HDC hDCDest, IPictureDisp* picSource, LONG xDest,
+                                                 LONG yDest, LONG Width, LONG Height, LONG xSrc,
+                                                 LONG ySrc, OLE_COLOR clrMask, HPALETTE hPal) {
+  if (!picSource) return;
+  const SHORT type = picture_properties::type(picSource);
+  if (type == PICTYPE_BITMAP) {
+    const HANDLE bitmap = picture_properties::handle(picSource);
+    gdi::ScreenDc screen;
+    const HPALETTE palette = palette_or_halftone(hPal);
+    // The picture keeps its bitmap: it is only selected in and out again.
+    gdi::MemoryDc dc(screen.get());
+    gdi::PaletteSelection palette_selection;
+    gdi::Selection bitmap_selection(dc.get(), bitmap);
+    palette_selection = gdi::PaletteSelection(dc.get(), palette);
+    PaintTransparentDC(hDCDest, xDest, yDest, Width, Height, dc.get(), xSrc, ySrc, clrMask,
+                       palette);
+  } else if (type == PICTYPE_ICON) {
+    const HICON icon = static_cast<HICON>(picture_properties::handle(picSource));
+    gdi::ScreenDc screen;
+    const HPALETTE palette = palette_or_halftone(hPal);
+    // The icon is flattened onto a block of the mask colour, which the mask
+    // then cuts out again together with the icon's own transparent pixels.
+    gdi::MemoryDc dc(screen.get());
+    gdi::PaletteSelection palette_selection;
+    gdi::Bitmap scratch(CreateCompatibleBitmap(screen.get(), Width, Height));
+    gdi::Selection scratch_selection(dc.get(), scratch.get());
+    palette_selection = gdi::PaletteSelection(dc.get(), palette);
+    const COLORREF mask = translated(clrMask, nullptr);
+    {
+      gdi::Brush brush(CreateSolidBrush(mask));
+      RECT block{0, 0, Width, Height};
+      FillRect(dc.get(), &block, brush.get());
+    }
+    // The icon's own size: DrawIcon would stretch a small icon to the
+    // system's large-icon size.
+    DrawIconEx(dc.get(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    PaintTransparentDC(hDCDest, xDest, yDest, Width, Height, dc.get(), xSrc, ySrc, mask, palette);
+  }
+}
+
+}  // namespace tessel

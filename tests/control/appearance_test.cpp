@@ -1,0 +1,212 @@
+// Appearance properties: the defaults of a newly placed control, round trips,
+// the order of change notifications, and the font kept in two places.
+#include <gtest/gtest.h>
+
+#include "support/com_test_env.h"
+#include "support/event_recorder.h"
+#include "tessel_interfaces.h"
+
+namespace tessel_test {
+namespace {
+
+namespace id = tessel::dispid;
+
+// The name a font object reports: the face the platform realised for it.
+std::wstring name_of(IUnknown* font_object) {
+  ComPtr<IFont> font;
+  font_object->QueryInterface(IID_IFont, font.put_void());
+  BSTR name = nullptr;
+  font->get_Name(&name);
+  std::wstring result(name ? name : L"");
+  SysFreeString(name);
+  return result;
+}
+
+ComPtr<IFontDisp> new_font(const wchar_t* name, LONGLONG size, SHORT weight, BOOL underline) {
+  FONTDESC desc{sizeof(FONTDESC),
+                const_cast<LPOLESTR>(name),
+                {{static_cast<ULONG>(size), 0}},
+                weight,
+                ANSI_CHARSET,
+                FALSE,
+                underline,
+                FALSE};
+  ComPtr<IFontDisp> font;
+  EXPECT_EQ(OleCreateFontIndirect(&desc, IID_IFontDisp, font.put_void()), S_OK);
+  return font;
+}
+
+class Appearance : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    control = create_control();
+    ASSERT_TRUE(control);
+    recorder = EventRecorder::create();
+    recorder->connect(control.get());
+  }
+  void TearDown() override { recorder->disconnect(); }
+  void init_new() {
+    auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+  }
+  ULONG colour(DISPID which) { return static_cast<ULONG>(as_long(get(control.get(), which))); }
+  ComPtr<IFont> font() {
+    Variant v = get(control.get(), id::Font);
+    EXPECT_EQ(v.vt(), VT_DISPATCH);
+    ComPtr<IFont> f;
+    if (V_DISPATCH(v.get())) V_DISPATCH(v.get())->QueryInterface(IID_IFont, f.put_void());
+    return f;
+  }
+
+  ComPtr<IDispatch> control;
+  ComPtr<EventRecorder> recorder;
+};
+
+TEST_F(Appearance, ANewlyPlacedControlHasItsDefaults) {
+  init_new();
+  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
+  EXPECT_EQ(as_string(get(control.get(), id::RowCaption, {vlong(1)})), L"Spalte");
+  EXPECT_EQ(as_long(get(control.get(), id::RowWidth, {vlong(1)})), 60);
+  EXPECT_EQ(as_long(get(control.get(), id::HeaderHeight)), 25);
+  EXPECT_EQ(colour(id::BackColorForm), 0xE3DFE0u);
+  EXPECT_EQ(colour(id::ForeColorActive), 0x985038u);
+  EXPECT_EQ(colour(id::ForeColorHot), 0xFF0000u);
+  EXPECT_EQ(colour(id::FrameColor), 0u);
+  EXPECT_EQ(colour(id::MaskColor), 0xFF00FFu);
+  EXPECT_EQ(colour(id::MouseMoveColor0), 0x2890E8u);
+  EXPECT_EQ(colour(id::MouseMoveColor1), 0x38D0FFu);
+  EXPECT_EQ(colour(id::MouseMoveColor2), 0x38C8FFu);
+  EXPECT_EQ(colour(id::RegisterFocusColor0), 0x2890E8u);
+  EXPECT_EQ(colour(id::RegisterFocusColor1), 0x38D0FFu);
+  EXPECT_EQ(colour(id::RegisterFocusColor2), 0x38C8FFu);
+  EXPECT_TRUE(as_bool(get(control.get(), id::ShowFrame)));
+  EXPECT_TRUE(as_bool(get(control.get(), id::ShowSortPic)));
+  EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"MS Sans Serif");
+  EXPECT_EQ(as_long(get(control.get(), id::FontSize)), 8);
+  EXPECT_FALSE(as_bool(get(control.get(), id::FontBold)));
+  EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), 0);
+  EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
+  EXPECT_EQ(as_long(get(control.get(), id::Alignment)), tessel::reg_Top);
+  // Only the three font setters announce themselves.
+  EXPECT_EQ(recorder->changes,
+            (std::vector<DISPID>{id::NumberOfRows, id::FontName, id::FontBold, id::FontSize}));
+}
+
+TEST_F(Appearance, SettersStoreTheirValueAndAnnounceIt) {
+  struct Case {
+    DISPID id;
+    LONG value;
+  };
+  const Case cases[] = {{id::HeaderHeight, -7},
+                        {id::ForeColorActive, 0x123456},
+                        {id::BackColorForm, 0x10203},
+                        {id::MouseMoveColor0, 1},
+                        {id::MouseMoveColor1, 2},
+                        {id::MouseMoveColor2, 3},
+                        {id::RegisterFocusColor0, 4},
+                        {id::RegisterFocusColor1, 5},
+                        {id::RegisterFocusColor2, 6},
+                        {id::FrameColor, static_cast<LONG>(0x80000005u)},
+                        {id::MaskColor, 0xABCDEF},
+                        {id::ForeColorHot, 0x00FF00},
+                        {id::Alignment, 12345},
+                        {id::ForeColor, static_cast<LONG>(0x80000012u)},
+                        {id::BackColor, static_cast<LONG>(0x8000000Fu)}};
+  std::vector<DISPID> expected;
+  for (const Case& c : cases) {
+    put(control.get(), c.id, {}, vlong(c.value));
+    EXPECT_EQ(as_long(get(control.get(), c.id)), c.value) << std::hex << c.id;
+    expected.push_back(c.id);
+  }
+  put(control.get(), id::ShowFrame, {}, vbool(false));
+  put(control.get(), id::ShowSortPic, {}, vbool(false));
+  EXPECT_FALSE(as_bool(get(control.get(), id::ShowFrame)));
+  EXPECT_FALSE(as_bool(get(control.get(), id::ShowSortPic)));
+  expected.push_back(id::ShowFrame);
+  expected.push_back(id::ShowSortPic);
+  EXPECT_EQ(recorder->changes, expected);
+}
+
+TEST_F(Appearance, AColourTheSurfaceRefusesFailsAfterItIsStored) {
+  recorder->changes.clear();
+  EXPECT_EQ(error_number(invoke(control.get(), id::BackColor, DISPATCH_PROPERTYPUT,
+                                {vlong(static_cast<LONG>(0xFFFFFFFFu))})),
+            380);
+  EXPECT_EQ(colour(id::BackColor), 0xFFFFFFFFu);
+  EXPECT_TRUE(recorder->changes.empty());
+}
+
+TEST_F(Appearance, FontValuesReachTheSurfaceFont) {
+  init_new();
+  put(control.get(), id::FontBold, {}, vbool(true));
+  EXPECT_TRUE(as_bool(get(control.get(), id::FontBold)));
+  ComPtr<IFont> f = font();
+  ASSERT_TRUE(f);
+  BOOL bold = FALSE;
+  f->get_Bold(&bold);
+  EXPECT_TRUE(bold);
+  put(control.get(), id::FontName, {}, vstr(L"Tahoma"));
+  put(control.get(), id::FontSize, {}, vlong(12));
+  put(control.get(), id::FontItalic, {}, vbool(true));
+  EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"Tahoma");
+  EXPECT_EQ(name_of(f.get()), name_of(new_font(L"Tahoma", 120000, FW_NORMAL, FALSE).get()));
+  CY size{};
+  f->get_Size(&size);
+  EXPECT_EQ(size.int64, 120000);
+  BOOL italic = FALSE;
+  f->get_Italic(&italic);
+  EXPECT_TRUE(italic);
+  // Font get hands out the surface's font itself, every time.
+  EXPECT_EQ(font().get(), f.get());
+}
+
+TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
+  init_new();
+  ComPtr<IFontDisp> assigned = new_font(L"Arial", 120000, FW_BOLD, TRUE);
+  ASSERT_TRUE(assigned);
+  recorder->changes.clear();
+  VARIANT v;
+  V_VT(&v) = VT_DISPATCH;
+  V_DISPATCH(&v) = assigned.get();
+  assigned->AddRef();
+  ASSERT_EQ(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {v}), S_OK);
+  EXPECT_EQ(recorder->changes,
+            (std::vector<DISPID>{id::FontBold, id::FontItalic, id::FontName, id::FontSize,
+                                 id::FontStrikethru, id::FontUnderline, id::Font}));
+  EXPECT_EQ(as_long(get(control.get(), id::FontSize)), 12);
+  EXPECT_TRUE(as_bool(get(control.get(), id::FontBold)));
+  EXPECT_TRUE(as_bool(get(control.get(), id::FontUnderline)));
+  const std::wstring assigned_name = name_of(assigned.get());
+  EXPECT_EQ(as_string(get(control.get(), id::FontName)), assigned_name);
+  // The control draws with its own copy, not with the assigned object.
+  ComPtr<IFont> drawing = font();
+  ComPtr<IFont> given = assigned.query<IFont>(IID_IFont);
+  EXPECT_NE(drawing.get(), given.get());
+  given->put_Bold(FALSE);
+  BOOL bold = FALSE;
+  drawing->get_Bold(&bold);
+  EXPECT_TRUE(bold);
+
+  // Nothing is refused before anything changes.
+  recorder->changes.clear();
+  VARIANT nothing;
+  V_VT(&nothing) = VT_DISPATCH;
+  V_DISPATCH(&nothing) = nullptr;
+  EXPECT_EQ(error_number(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {nothing})), 424);
+  EXPECT_TRUE(recorder->changes.empty());
+  EXPECT_EQ(as_string(get(control.get(), id::FontName)), assigned_name);
+}
+
+TEST_F(Appearance, FontSizeCrossesTheDispatchBoundaryAsSingle) {
+  VARIANT v;
+  V_VT(&v) = VT_R4;
+  V_R4(&v) = 9.75f;
+  put(control.get(), id::FontSize, {}, v);
+  Variant size = get(control.get(), id::FontSize);
+  EXPECT_EQ(size.vt(), VT_R4);
+  EXPECT_EQ(V_R4(size.get()), 9.75f);
+}
+
+}  // namespace
+}  // namespace tessel_test

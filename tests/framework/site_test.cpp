@@ -1,0 +1,407 @@
+// The control without a container (a script's object), and in a container
+// of the test's own that records what the control asks of it: the in-place
+// activation protocol, height requests, focus and control-info
+// notifications, the ambient font, and the persistence entry points.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/embedding.h"
+#include "framework/hosting_helpers.h"
+#include "framework/units.h"
+#include "support/com_test_env.h"
+#include "tessel_interfaces.h"
+
+namespace tessel_test {
+namespace {
+
+std::wstring rect_text(const RECT& r) {
+  return std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right) +
+         L" " + std::to_wstring(r.bottom);
+}
+
+// A container's sites, scripted by the test: ambient properties (a font or
+// none), in-place activation in a window of the test, position requests
+// granted through SetObjectRects (optionally with a height of the
+// container's choosing) or declined, and the control site. Every call the
+// control makes is recorded. It lives on the test's stack.
+class TestSite final : public IOleClientSite,
+                       public IDispatch,
+                       public IOleInPlaceSite,
+                       public IOleControlSite {
+ public:
+  TestSite(HWND parent, RECT position) : parent_(parent), position_(position) {}
+
+  std::vector<std::wstring> calls;
+  ComPtr<IFontDisp> font;
+  bool grant_positions = true;
+  std::optional<LONG> granted_height;
+  ComPtr<IOleInPlaceObject> control;  // for SetObjectRects; set by the test
+
+  ULONG refs() const { return refs_; }
+  const RECT& position() const { return position_; }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IOleClientSite) {
+      *object = static_cast<IOleClientSite*>(this);
+    } else if (iid == IID_IDispatch) {
+      *object = static_cast<IDispatch*>(this);
+    } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite) {
+      *object = static_cast<IOleInPlaceSite*>(this);
+    } else if (iid == IID_IOleControlSite) {
+      *object = static_cast<IOleControlSite*>(this);
+    } else {
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+
+  // IOleClientSite
+  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  // IDispatch: the ambient properties.
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                      UINT*) override {
+    if (id != DISPID_AMBIENT_FONT || !(flags & DISPATCH_PROPERTYGET) || !font || !result) {
+      return DISP_E_MEMBERNOTFOUND;
+    }
+    V_VT(result) = VT_DISPATCH;
+    V_DISPATCH(result) = font.get();
+    font->AddRef();
+    return S_OK;
+  }
+
+  // IOleWindow, IOleInPlaceSite
+  STDMETHODIMP GetWindow(HWND* window) override {
+    *window = parent_;
+    return S_OK;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP CanInPlaceActivate() override { return record(L"CanInPlaceActivate"); }
+  STDMETHODIMP OnInPlaceActivate() override { return record(L"OnInPlaceActivate"); }
+  STDMETHODIMP OnUIActivate() override { return record(L"OnUIActivate"); }
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO) override {
+    *frame = nullptr;
+    *document = nullptr;
+    *position = *clip = position_;
+    return S_OK;
+  }
+  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) override { return record(L"OnUIDeactivate"); }
+  STDMETHODIMP OnInPlaceDeactivate() override { return record(L"OnInPlaceDeactivate"); }
+  STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+  STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+  STDMETHODIMP OnPosRectChange(LPCRECT requested) override {
+    record(L"OnPosRectChange " + rect_text(*requested));
+    if (!grant_positions) return E_NOTIMPL;
+    position_ = *requested;
+    if (granted_height) position_.bottom = position_.top + *granted_height;
+    return control ? control->SetObjectRects(&position_, &position_) : S_OK;
+  }
+
+  // IOleControlSite
+  STDMETHODIMP OnControlInfoChanged() override { return record(L"OnControlInfoChanged"); }
+  STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
+  STDMETHODIMP GetExtendedControl(IDispatch**) override { return E_NOTIMPL; }
+  STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+  STDMETHODIMP OnFocus(BOOL gained) override {
+    return record(gained ? L"OnFocus 1" : L"OnFocus 0");
+  }
+  STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
+
+ private:
+  HRESULT record(std::wstring call) {
+    calls.push_back(std::move(call));
+    return S_OK;
+  }
+
+  HWND parent_;
+  RECT position_;
+  ULONG refs_ = 0;
+};
+
+using Calls = std::vector<std::wstring>;
+
+// A control placed in a TestSite the way a container does it: client site
+// first, then InitNew; the test activates it. It paints nothing.
+struct PlacedControl {
+  TestFrame frame;
+  TestSite site{frame.handle(), {10, 20, 310, 60}};
+  ComPtr<IDispatch> control = create_control();
+  ComPtr<IOleObject> object = control.query<IOleObject>(IID_IOleObject);
+  ComPtr<IHostingTestProbe> probe = probe_of(control.get());
+
+  PlacedControl() {
+    site.control = control.query<IOleInPlaceObject>(IID_IOleInPlaceObject);
+    keep_from_painting(control.get());
+    EXPECT_EQ(object->SetClientSite(&site), S_OK);
+    EXPECT_EQ(control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew(), S_OK);
+  }
+  ~PlacedControl() {
+    site.control = nullptr;
+    object->Close(OLECLOSE_NOSAVE);
+  }
+  HRESULT verb(LONG verb) {
+    RECT position = site.position();
+    return object->DoVerb(verb, nullptr, &site, 0, frame.handle(), &position);
+  }
+  HWND window() const {
+    HWND handle = nullptr;
+    control.query<IOleWindow>(IID_IOleWindow)->GetWindow(&handle);
+    return handle;
+  }
+};
+
+TEST(Site, InPlaceAndUiActivationFollowTheProtocol) {
+  PlacedControl placed;
+  ASSERT_EQ(placed.verb(OLEIVERB_INPLACEACTIVATE), S_OK);
+  EXPECT_EQ(placed.site.calls, (Calls{L"CanInPlaceActivate", L"OnInPlaceActivate"}));
+  HWND window = placed.window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(GetParent(window), placed.frame.handle());
+  EXPECT_EQ(rect_text(rect_in_parent(window)), L"10 20 310 60");
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(surface_size(placed.probe.get()).cx, 300);
+  EXPECT_EQ(placed.verb(OLEIVERB_INPLACEACTIVATE), S_OK);  // already active: nothing new
+
+  placed.site.calls.clear();
+  ASSERT_EQ(placed.verb(OLEIVERB_UIACTIVATE), S_OK);
+  EXPECT_EQ(GetFocus(), window);
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnUIActivate", L"OnFocus 1"}));
+
+  placed.site.calls.clear();
+  ASSERT_EQ(placed.verb(OLEIVERB_HIDE), S_OK);
+  EXPECT_EQ(placed.window(), nullptr);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnUIDeactivate", L"OnFocus 0", L"OnInPlaceDeactivate"}));
+
+  // A click on an inactive window's control makes it UI-active.
+  ASSERT_EQ(placed.verb(OLEIVERB_SHOW), S_OK);
+  placed.site.calls.clear();
+  SendMessageW(placed.window(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(placed.frame.handle()),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnUIActivate", L"OnFocus 1"}));
+  EXPECT_EQ(placed.object->DoVerb(OLEIVERB_PROPERTIES, nullptr, &placed.site, 0, nullptr, nullptr),
+            E_NOTIMPL);
+}
+
+TEST(Site, HeightIsRequestedFromTheContainerWhichDecides) {
+  PlacedControl placed;
+  ASSERT_EQ(placed.verb(OLEIVERB_INPLACEACTIVATE), S_OK);
+  ASSERT_EQ(placed.probe->StartHookLog(), S_OK);
+  placed.site.calls.clear();
+
+  // 375 twips are 25 pixels at 96 dpi; the container grants them.
+  ASSERT_EQ(placed.probe->SetHeightTwips(375.0f), S_OK);
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnPosRectChange 10 20 310 45"}));
+  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 25\n");
+  EXPECT_EQ(rect_text(rect_in_parent(placed.window())), L"10 20 310 45");
+
+  // The container's own choice of height stands.
+  placed.site.granted_height = 33;
+  ASSERT_EQ(placed.probe->SetHeightTwips(300.0f), S_OK);
+  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 33\n");
+  EXPECT_EQ(surface_size(placed.probe.get()).cy, 33);
+
+  // A container that declines: the control takes the height itself.
+  placed.site.grant_positions = false;
+  ASSERT_EQ(placed.probe->SetHeightTwips(150.0f), S_OK);
+  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 10\n");
+  EXPECT_EQ(rect_text(rect_in_parent(placed.window())), L"10 20 310 30");
+}
+
+TEST(Site, AccessKeyChangesAreAnnouncedToTheControlSite) {
+  PlacedControl placed;
+  placed.site.calls.clear();
+  call(placed.control.get(), tessel::dispid::AddRow, {vlong(60), vstr(L"&Datum")});
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnControlInfoChanged"}));
+  CONTROLINFO info{};
+  info.cb = sizeof(info);
+  ASSERT_EQ(placed.control.query<IOleControl>(IID_IOleControl)->GetControlInfo(&info), S_OK);
+  EXPECT_EQ(info.cAccel, 2);
+}
+
+TEST(Site, TheAmbientFontComesFromTheSiteOrIsANewMsSansSerif8) {
+  TestFrame frame;
+  TestSite site(frame.handle(), {0, 0, 100, 20});
+  {
+    ComPtr<IDispatch> control = create_control();
+    auto probe = probe_of(control.get());
+    auto object = control.query<IOleObject>(IID_IOleObject);
+    auto ole_control = control.query<IOleControl>(IID_IOleControl);
+    EXPECT_TRUE(is_default_font(ambient_font_of(probe.get()).get()));
+
+    site.font = new_font(L"Tahoma", 11);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    EXPECT_TRUE(same_object(ambient_font_of(probe.get()).get(), site.font.get()));
+    // The container announces another font.
+    site.font = new_font(L"Courier New", 10);
+    ASSERT_EQ(ole_control->OnAmbientPropertyChange(DISPID_AMBIENT_FONT), S_OK);
+    EXPECT_TRUE(same_object(ambient_font_of(probe.get()).get(), site.font.get()));
+    // And then none.
+    site.font = nullptr;
+    ASSERT_EQ(ole_control->OnAmbientPropertyChange(DISPID_UNKNOWN), S_OK);
+    EXPECT_TRUE(is_default_font(ambient_font_of(probe.get()).get()));
+  }
+  EXPECT_EQ(site.refs(), 0u);
+}
+
+TEST(Site, CloseDeactivatesAndLetsGoOfTheContainer) {
+  TestFrame frame;
+  TestSite site(frame.handle(), {0, 0, 100, 20});
+  {
+    ComPtr<IDispatch> control = create_control();
+    auto object = control.query<IOleObject>(IID_IOleObject);
+    ASSERT_EQ(object->SetClientSite(&site), S_OK);
+    RECT position{0, 0, 100, 20};
+    ASSERT_EQ(object->DoVerb(OLEIVERB_UIACTIVATE, nullptr, &site, 0, frame.handle(), &position),
+              S_OK);
+    site.calls.clear();
+    ASSERT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(site.calls, (Calls{L"OnUIDeactivate", L"OnFocus 0", L"OnInPlaceDeactivate"}));
+    ComPtr<IOleClientSite> after;
+    ASSERT_EQ(object->GetClientSite(after.put()), S_OK);
+    EXPECT_FALSE(after);
+    // The control still holds its own reference only: none of the site's.
+    EXPECT_EQ(site.refs(), 0u);
+  }
+}
+
+TEST(NoContainer, TheSurfaceHasADefaultExtentAndNoWindow) {
+  ComPtr<IDispatch> control = create_control();
+  auto window = control.query<IOleWindow>(IID_IOleWindow);
+  HWND handle = reinterpret_cast<HWND>(1);
+  EXPECT_EQ(window->GetWindow(&handle), E_FAIL);
+  EXPECT_EQ(handle, nullptr);
+
+  auto probe = probe_of(control.get());
+  SIZE size = surface_size(probe.get());
+  EXPECT_EQ(size.cx, framework::kDefaultWidth);
+  EXPECT_EQ(size.cy, framework::kDefaultHeight);
+  auto object = control.query<IOleObject>(IID_IOleObject);
+  SIZEL extent{};
+  ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+  EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), framework::kDefaultWidth);
+  EXPECT_EQ(pixels_of_himetric(extent.cy, LOGPIXELSY), framework::kDefaultHeight);
+  auto view = control.query<IViewObject2>(IID_IViewObject2);
+  SIZEL view_extent{};
+  ASSERT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &view_extent), S_OK);
+  EXPECT_EQ(view_extent.cx, extent.cx);
+  EXPECT_EQ(view_extent.cy, extent.cy);
+  DWORD status = 0;
+  ASSERT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+  EXPECT_EQ(status, static_cast<DWORD>(OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
+                                       OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
+                                       OLEMISC_INSIDEOUT));
+
+  // Not active, the view still draws the retained image.
+  const COLORREF kBlue = RGB(20, 40, 220);
+  ASSERT_EQ(probe->FillSurface(kBlue), S_OK);
+  Canvas canvas(size.cx, size.cy);
+  ASSERT_EQ(draw_view(control.get(), canvas, {0, 0, size.cx, size.cy}), S_OK);
+  EXPECT_EQ(canvas.pixel(size.cx - 1, size.cy - 1), kBlue);
+}
+
+TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
+  ComPtr<IDispatch> control = create_control();
+  keep_from_painting(control.get());
+  auto probe = probe_of(control.get());
+  auto object = control.query<IOleObject>(IID_IOleObject);
+  ASSERT_EQ(probe->StartHookLog(), S_OK);
+
+  // At 96 dpi: 600 twips are 40 pixels; 37.5 twips are 2.5 pixels, which
+  // round to the even 2, and 30 twips are the same 2 pixels (no resize).
+  ASSERT_EQ(probe->SetHeightTwips(600.0f), S_OK);
+  EXPECT_EQ(surface_size(probe.get()).cy, 40);
+  SIZEL extent{};
+  ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+  EXPECT_EQ(pixels_of_himetric(extent.cy, LOGPIXELSY), 40);
+  EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), framework::kDefaultWidth);
+  ASSERT_EQ(probe->SetHeightTwips(37.5f), S_OK);
+  EXPECT_EQ(surface_size(probe.get()).cy, 2);
+  ASSERT_EQ(probe->SetHeightTwips(30.0f), S_OK);
+  // Heights a host can cause through the control: negative ones count as 0,
+  // huge ones as the largest window.
+  ASSERT_EQ(probe->SetHeightTwips(-15.0f), S_OK);
+  EXPECT_EQ(surface_size(probe.get()).cy, 0);
+  ASSERT_EQ(probe->SetHeightTwips(std::nanf("")), S_OK);
+  ASSERT_EQ(probe->SetHeightTwips(HUGE_VALF), S_OK);
+  EXPECT_EQ(surface_size(probe.get()).cy, framework::kMaxWindowPixels);
+  ASSERT_EQ(probe->SetHeightTwips(3e9f), S_OK);
+
+  // The container's extent sizes the surface of a control that is not
+  // active, and reads back as it was set.
+  SIZEL set{2646, 1323};  // 100 x 50 pixels at 96 dpi
+  ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &set), S_OK);
+  SIZE size = surface_size(probe.get());
+  EXPECT_EQ(size.cx, 100);
+  EXPECT_EQ(size.cy, 50);
+  ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+  EXPECT_EQ(extent.cx, 2646);
+  EXPECT_EQ(extent.cy, 1323);
+  EXPECT_EQ(object->SetExtent(DVASPECT_ICON, &set), DV_E_DVASPECT);
+
+  std::wstring width = L"resize " + std::to_wstring(framework::kDefaultWidth);
+  EXPECT_EQ(take_log(probe.get()), width + L" 40\n" + width + L" 2\n" + width + L" 0\n" + width +
+                                       L" 32767\nresize 100 50\n");
+}
+
+TEST(NoContainer, InitNewRunsOnceAndLoadingAndSavingAreNotThereYet) {
+  ComPtr<IDispatch> control = create_control();
+  auto probe = probe_of(control.get());
+  auto stream_init = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
+  auto bag = control.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+  auto storage_init = control.query<IPersistStorage>(IID_IPersistStorage);
+  ASSERT_TRUE(stream_init && bag && storage_init);
+  CLSID clsid{};
+  ASSERT_EQ(bag->GetClassID(&clsid), S_OK);
+  EXPECT_EQ(clsid, tessel::CLSID_TesselControl);
+
+  ASSERT_EQ(probe->StartHookLog(), S_OK);
+  EXPECT_EQ(bag->InitNew(), S_OK);
+  EXPECT_EQ(take_log(probe.get()).substr(0, 5), L"init\n");
+  EXPECT_EQ(stream_init->InitNew(), CO_E_ALREADYINITIALIZED);
+  EXPECT_EQ(storage_init->InitNew(nullptr), CO_E_ALREADYINITIALIZED);
+  EXPECT_EQ(take_log(probe.get()), L"");
+
+  ComPtr<IStream> stream;
+  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  EXPECT_EQ(stream_init->Save(stream.get(), TRUE), E_NOTIMPL);
+  EXPECT_EQ(stream_init->Load(stream.get()), E_NOTIMPL);
+  EXPECT_EQ(bag->Save(nullptr, TRUE, TRUE), E_NOTIMPL);
+  EXPECT_EQ(bag->Load(nullptr, nullptr), E_NOTIMPL);
+  ComPtr<IStorage> storage;
+  ASSERT_EQ(StgCreateDocfile(
+                nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE,
+                0, storage.put()),
+            S_OK);
+  EXPECT_EQ(storage_init->Save(storage.get(), TRUE), E_NOTIMPL);
+  EXPECT_EQ(storage_init->Load(storage.get()), E_NOTIMPL);
+
+  put(control.get(), tessel::dispid::HeaderHeight, {}, vlong(31));
+  EXPECT_EQ(stream_init->IsDirty(), S_OK);
+}
+
+}  // namespace
+}  // namespace tessel_test

@@ -1,0 +1,160 @@
+// Icons turned into bitmaps on magenta, in memory, and picture sizes in
+// pixels.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "control/picture_conversion.h"
+#include "framework/error.h"
+#include "test_images.h"
+
+namespace tessel {
+namespace {
+
+using tessel_test::FakePicture;
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+// The bitmap's pixels as RGB, row by row from the top.
+std::vector<COLORREF> bitmap_pixels(HBITMAP bitmap, int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> bgrx(static_cast<size_t>(width) * height);
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDIBits(screen, bitmap, 0, height, bgrx.data(), &info, DIB_RGB_COLORS), height);
+  ReleaseDC(nullptr, screen);
+  std::vector<COLORREF> rgb;
+  for (DWORD p : bgrx) rgb.push_back(RGB((p >> 16) & 255, (p >> 8) & 255, p & 255));
+  return rgb;
+}
+
+SIZE bitmap_size(HBITMAP bitmap) {
+  BITMAP info{};
+  EXPECT_NE(GetObject(bitmap, sizeof info, &info), 0);
+  return {info.bmWidth, info.bmHeight};
+}
+
+std::set<std::wstring> temporary_files() {
+  wchar_t directory[MAX_PATH];
+  GetTempPathW(MAX_PATH, directory);
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((std::wstring(directory) + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do names.insert(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  return names;
+}
+
+class PictureConversion : public ::testing::Test {
+ protected:
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  void TearDown() override { CoUninitialize(); }
+};
+
+// Transparent in the top-left triangle x + y < 6, opaque colours elsewhere.
+std::optional<COLORREF> icon_pixel(int x, int y) {
+  if (x + y < 6) return std::nullopt;
+  return RGB(0, 8 + 15 * (x % 16), 8 + 15 * y);
+}
+
+TEST_F(PictureConversion, AnIconBecomesABitmapOfItsSizeOnMagenta) {
+  for (SIZE size : {SIZE{16, 16}, SIZE{32, 16}}) {
+    SCOPED_TRACE(std::to_string(size.cx) + " x " + std::to_string(size.cy));
+    auto icon = tessel_test::make_icon_picture(size.cx, size.cy, icon_pixel);
+    const auto files_before = temporary_files();
+
+    auto bitmap = ConvertIconToBitmap(icon.get());
+
+    ASSERT_TRUE(bitmap);
+    EXPECT_NE(bitmap.get(), icon.get());
+    EXPECT_EQ(tessel_test::picture_type(bitmap.get()), PICTYPE_BITMAP);
+    EXPECT_EQ(tessel_test::picture_type(icon.get()), PICTYPE_ICON);
+    const auto handle = static_cast<HBITMAP>(tessel_test::picture_handle(bitmap.get()));
+    ASSERT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_BITMAP));
+    const SIZE converted = bitmap_size(handle);
+    EXPECT_EQ(converted.cx, size.cx);
+    EXPECT_EQ(converted.cy, size.cy);
+    const auto pixels = bitmap_pixels(handle, size.cx, size.cy);
+    for (int y = 0; y < size.cy; ++y) {
+      for (int x = 0; x < size.cx; ++x) {
+        EXPECT_EQ(pixels[static_cast<size_t>(y) * size.cx + x], icon_pixel(x, y).value_or(kMagenta))
+            << x << ", " << y;
+      }
+    }
+    EXPECT_EQ(temporary_files(), files_before);
+
+    // The picture owns its bitmap.
+    bitmap.reset();
+    EXPECT_EQ(GetObjectType(handle), 0u);
+  }
+}
+
+TEST_F(PictureConversion, OtherPicturesAreReturnedAsTheyAre) {
+  auto bitmap = tessel_test::make_bitmap_picture(4, 4, [](int, int) { return RGB(1, 2, 3); });
+  EXPECT_EQ(ConvertIconToBitmap(bitmap.get()).get(), bitmap.get());
+  auto metafile = tessel_test::make_metafile_picture();
+  EXPECT_EQ(ConvertIconToBitmap(metafile.get()).get(), metafile.get());
+  EXPECT_FALSE(ConvertIconToBitmap(nullptr));
+}
+
+TEST_F(PictureConversion, AnIconRefusingItsHandleOrNotAnIconIsAnError) {
+  FakePicture no_handle;
+  no_handle.type = PICTYPE_ICON;
+  no_handle.refused = {DISPID_PICT_HANDLE};
+  EXPECT_THROW(ConvertIconToBitmap(&no_handle), framework::ControlError);
+  FakePicture no_type;
+  no_type.refused = {DISPID_PICT_TYPE};
+  EXPECT_THROW(ConvertIconToBitmap(&no_type), framework::ControlError);
+
+  FakePicture stale;
+  stale.type = PICTYPE_ICON;
+  stale.handle = 0x1234;  // no icon
+  try {
+    ConvertIconToBitmap(&stale);
+    ADD_FAILURE() << "no error";
+  } catch (const framework::ControlError& e) {
+    EXPECT_EQ(e.number(), 481);  // invalid picture
+  }
+}
+
+TEST_F(PictureConversion, PictureSizesAreHimetricAtTheScreensResolution) {
+  HDC screen = GetDC(nullptr);
+  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
+  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
+  ReleaseDC(nullptr, screen);
+  float x = 5, y = 5;
+  auto bitmap = tessel_test::make_bitmap_picture(32, 32, [](int, int) { return RGB(1, 2, 3); });
+  GetPictureSize(bitmap.get(), x, y);
+  EXPECT_NEAR(x, 32.0f, 0.02f);
+  EXPECT_NEAR(y, 32.0f, 0.02f);
+
+  // Not rounded: 1000 HIMETRIC at 96 per inch is 37.795 pixels, 50 is 1.89.
+  FakePicture fake;
+  fake.width = 1000;
+  fake.height = 50;
+  GetPictureSize(&fake, x, y);
+  EXPECT_FLOAT_EQ(x, 37.795277f);
+  EXPECT_FLOAT_EQ(y, 1.8897638f);
+
+  GetPictureSize(nullptr, x, y);
+  EXPECT_EQ(x, 0.0f);
+  EXPECT_EQ(y, 0.0f);
+
+  fake.refused = {DISPID_PICT_HEIGHT};
+  EXPECT_THROW(GetPictureSize(&fake, x, y), framework::ControlError);
+}
+
+}  // namespace
+}  // namespace tessel

@@ -1,0 +1,146 @@
+#include "test_images.h"
+
+#include <gtest/gtest.h>
+
+namespace tessel_test {
+
+namespace {
+
+HBITMAP screen_bitmap(int width, int height, const BitmapPattern& pattern) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) SetPixel(dc, x, y, pattern(x, y));
+  }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+framework::ComPtr<IPictureDisp> make_picture(PICTDESC& description) {
+  description.cbSizeofstruct = sizeof description;
+  framework::ComPtr<IPictureDisp> picture;
+  HRESULT hr = OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, picture.put_void());
+  EXPECT_EQ(hr, S_OK);
+  return picture;
+}
+
+framework::ComPtr<IPicture> as_picture(IPictureDisp* picture) {
+  return framework::ComPtr<IPictureDisp>(picture).query<IPicture>(IID_IPicture);
+}
+
+}  // namespace
+
+framework::ComPtr<IPictureDisp> make_bitmap_picture(int width, int height,
+                                                    const BitmapPattern& pattern) {
+  PICTDESC description{};
+  description.picType = PICTYPE_BITMAP;
+  description.bmp.hbitmap = screen_bitmap(width, height, pattern);
+  return make_picture(description);
+}
+
+framework::ComPtr<IPictureDisp> make_icon_picture(int width, int height,
+                                                  const IconPattern& pattern) {
+  // The AND mask is 1 where the icon is transparent; the colour bitmap is
+  // black there.
+  HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, mask);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      SetPixel(dc, x, y, pattern(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    }
+  }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  HBITMAP colour = screen_bitmap(
+      width, height, [&](int x, int y) { return pattern(x, y).value_or(RGB(0, 0, 0)); });
+  ICONINFO info{TRUE, 0, 0, mask, colour};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(colour);
+  EXPECT_NE(icon, nullptr);
+  PICTDESC description{};
+  description.picType = PICTYPE_ICON;
+  description.icon.hicon = icon;
+  return make_picture(description);
+}
+
+framework::ComPtr<IPictureDisp> make_metafile_picture() {
+  HDC recorder = CreateMetaFileW(nullptr);
+  Rectangle(recorder, 0, 0, 16, 16);
+  PICTDESC description{};
+  description.picType = PICTYPE_METAFILE;
+  description.wmf.hmeta = CloseMetaFile(recorder);
+  description.wmf.xExt = 423;  // 16 pixels at 96 per inch, in HIMETRIC
+  description.wmf.yExt = 423;
+  return make_picture(description);
+}
+
+framework::ComPtr<IPictureDisp> make_enhanced_metafile_picture() {
+  HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  Rectangle(recorder, 0, 0, 16, 16);
+  PICTDESC description{};
+  description.picType = PICTYPE_ENHMETAFILE;
+  description.emf.hemf = CloseEnhMetaFile(recorder);
+  return make_picture(description);
+}
+
+SHORT picture_type(IPictureDisp* picture) {
+  SHORT type = -1;
+  EXPECT_EQ(as_picture(picture)->get_Type(&type), S_OK);
+  return type;
+}
+
+HANDLE picture_handle(IPictureDisp* picture) {
+  OLE_HANDLE handle = 0;
+  EXPECT_EQ(as_picture(picture)->get_Handle(&handle), S_OK);
+  return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(static_cast<LONG>(handle)));
+}
+
+HRESULT FakePicture::QueryInterface(REFIID iid, void** object) {
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IPictureDisp) {
+    *object = static_cast<IPictureDisp*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT FakePicture::GetTypeInfoCount(UINT* count) {
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT FakePicture::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
+                            EXCEPINFO*, UINT*) {
+  if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+  if (refused.count(id)) return E_FAIL;
+  VariantInit(result);
+  switch (id) {
+    case DISPID_PICT_TYPE:
+      V_VT(result) = VT_I2;
+      V_I2(result) = type;
+      return S_OK;
+    case DISPID_PICT_HANDLE:
+      V_VT(result) = VT_I4;
+      V_I4(result) = handle;
+      return S_OK;
+    case DISPID_PICT_WIDTH:
+      V_VT(result) = VT_I4;
+      V_I4(result) = width;
+      return S_OK;
+    case DISPID_PICT_HEIGHT:
+      V_VT(result) = VT_I4;
+      V_I4(result) = height;
+      return S_OK;
+    default:
+      return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+}  // namespace tessel_test
