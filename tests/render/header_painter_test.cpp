@@ -1,0 +1,316 @@
+// The header painter, pixel by pixel: layout, separators, the sunken pressed
+// column, the sort marker, the hot underline, captions and pictures, and the
+// passes that must complete although a decoration's column is gone.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "control/control_state.h"
+#include "render/dib_canvas.h"
+#include "render/header_painter.h"
+#include "render/test_images.h"
+#include "support/gdi_count.h"
+#include "support/png_writer.h"
+
+namespace tessel_test {
+namespace {
+
+using tessel::ControlState;
+
+constexpr COLORREF kBack = RGB(249, 250, 253);
+constexpr COLORREF kForm = RGB(224, 223, 227);
+constexpr COLORREF kFrame = RGB(10, 20, 30);
+
+// A surface on a DIB section whose container grants every height request.
+class CanvasSurface final : public tessel::PaintSurface {
+ public:
+  CanvasSurface(int width, int height)
+      : canvas(width, 64, RGB(0, 0, 0)), width_(width), height_(height) {}
+  HDC dc() override { return canvas.dc(); }
+  RECT client_rect() override { return RECT{0, 0, width_, height_}; }
+  void clear() override { canvas.fill(RGB(1, 2, 3)); }
+  void set_height_twips(float twips) override {
+    height_ = static_cast<int>(std::lround(twips / 15.0f));
+  }
+  void refresh() override { ++refreshes; }
+
+  DibCanvas canvas;
+  int refreshes = 0;
+
+ private:
+  int width_, height_;
+};
+
+// Green with magenta corners (the mask colour).
+framework::ComPtr<IPictureDisp> cornered_picture() {
+  return make_bitmap_picture(16, 16, [](int x, int y) {
+    bool corner = (x == 0 || x == 15) && (y == 0 || y == 15);
+    return corner ? RGB(255, 0, 255) : RGB(0, 200, 0);
+  });
+}
+
+ControlState header(std::initializer_list<LONG> widths, LONG height) {
+  ControlState s;
+  s.NumberOfRows = static_cast<LONG>(widths.size());
+  s.Tabs.redim_preserve(s.NumberOfRows);
+  LONG i = 1;
+  for (LONG w : widths) s.Tabs(i++).RowWidth = w;
+  s.look.HeaderHeight = height;
+  s.look.BackColor = kBack;
+  s.look.BackColorForm = kForm;
+  s.look.FrameColor = kFrame;
+  s.look.ForeColor = RGB(0, 0, 0);
+  s.look.MaskColor = RGB(255, 0, 255);
+  return s;
+}
+
+// Paints one pass and keeps a PNG of it under the build tree.
+void paint(ControlState& s, CanvasSurface& surface, const wchar_t* picture = nullptr) {
+  tessel::paint_header(s, surface);
+  if (picture) {
+    RECT r = surface.client_rect();
+    write_png(surface.dc(), r.right, r.bottom, picture_dir() + picture + L".png");
+  }
+}
+
+TEST(HeaderPainter, LaysColumnsOutWithSeparatorsAndTheFormColourRightOfThem) {
+  ControlState s = header({100, 50}, 24);
+  CanvasSurface surface(200, 40);
+  paint(s, surface, L"two_columns");
+  EXPECT_EQ(surface.refreshes, 1);
+  // The control's height follows HeaderHeight.
+  EXPECT_EQ(surface.client_rect().bottom, 24);
+  ASSERT_EQ(s.TabRects.size(), 3u);
+  const RECT& a = s.TabRects[1];
+  const RECT& b = s.TabRects[2];
+  EXPECT_EQ((std::vector<LONG>{a.left, a.top, a.right, a.bottom}),
+            (std::vector<LONG>{2, 2, 102, 24}));
+  EXPECT_EQ((std::vector<LONG>{b.left, b.top, b.right, b.bottom}),
+            (std::vector<LONG>{104, 2, 154, 24}));
+  EXPECT_EQ(s.Tabs(2).RowLeft, 104);
+  EXPECT_EQ(s.Tabs(2).RowTop, 2);
+  EXPECT_EQ(s.Tabs(2).RowHeight, 24);
+  const DibCanvas& c = surface.canvas;
+  for (int x : {102, 154}) {
+    EXPECT_EQ(c.pixel(x, 3), kBack) << x;
+    for (int y = 4; y <= 18; ++y) {
+      EXPECT_EQ(c.pixel(x, y), RGB(181, 182, 200)) << x << "," << y;
+      EXPECT_EQ(c.pixel(x + 1, y), RGB(255, 255, 255)) << x + 1 << "," << y;
+    }
+    EXPECT_EQ(c.pixel(x, 19), kBack) << x;
+  }
+  EXPECT_EQ(c.pixel(155, 10), RGB(255, 255, 255));
+  EXPECT_EQ(c.pixel(156, 10), kForm);
+  EXPECT_EQ(c.pixel(199, 0), kForm);
+  EXPECT_EQ(c.pixel(50, 10), kBack);
+  // The three-line bottom edge across the whole width; no frame by default.
+  for (int x : {0, 50, 199}) {
+    EXPECT_EQ(c.pixel(x, 23), RGB(189, 190, 206));
+    EXPECT_EQ(c.pixel(x, 22), RGB(209, 210, 222));
+    EXPECT_EQ(c.pixel(x, 21), RGB(230, 231, 239));
+  }
+  EXPECT_EQ(c.pixel(0, 5), kBack);
+}
+
+TEST(HeaderPainter, DrawsTheFrameWhenAsked) {
+  ControlState s = header({100}, 24);
+  s.look.ShowFrame = true;
+  CanvasSurface surface(200, 24);
+  paint(s, surface);
+  const DibCanvas& c = surface.canvas;
+  EXPECT_EQ(c.pixel(100, 0), kFrame);
+  EXPECT_EQ(c.pixel(0, 10), kFrame);
+  EXPECT_EQ(c.pixel(199, 10), kFrame);
+  // The bottom edge is drawn before the side lines, which run to the end.
+  EXPECT_EQ(c.pixel(0, 23), kFrame);
+  EXPECT_EQ(c.pixel(100, 23), RGB(189, 190, 206));
+}
+
+TEST(HeaderPainter, DrawsThePressedColumnSunken) {
+  ControlState s = header({100, 50}, 24);
+  s.SelectedRow = 1;
+  CanvasSurface surface(200, 24);
+  paint(s, surface, L"pressed_column");
+  const DibCanvas& c = surface.canvas;
+  const COLORREF frame = RGB(128, 128, 153), outer = RGB(185, 185, 200), inner = RGB(212, 212, 223),
+                 fill = RGB(236, 236, 243);
+  EXPECT_EQ(c.pixel(1, 1), frame);
+  EXPECT_EQ(c.pixel(102, 1), frame);
+  EXPECT_EQ(c.pixel(1, 23), frame);
+  EXPECT_EQ(c.pixel(102, 12), frame);
+  EXPECT_EQ(c.pixel(60, 23), frame);
+  EXPECT_EQ(c.pixel(0, 12), kBack);
+  EXPECT_EQ(c.pixel(103, 12), RGB(255, 255, 255));
+  for (int x : {2, 50, 101}) {
+    EXPECT_EQ(c.pixel(x, 1), outer) << x;
+    EXPECT_EQ(c.pixel(x, x == 2 ? 1 : 2), x == 2 ? outer : inner) << x;
+  }
+  EXPECT_EQ(c.pixel(102, 2), frame);
+  for (int y : {3, 12, 22}) {
+    EXPECT_EQ(c.pixel(2, y), outer) << y;
+    EXPECT_EQ(c.pixel(3, y), inner) << y;
+  }
+  EXPECT_EQ(c.pixel(50, 12), fill);
+  EXPECT_EQ(c.pixel(101, 12), fill);  // the column's own separator is covered
+  EXPECT_EQ(c.pixel(50, 22), fill);   // and so is the bottom edge
+}
+
+TEST(HeaderPainter, UnderlinesTheHotColumnInOrange) {
+  ControlState s = header({100, 50}, 24);
+  s.HotTab = 2;
+  CanvasSurface surface(200, 24);
+  paint(s, surface, L"hot_column");
+  const DibCanvas& c = surface.canvas;
+  // y = 23: x 105..151, from RGB(218, 157, 26) at the right.
+  EXPECT_EQ(c.pixel(104, 23), RGB(189, 190, 206));
+  EXPECT_EQ(c.pixel(105, 23), RGB(244, 203, 111));
+  EXPECT_EQ(c.pixel(150, 23), RGB(218, 157, 26));
+  EXPECT_EQ(c.pixel(151, 23), RGB(218, 157, 26));
+  EXPECT_EQ(c.pixel(152, 23), RGB(189, 190, 206));
+  // y = 22: x 104..152; y = 21: x 103..153.
+  EXPECT_EQ(c.pixel(103, 22), RGB(209, 210, 222));
+  EXPECT_EQ(c.pixel(152, 22), RGB(229, 160, 16));
+  EXPECT_NE(c.pixel(104, 22), RGB(209, 210, 222));
+  EXPECT_EQ(c.pixel(153, 22), RGB(209, 210, 222));
+  EXPECT_EQ(c.pixel(153, 21), RGB(222, 150, 0));
+  EXPECT_NE(c.pixel(103, 21), RGB(230, 231, 239));
+  EXPECT_EQ(c.pixel(102, 21), RGB(230, 231, 239));
+  EXPECT_EQ(c.pixel(154, 21), RGB(230, 231, 239));
+  EXPECT_EQ(c.pixel(106, 21), RGB(250, 213, 135));
+  EXPECT_EQ(c.pixel(107, 21), RGB(252, 223, 157));
+  // No underline when the hot column is the pressed one.
+  s.SelectedRow = 2;
+  paint(s, surface);
+  EXPECT_EQ(surface.canvas.pixel(107, 21), RGB(236, 236, 243));
+}
+
+TEST(HeaderPainter, PutsTheTwoStrokeSortMarkerAtTheColumnsRightEdge) {
+  struct Case {
+    LONG height;
+    bool descending;
+    int base, apex;
+  };
+  for (const Case& k : {Case{21, false, 6, 14}, Case{21, true, 14, 6}, Case{25, false, 8, 16},
+                        Case{25, true, 16, 8}}) {
+    ControlState s = header({100, 50}, k.height);
+    s.look.ShowSortPic = true;
+    s.SortedRow = 1;
+    s.Tabs(1).RowSort = k.descending;
+    CanvasSurface surface(200, k.height);
+    paint(s, surface,
+          k.height == 25 ? (k.descending ? L"sort_descending" : L"sort_ascending") : nullptr);
+    const DibCanvas& c = surface.canvas;
+    const COLORREF grey = RGB(132, 132, 132);
+    // Base from x = R - 9 to R - 3 (R = 102), the slanted side ending at
+    // (R - 5, apex) exclusive.
+    for (int x = 93; x <= 99; ++x) EXPECT_EQ(c.pixel(x, k.base), grey) << k.height << " " << x;
+    EXPECT_NE(c.pixel(100, k.base), grey);
+    EXPECT_NE(c.pixel(92, k.base), grey);
+    EXPECT_NE(c.pixel(97, k.apex), grey);
+    const int step = k.apex > k.base ? 1 : -1;
+    EXPECT_EQ(c.pixel(93, k.base + step), grey);
+    EXPECT_EQ(c.pixel(96, k.apex - step), grey) << k.height;
+  }
+}
+
+TEST(HeaderPainter, PlacesCaptionsAndPicturesFromTheColumnsLeftEdge) {
+  ControlState s = header({100, 100}, 25);
+  s.Tabs(1).RowCaption = L"I";
+  s.Tabs(2).RowCaption = L"I";
+  auto picture = cornered_picture();
+  s.Tabs(2).set_RowIcon(picture.get());
+  CanvasSurface surface(300, 25);
+  HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma");
+  HGDIOBJ old = SelectObject(surface.dc(), font);
+  paint(s, surface, L"captions_and_picture");
+  const DibCanvas& c = surface.canvas;
+  auto first_ink = [&](int from, int to) {
+    for (int x = from; x < to; ++x) {
+      for (int y = 3; y < 20; ++y) {
+        const COLORREF p = c.pixel(x, y);
+        // Text may be smoothed: any dark pixel is ink.
+        if (GetRValue(p) < 160 && GetGValue(p) < 160 && GetBValue(p) < 160) return x;
+      }
+    }
+    return -1;
+  };
+  // Column 1 starts at 2: the caption box starts 8 pixels right of it.
+  int ink1 = first_ink(2, 100);
+  EXPECT_GE(ink1, 10);
+  EXPECT_LE(ink1, 12);
+  // Column 2 starts at 104: the picture at 108, the caption 24 pixels in.
+  int ink2 = first_ink(128 - 4, 200);
+  EXPECT_GE(ink2, 128);
+  EXPECT_LE(ink2, 130);
+  EXPECT_EQ(c.pixel(108, 12), RGB(0, 200, 0));
+  EXPECT_EQ(c.pixel(107, 12), kBack);
+  // The picture's top follows the caption's height T: nearest((25 - T - 3) / 2);
+  // its magenta corner pixels stay transparent.
+  SIZE text{};
+  GetTextExtentPoint32W(surface.dc(), L"I", 1, &text);
+  const int top = static_cast<int>(std::nearbyint((25.0 - text.cy - 3) / 2));
+  EXPECT_EQ(c.pixel(109, top + 1), RGB(0, 200, 0));
+  EXPECT_EQ(c.pixel(108, top), kBack);
+  EXPECT_NE(c.pixel(109, top - 1), RGB(0, 200, 0));
+  SelectObject(surface.dc(), old);
+  DeleteObject(font);
+}
+
+TEST(HeaderPainter, WritesTranslatedColoursBack) {
+  ControlState s = header({100}, 24);
+  s.look.BackColor = 0x8000000F;      // button face
+  s.look.BackColorForm = 0x80000005;  // window
+  CanvasSurface surface(200, 24);
+  paint(s, surface);
+  EXPECT_EQ(s.look.BackColor, GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(s.look.BackColorForm, GetSysColor(COLOR_WINDOW));
+  EXPECT_EQ(surface.canvas.pixel(50, 10), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST(HeaderPainter, CompletesThePassWhenADecorationsColumnIsGone) {
+  // The pressed, sorted and hot columns were the third, deleted since.
+  ControlState s = header({100, 50}, 24);
+  s.look.ShowSortPic = true;
+  s.SelectedRow = 3;
+  s.SortedRow = 3;
+  s.HotTab = 3;
+  CanvasSurface surface(200, 24);
+  ASSERT_NO_THROW(paint(s, surface));
+  EXPECT_EQ(surface.refreshes, 1);
+  EXPECT_EQ(surface.canvas.pixel(50, 10), kBack);
+  // Without columns the frame and bottom edge still come, and a leftover hot
+  // column is left out.
+  ControlState empty = header({}, 24);
+  empty.HotTab = 1;
+  empty.look.ShowFrame = true;
+  CanvasSurface second(100, 24);
+  ASSERT_NO_THROW(paint(empty, second));
+  EXPECT_EQ(second.canvas.pixel(0, 10), kFrame);
+  EXPECT_EQ(second.canvas.pixel(50, 23), RGB(189, 190, 206));
+  EXPECT_EQ(second.canvas.pixel(50, 10), kForm);
+}
+
+TEST(HeaderPainter, APassLeavesNoGdiObjectBehind) {
+  ControlState s = header({100, 50, 80}, 25);
+  s.look.ShowSortPic = true;
+  s.SortedRow = 2;
+  s.HotTab = 3;
+  s.SelectedRow = 1;
+  auto picture = cornered_picture();
+  auto icon = make_icon_picture(16, 16, [](int x, int) -> std::optional<COLORREF> {
+    if (x < 4) return std::nullopt;
+    return RGB(200, 0, 0);
+  });
+  for (LONG i = 1; i <= 3; ++i) s.Tabs(i).RowCaption = L"&Col";
+  s.Tabs(1).set_RowIcon(picture.get());
+  s.Tabs(3).set_RowIcon(icon.get());
+  CanvasSurface surface(300, 25);
+  paint(s, surface, L"all_decorations");
+  const size_t baseline = live_gdi_objects();
+  for (int i = 0; i < 1000; ++i) tessel::paint_header(s, surface);
+  EXPECT_EQ(live_gdi_objects(), baseline);
+}
+
+}  // namespace
+}  // namespace tessel_test
