@@ -12,40 +12,26 @@
 
 namespace {
 
-// Registers everything under root; on failure nothing of it is left behind.
-HRESULT register_server(const framework::ClassesRoot& root, bool per_user) {
-  size_t count = 0;
-  const framework::ServerClass* classes = tessel::server_classes(&count);
-  auto undo = [&] {
-    for (size_t i = 0; i < count; ++i) {
-      try {
-        framework::unregister_server_class(classes[i], root);
-      } catch (...) {
-      }
-    }
-  };
-  HRESULT hr = framework::com_boundary(IID_NULL, [&] {
-    framework::register_module_type_library(per_user);
-    const std::wstring path = framework::module_path();
-    for (size_t i = 0; i < count; ++i) framework::register_server_class(classes[i], root, path);
-  });
-  if (FAILED(hr)) {
-    undo();
-    try {
-      framework::unregister_module_type_library(per_user);
-    } catch (...) {
-    }
-  }
-  return hr;
-}
-
-HRESULT unregister_server(const framework::ClassesRoot& root, bool per_user) {
+HRESULT unregister_server(const framework::ClassesRoot& root) {
   size_t count = 0;
   const framework::ServerClass* classes = tessel::server_classes(&count);
   return framework::com_boundary(IID_NULL, [&] {
     for (size_t i = 0; i < count; ++i) framework::unregister_server_class(classes[i], root);
-    framework::unregister_module_type_library(per_user);
+    framework::unregister_module_type_library(root);
   });
+}
+
+// Registers everything under root; on failure nothing of it is left behind.
+HRESULT register_server(const framework::ClassesRoot& root) {
+  size_t count = 0;
+  const framework::ServerClass* classes = tessel::server_classes(&count);
+  HRESULT hr = framework::com_boundary(IID_NULL, [&] {
+    framework::register_module_type_library(root);
+    const std::wstring path = framework::module_path();
+    for (size_t i = 0; i < count; ++i) framework::register_server_class(classes[i], root, path);
+  });
+  if (FAILED(hr)) unregister_server(root);
+  return hr;
 }
 
 }  // namespace
@@ -73,8 +59,18 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
 
 STDAPI DllCanUnloadNow() { return framework::module_can_unload() ? S_OK : S_FALSE; }
 
-STDAPI DllRegisterServer() { return register_server(framework::ClassesRoot::machine(), false); }
+STDAPI DllRegisterServer() { return register_server(framework::ClassesRoot::machine()); }
 
-STDAPI DllUnregisterServer() { return unregister_server(framework::ClassesRoot::machine(), false); }
+STDAPI DllUnregisterServer() { return unregister_server(framework::ClassesRoot::machine()); }
+
+// regsvr32 /n /i:user (and /u /n /i:user) registers for the current user
+// only, under HKEY_CURRENT_USER\Software\Classes: no administrator rights
+// are needed. Any other command line registers machine-wide.
+STDAPI DllInstall(BOOL install, LPCWSTR command_line) {
+  const bool per_user = command_line && _wcsicmp(command_line, L"user") == 0;
+  const framework::ClassesRoot root =
+      per_user ? framework::ClassesRoot::user() : framework::ClassesRoot::machine();
+  return install ? register_server(root) : unregister_server(root);
+}
 
 }  // extern "C"

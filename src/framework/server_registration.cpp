@@ -2,6 +2,10 @@
 
 #include <oleauto.h>
 
+#include <cwchar>
+#include <utility>
+#include <vector>
+
 #include "framework/com_ptr.h"
 #include "framework/error.h"
 #include "framework/module.h"
@@ -45,19 +49,6 @@ void unregister_server_class(const ServerClass& c, const ClassesRoot& root) {
 
 namespace {
 
-// The per-user variants are resolved at run time: not every import library
-// declares them.
-using RegisterFn = HRESULT(WINAPI*)(ITypeLib*, OLECHAR*, OLECHAR*);
-using UnregisterFn = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
-
-template <class Fn>
-Fn oleaut_function(const char* name) {
-  auto fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), name)));
-  if (!fn) throw ControlError::from_hresult(HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND));
-  return fn;
-}
-
 // Loaded afresh rather than from the objects' cache, which lives only while
 // objects do.
 ComPtr<ITypeLib> load_module_type_library() {
@@ -65,24 +56,102 @@ ComPtr<ITypeLib> load_module_type_library() {
   check_hr(LoadTypeLibEx(module_path().c_str(), REGKIND_NONE, library.put()));
   return library;
 }
-}  // namespace
 
-void register_module_type_library(bool per_user) {
-  auto library = load_module_type_library();
-  std::wstring path = module_path();
-  RegisterFn register_fn =
-      per_user ? oleaut_function<RegisterFn>("RegisterTypeLibForUser") : &RegisterTypeLib;
-  check_hr(register_fn(library.get(), path.data(), nullptr));
-}
-
-void unregister_module_type_library(bool per_user) {
-  auto library = load_module_type_library();
+TLIBATTR library_attributes(ITypeLib* library) {
   TLIBATTR* attr = nullptr;
   check_hr(library->GetLibAttr(&attr));
-  TLIBATTR a = *attr;
+  TLIBATTR copy = *attr;
   library->ReleaseTLibAttr(attr);
-  UnregisterFn unregister_fn =
-      per_user ? oleaut_function<UnregisterFn>("UnRegisterTypeLibForUser") : &UnRegisterTypeLib;
+  return copy;
+}
+
+std::wstring hex(unsigned value) {
+  wchar_t text[16];
+  swprintf(text, 16, L"%x", value);
+  return text;
+}
+
+std::wstring version_key(const TLIBATTR& a) {
+  return std::to_wstring(a.wMajorVerNum) + L"." + std::to_wstring(a.wMinorVerNum);
+}
+
+// The interfaces a container marshals through the type library: dual
+// interfaces and dispinterfaces, with their names.
+std::vector<std::pair<IID, std::wstring>> automation_interfaces(ITypeLib* library) {
+  std::vector<std::pair<IID, std::wstring>> result;
+  for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+    ComPtr<ITypeInfo> info;
+    check_hr(library->GetTypeInfo(i, info.put()));
+    TYPEATTR* attr = nullptr;
+    check_hr(info->GetTypeAttr(&attr));
+    const bool automation = attr->typekind == TKIND_DISPATCH ||
+                            (attr->typekind == TKIND_INTERFACE &&
+                             (attr->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION)));
+    const IID iid = attr->guid;
+    info->ReleaseTypeAttr(attr);
+    if (!automation) continue;
+    BSTR name = nullptr;
+    info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
+    result.emplace_back(iid, name ? name : L"");
+    SysFreeString(name);
+  }
+  return result;
+}
+
+// Universal marshaling through the type library.
+constexpr wchar_t kTypeLibraryMarshaler[] = L"{00020424-0000-0000-C000-000000000046}";
+
+// Writes the keys the platform's RegisterTypeLib writes, under root. Used
+// for per-user registration, which must not touch the machine's keys.
+void write_type_library_keys(const ClassesRoot& root, ITypeLib* library, const std::wstring& path) {
+  const TLIBATTR a = library_attributes(library);
+  const std::wstring libid = guid_string(a.guid);
+  const std::wstring key = L"TypeLib\\" + libid + L"\\" + version_key(a);
+  BSTR name = nullptr;
+  library->GetDocumentation(MEMBERID_NIL, nullptr, &name, nullptr, nullptr);
+  set_registry_string(root, key, nullptr, name ? name : L"");
+  SysFreeString(name);
+  set_registry_string(root, key + L"\\FLAGS", nullptr, hex(a.wLibFlags));
+  set_registry_string(root, key + L"\\HELPDIR", nullptr, path.substr(0, path.find_last_of(L"\\/")));
+  const wchar_t* platform = a.syskind == SYS_WIN64 ? L"win64" : L"win32";
+  set_registry_string(root, key + L"\\" + hex(a.lcid) + L"\\" + platform, nullptr, path);
+  for (const auto& [iid, interface_name] : automation_interfaces(library)) {
+    const std::wstring ikey = L"Interface\\" + guid_string(iid);
+    set_registry_string(root, ikey, nullptr, interface_name);
+    set_registry_string(root, ikey + L"\\ProxyStubClsid", nullptr, kTypeLibraryMarshaler);
+    set_registry_string(root, ikey + L"\\ProxyStubClsid32", nullptr, kTypeLibraryMarshaler);
+    set_registry_string(root, ikey + L"\\TypeLib", nullptr, libid);
+    set_registry_string(root, ikey + L"\\TypeLib", L"Version", version_key(a));
+  }
+}
+
+void delete_type_library_keys(const ClassesRoot& root, ITypeLib* library) {
+  const TLIBATTR a = library_attributes(library);
+  for (const auto& entry : automation_interfaces(library)) {
+    delete_registry_tree(root, L"Interface\\" + guid_string(entry.first));
+  }
+  delete_registry_tree(root, L"TypeLib\\" + guid_string(a.guid));
+}
+
+}  // namespace
+
+void register_module_type_library(const ClassesRoot& root) {
+  auto library = load_module_type_library();
+  std::wstring path = module_path();
+  if (root.hive == HKEY_CLASSES_ROOT) {
+    check_hr(RegisterTypeLib(library.get(), path.data(), nullptr));
+  } else {
+    write_type_library_keys(root, library.get(), path);
+  }
+}
+
+void unregister_module_type_library(const ClassesRoot& root) {
+  auto library = load_module_type_library();
+  if (root.hive != HKEY_CLASSES_ROOT) {
+    delete_type_library_keys(root, library.get());
+    return;
+  }
+  const TLIBATTR a = library_attributes(library.get());
   // Unregistering what is not registered is not an error (the platform
   // answers it with E_INVALIDARG or TYPE_E_LIBNOTREGISTERED).
   BSTR registered_path = nullptr;
@@ -91,7 +160,7 @@ void unregister_module_type_library(bool per_user) {
     return;
   }
   SysFreeString(registered_path);
-  check_hr(unregister_fn(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind));
+  check_hr(UnRegisterTypeLib(a.guid, a.wMajorVerNum, a.wMinorVerNum, a.lcid, a.syskind));
 }
 
 }  // namespace framework

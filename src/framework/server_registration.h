@@ -25,8 +25,10 @@ void register_server_class(const ServerClass& server_class, const ClassesRoot& r
 // Removes the class key, and the ProgID key when it still names this class.
 void unregister_server_class(const ServerClass& server_class, const ClassesRoot& root);
 
-// The module's own type library (resource 1).
-void register_module_type_library(bool per_user);
-void unregister_module_type_library(bool per_user);
+// The module's own type library (resource 1) and the interfaces it
+// describes. Machine-wide through the platform; per user by writing the same
+// keys under the user's classes root.
+void register_module_type_library(const ClassesRoot& root);
+void unregister_module_type_library(const ClassesRoot& root);
 
 }  // namespace framework

@@ -35,13 +35,22 @@ DWORD regsvr32(const wchar_t* options) {
   return run(L"regsvr32.exe " + std::wstring(options) + L" \"" + dll_path() + L"\"");
 }
 
-bool key_exists(const std::wstring& path) {
+bool key_exists(const std::wstring& path, HKEY hive = HKEY_CLASSES_ROOT,
+                const std::wstring& prefix = L"") {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(hive, (prefix + path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return false;
   }
   RegCloseKey(key);
   return true;
+}
+
+bool machine_key_exists(const std::wstring& path) {
+  return key_exists(path, HKEY_LOCAL_MACHINE, L"Software\\Classes\\");
+}
+
+bool user_key_exists(const std::wstring& path) {
+  return key_exists(path, HKEY_CURRENT_USER, L"Software\\Classes\\");
 }
 
 std::wstring value(const std::wstring& path, const wchar_t* name = nullptr) {
@@ -130,6 +139,32 @@ TEST(Registration, AProgIdTakenOverByAnotherServerIsLeftAlone) {
   EXPECT_EQ(value(L"QuonTessel.TesselControl\\CLSID"), other);
   EXPECT_FALSE(key_exists(kClsid));
   framework::delete_registry_tree(framework::ClassesRoot::machine(), L"QuonTessel.TesselControl");
+  ASSERT_EQ(regsvr32(L"/s"), 0u);
+}
+
+TEST(Registration, PerUserRegistrationStaysInTheUsersClasses) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ASSERT_EQ(regsvr32(L"/u /s"), 0u);
+  ASSERT_EQ(regsvr32(L"/s /n /i:user"), 0u);
+  for (const auto& key : everything_registration_writes()) {
+    EXPECT_TRUE(user_key_exists(key)) << std::string(key.begin(), key.end());
+    EXPECT_FALSE(machine_key_exists(key)) << std::string(key.begin(), key.end());
+  }
+  EXPECT_EQ(framework::read_registry_string(framework::ClassesRoot::user(),
+                                            kClsid + L"\\InprocServer32", L"ThreadingModel"),
+            L"Apartment");
+  // Windows overlays these keys on HKEY_CLASSES_ROOT for the user's
+  // processes; Wine does not, so creating the control from them is left to
+  // the platform and not checked here.
+  EXPECT_EQ(framework::read_registry_string(framework::ClassesRoot::user(),
+                                            L"QuonTessel.TesselControl\\CLSID", nullptr),
+            guid_string(tessel::CLSID_TesselControl));
+
+  ASSERT_EQ(regsvr32(L"/s /u /n /i:user"), 0u);
+  for (const auto& key : everything_registration_writes()) {
+    EXPECT_FALSE(user_key_exists(key)) << std::string(key.begin(), key.end());
+    EXPECT_FALSE(machine_key_exists(key)) << std::string(key.begin(), key.end());
+  }
   ASSERT_EQ(regsvr32(L"/s"), 0u);
 }
 
