@@ -7,7 +7,12 @@
 #include "framework/class_factory.h"
 #include "framework/error.h"
 #include "framework/module.h"
+#include "control/about_box_hook.h"
+#include "pages/about_box.h"
+#include "pages/allgemein_page.h"
 #include "pages/error_report.h"
+#include "pages/register_page.h"
+#include "pages/tabs_c_page.h"
 #include "render/trapped_error.h"
 
 namespace {
@@ -44,6 +49,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     DisableThreadLibraryCalls(instance);
     // Procedures that trap their own errors report them in a message box.
     tessel::set_trapped_error_handler(&tessel::show_error_report);
+    // ShowAboutBox shows the about box over the active window.
+    tessel::set_about_box_handler([] { tessel::frmAbout::Show(GetActiveWindow()); });
   }
   return TRUE;
 }
@@ -53,6 +60,15 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   *object = nullptr;
   if (clsid == tessel::CLSID_TesselControl) {
     return framework::ClassFactory<tessel::TesselControl>::get(iid, object);
+  }
+  if (clsid == tessel::CLSID_Allgemein) {
+    return framework::ClassFactory<tessel::AllgemeinPage>::get(iid, object);
+  }
+  if (clsid == tessel::CLSID_Register) {
+    return framework::ClassFactory<tessel::RegisterPage>::get(iid, object);
+  }
+  if (clsid == tessel::CLSID_TabsC) {
+    return framework::ClassFactory<tessel::TabsCPage>::get(iid, object);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -1,5 +1,6 @@
 #include "control/tessel_control.h"
 
+#include "control/about_box_hook.h"
 #include "framework/module.h"
 #include "render/header_painter.h"
 
@@ -62,6 +63,13 @@ STDMETHODIMP TesselControl::DrawTabTop() {
   return boundary([&] { draw_tab_top(); });
 }
 
-STDMETHODIMP TesselControl::ShowAboutBox() { return E_NOTIMPL; }
+// Shows the about box modally; errors are ignored.
+STDMETHODIMP TesselControl::ShowAboutBox() {
+  try {
+    show_about_box();
+  } catch (...) {
+  }
+  return S_OK;
+}
 
 }  // namespace tessel

@@ -1,8 +1,9 @@
 // TesselControl: the list-header control. Its members are those of the dual
 // interface _TesselControl; the framework's ControlBase supplies IDispatch,
-// events, property notifications and (later) embedding and persistence.
+// events, property notifications, embedding and persistence.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "control/control_state.h"
@@ -101,8 +102,15 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   TesselControl();
   ~TesselControl() override;
 
+  // The property pages and the page of each property (property_page_map.cpp).
+  std::span<const CLSID* const> property_pages() const override;
+  std::span<const framework::PropertyPageEntry> property_page_map() const override;
+
   // Notifications from the container and the window.
   void on_init_properties() override;
+  // Loading and saving the properties (persistence.cpp).
+  void on_read_properties(framework::PropertyReader& bag) override;
+  void on_write_properties(framework::PropertyWriter& bag) override;
   void on_resize() override;
   void on_got_focus() override;
   void on_lost_focus() override;

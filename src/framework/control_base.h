@@ -20,6 +20,7 @@
 #include "framework/enumerators.h"
 #include "framework/error.h"
 #include "framework/event_source.h"
+#include "framework/property_browsing.h"
 #include "framework/module.h"
 #include "framework/type_library.h"
 
@@ -30,6 +31,7 @@ class ControlBase : public Dual,
                     public ISupportErrorInfo,
                     public IProvideClassInfo2,
                     public IConnectionPointContainer,
+                    public PropertyBrowsing,
                     public Embedding {
  public:
   ControlBase(const ControlBase&) = delete;
@@ -139,6 +141,7 @@ class ControlBase : public Dual,
       return static_cast<IProvideClassInfo2*>(this);
     }
     if (iid == IID_IConnectionPointContainer) return static_cast<IConnectionPointContainer*>(this);
+    if (void* browsing = property_browsing_interface(iid)) return browsing;
     return embedding_interface(iid);
   }
 
@@ -146,6 +149,7 @@ class ControlBase : public Dual,
 
  private:
   bool has_unsaved_changes() const override { return events_.dirty(); }
+  void mark_saved() override { events_.set_dirty(false); }
 
   ModuleLock lock_;
   std::atomic<ULONG> refs_{1};

@@ -1,13 +1,17 @@
 // What the framework tells a control: the notifications of its container
 // and its window. A control overrides the ones it handles; the others do
 // nothing. The framework catches whatever a hook throws: a failing
-// on_init_properties fails InitNew with its error, the other failures go no
-// further than the notification.
+// on_init_properties fails InitNew with its error, a failing
+// on_write_properties fails the save with its error, and the other failures
+// go no further than the notification.
 #pragma once
 
 #include <windows.h>
 
 namespace framework {
+
+class PropertyReader;
+class PropertyWriter;
 
 class ControlHooks {
  protected:
@@ -15,6 +19,14 @@ class ControlHooks {
 
   // A new instance placed in a container (InitNew).
   virtual void on_init_properties() {}
+  // A saved instance loaded from a property bag or the framework's stream
+  // (IPersistPropertyBag, IPersistStreamInit, IPersistStorage Load), instead
+  // of on_init_properties. Loading never fails as a whole: the control skips
+  // what it cannot read.
+  virtual void on_read_properties(PropertyReader& /*bag*/) {}
+  // The container saves the instance (any of the three Save methods, and
+  // GetSizeMax, which measures a save). What it throws ends the save.
+  virtual void on_write_properties(PropertyWriter& /*bag*/) {}
   // The surface changed its size (the window's or the extent's).
   virtual void on_resize() {}
   // button: for a move the buttons held, for down/up the button that changed

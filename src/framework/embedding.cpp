@@ -242,4 +242,9 @@ STDMETHODIMP Embedding::TakeHookLog(BSTR* log) {
   });
 }
 
+STDMETHODIMP Embedding::GetPaintCount(LONG* count) {
+  return com_boundary(IID_IHostingTestProbe,
+                      [&] { out_param(count) = static_cast<LONG>(surface_.refresh_count()); });
+}
+
 }  // namespace framework

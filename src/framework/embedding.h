@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/access_key_table.h"
 #include "framework/com_ptr.h"
@@ -110,19 +111,19 @@ class Embedding : public IOleObject,
   STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
   STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
 
-  // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage.
-  // Loading and saving are not there yet: they fail with E_NOTIMPL.
+  // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage
+  // (embedding_persist.cpp).
   STDMETHODIMP GetClassID(CLSID* clsid) override;
   STDMETHODIMP IsDirty() override;
   STDMETHODIMP InitNew() override;
-  STDMETHODIMP Load(IStream*) override { return E_NOTIMPL; }
-  STDMETHODIMP Save(IStream*, BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
-  STDMETHODIMP Load(IPropertyBag*, IErrorLog*) override { return E_NOTIMPL; }
-  STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP Load(IStream* stream) override;
+  STDMETHODIMP Save(IStream* stream, BOOL clear_dirty) override;
+  STDMETHODIMP GetSizeMax(ULARGE_INTEGER* size) override;
+  STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
+  STDMETHODIMP Save(IPropertyBag* bag, BOOL clear_dirty, BOOL save_all) override;
   STDMETHODIMP InitNew(IStorage* storage) override;
-  STDMETHODIMP Load(IStorage*) override { return E_NOTIMPL; }
-  STDMETHODIMP Save(IStorage*, BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP Load(IStorage* storage) override;
+  STDMETHODIMP Save(IStorage* storage, BOOL same_as_load) override;
   STDMETHODIMP SaveCompleted(IStorage*) override { return S_OK; }
   STDMETHODIMP HandsOffStorage() override { return S_OK; }
 
@@ -133,6 +134,7 @@ class Embedding : public IOleObject,
   STDMETHODIMP GetAmbientFont(IFontDisp** font) override;
   STDMETHODIMP StartHookLog() override;
   STDMETHODIMP TakeHookLog(BSTR* log) override;
+  STDMETHODIMP GetPaintCount(LONG* count) override;
 
  protected:
   explicit Embedding(const CLSID& clsid);
@@ -142,6 +144,8 @@ class Embedding : public IOleObject,
   void* embedding_interface(REFIID iid);
   // Whether the control has changes a save would keep (IsDirty).
   virtual bool has_unsaved_changes() const = 0;
+  // Marks the control as saved: a load or a save that clears the flag.
+  virtual void mark_saved() = 0;
 
   // What the control calls.
   Surface& surface() { return surface_; }
@@ -170,6 +174,10 @@ class Embedding : public IOleObject,
   void window_mouse_activate() override;
 
   IUnknown* identity() { return static_cast<IOleObject*>(this); }
+  // Loads through the control's on_read_properties, once per object.
+  HRESULT load_properties(PropertyReader& reader);
+  // The control's properties in the framework's stream format.
+  std::vector<BYTE> stream_bytes();
   // Calls a hook, logging it for the test probe; whatever it throws stays here.
   template <class Hook>
   void deliver(const wchar_t* name, std::initializer_list<double> args, Hook&& hook) noexcept;

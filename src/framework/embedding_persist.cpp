@@ -1,10 +1,23 @@
-// IPersistStreamInit, IPersistPropertyBag and IPersistStorage: a new
-// instance runs the control's on_init_properties; loading and saving are
-// declared in embedding.h and fail with E_NOTIMPL for now.
+// IPersistStreamInit, IPersistPropertyBag and IPersistStorage. Each object
+// is initialised once, whichever interface asks: InitNew runs the control's
+// on_init_properties, Load its on_read_properties; a second InitNew or Load
+// answers CO_E_ALREADYINITIALIZED and changes nothing. Saving runs
+// on_write_properties into the container's bag, or into the framework's
+// stream format (property_stream.h), which IPersistStorage keeps in a
+// stream named "Contents".
+#include <objbase.h>
+
 #include "framework/embedding.h"
 #include "framework/error.h"
+#include "framework/host_property_bag.h"
+#include "framework/property_stream.h"
+#include "framework/stream_io.h"
 
 namespace framework {
+
+namespace {
+constexpr wchar_t kContentsStream[] = L"Contents";
+}  // namespace
 
 STDMETHODIMP Embedding::GetClassID(CLSID* clsid) {
   if (!clsid) return E_POINTER;
@@ -14,7 +27,6 @@ STDMETHODIMP Embedding::GetClassID(CLSID* clsid) {
 
 STDMETHODIMP Embedding::IsDirty() { return has_unsaved_changes() ? S_OK : S_FALSE; }
 
-// One initialisation per object, whichever persistence interface asks.
 STDMETHODIMP Embedding::InitNew() {
   if (initialized_) return CO_E_ALREADYINITIALIZED;
   ComPtr<IUnknown> keep(identity());
@@ -26,5 +38,103 @@ STDMETHODIMP Embedding::InitNew() {
 }
 
 STDMETHODIMP Embedding::InitNew(IStorage*) { return InitNew(); }
+
+// The attempt counts as the initialisation even if the control throws
+// halfway: what it loaded so far stays, and no second load mixes in.
+HRESULT Embedding::load_properties(PropertyReader& reader) {
+  ComPtr<IUnknown> keep(identity());
+  return com_boundary(IID_IPersistStreamInit, [&] {
+    log_hook(L"read_properties", {});
+    initialized_ = true;
+    on_read_properties(reader);
+    mark_saved();
+  });
+}
+
+std::vector<BYTE> Embedding::stream_bytes() {
+  StreamPropertyWriter writer;
+  log_hook(L"write_properties", {});
+  on_write_properties(writer);
+  return writer.bytes();
+}
+
+STDMETHODIMP Embedding::Load(IStream* stream) {
+  if (!stream) return E_POINTER;
+  if (initialized_) return CO_E_ALREADYINITIALIZED;
+  return com_boundary(IID_IPersistStreamInit, [&] {
+    std::vector<BYTE> bytes = read_property_stream(stream);
+    StreamPropertyReader reader(bytes);
+    return load_properties(reader);
+  });
+}
+
+// The stream is written only once the whole save has succeeded, in one go.
+STDMETHODIMP Embedding::Save(IStream* stream, BOOL clear_dirty) {
+  if (!stream) return E_POINTER;
+  ComPtr<IUnknown> keep(identity());
+  return com_boundary(IID_IPersistStreamInit, [&] {
+    write_all(stream, stream_bytes());
+    if (clear_dirty) mark_saved();
+  });
+}
+
+// The exact size a Save would write now.
+STDMETHODIMP Embedding::GetSizeMax(ULARGE_INTEGER* size) {
+  if (!size) return E_POINTER;
+  ComPtr<IUnknown> keep(identity());
+  return com_boundary(IID_IPersistStreamInit, [&] { size->QuadPart = stream_bytes().size(); });
+}
+
+STDMETHODIMP Embedding::Load(IPropertyBag* bag, IErrorLog* log) {
+  if (!bag) return E_POINTER;
+  if (initialized_) return CO_E_ALREADYINITIALIZED;
+  HostBagReader reader(bag, log);
+  return load_properties(reader);
+}
+
+// save_all is not needed: every save writes every property (the bag may
+// still leave out the values equal to their write defaults).
+STDMETHODIMP Embedding::Save(IPropertyBag* bag, BOOL clear_dirty, BOOL) {
+  if (!bag) return E_POINTER;
+  ComPtr<IUnknown> keep(identity());
+  return com_boundary(IID_IPersistPropertyBag, [&] {
+    HostBagWriter writer(bag);
+    log_hook(L"write_properties", {});
+    on_write_properties(writer);
+    if (clear_dirty) mark_saved();
+  });
+}
+
+// A storage without the "Contents" stream loads like a stream damaged at
+// its first byte: nothing is read, and every property keeps what it has.
+STDMETHODIMP Embedding::Load(IStorage* storage) {
+  if (!storage) return E_POINTER;
+  if (initialized_) return CO_E_ALREADYINITIALIZED;
+  return com_boundary(IID_IPersistStorage, [&] {
+    ComPtr<IStream> stream;
+    std::vector<BYTE> bytes;
+    if (SUCCEEDED(storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
+                                      stream.put()))) {
+      bytes = read_property_stream(stream.get());
+    }
+    StreamPropertyReader reader(bytes);
+    return load_properties(reader);
+  });
+}
+
+// Saving into the storage it was loaded from (same_as_load) also marks the
+// object saved, as a save into the container's own document does.
+STDMETHODIMP Embedding::Save(IStorage* storage, BOOL same_as_load) {
+  if (!storage) return E_POINTER;
+  ComPtr<IUnknown> keep(identity());
+  return com_boundary(IID_IPersistStorage, [&] {
+    std::vector<BYTE> bytes = stream_bytes();
+    ComPtr<IStream> stream;
+    check_hr(storage->CreateStream(kContentsStream, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE,
+                                   0, 0, stream.put()));
+    write_all(stream.get(), bytes);
+    if (same_as_load) mark_saved();
+  });
+}
 
 }  // namespace framework

@@ -90,6 +90,7 @@ void Surface::clear() {
 }
 
 void Surface::refresh() {
+  ++refresh_count_;
   if (window_) {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   } else if (view_changed_) {

@@ -36,6 +36,8 @@ class Surface {
   // Shows the retained image in the window, if there is one, before it
   // returns; without a window the container is told that the view changed.
   void refresh();
+  // How often refresh() has run: a paint pass ends with exactly one.
+  long refresh_count() const { return refresh_count_; }
 
   // Colours as OLE_COLOR (system colours allowed). Throws error 380 for a
   // value that does not translate; the surface then keeps its colour.
@@ -79,6 +81,7 @@ class Surface {
   HFONT selected_font_ = nullptr;  // held with IFont::AddRefHfont while selected
   HWND window_ = nullptr;
   std::function<void()> view_changed_;
+  long refresh_count_ = 0;
 };
 
 }  // namespace framework

@@ -1,7 +1,8 @@
 // A private interface through which the hosting tests look at what the
 // framework does: fill the surface, read its size, set the height, read the
-// ambient font, and read the log of notifications delivered to the control. Not part of the
-// control's public interface or its type library; no container uses it.
+// ambient font, read the log of notifications delivered to the control, and
+// count paint passes. Not part of the control's public interface or its type
+// library; no container uses it.
 #pragma once
 
 #include <unknwn.h>
@@ -27,6 +28,10 @@ struct IHostingTestProbe : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE StartHookLog() = 0;
   // The lines logged since the last call; the log goes on.
   virtual HRESULT STDMETHODCALLTYPE TakeHookLog(BSTR* log) = 0;
+  // How many times the surface has been shown since the control was made
+  // (FillSurface included). Every paint pass ends by showing it once, so the
+  // difference between two readings counts the passes in between.
+  virtual HRESULT STDMETHODCALLTYPE GetPaintCount(LONG* count) = 0;
 };
 
 }  // namespace framework

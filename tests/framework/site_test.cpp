@@ -367,7 +367,7 @@ TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
                                        L" 32767\nresize 100 50\n");
 }
 
-TEST(NoContainer, InitNewRunsOnceAndLoadingAndSavingAreNotThereYet) {
+TEST(NoContainer, InitNewRunsOnceAndNoLoadFollowsIt) {
   ComPtr<IDispatch> control = create_control();
   auto probe = probe_of(control.get());
   auto stream_init = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
@@ -387,17 +387,20 @@ TEST(NoContainer, InitNewRunsOnceAndLoadingAndSavingAreNotThereYet) {
 
   ComPtr<IStream> stream;
   ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
-  EXPECT_EQ(stream_init->Save(stream.get(), TRUE), E_NOTIMPL);
-  EXPECT_EQ(stream_init->Load(stream.get()), E_NOTIMPL);
-  EXPECT_EQ(bag->Save(nullptr, TRUE, TRUE), E_NOTIMPL);
-  EXPECT_EQ(bag->Load(nullptr, nullptr), E_NOTIMPL);
+  EXPECT_EQ(stream_init->Save(stream.get(), TRUE), S_OK);
+  EXPECT_EQ(stream_init->IsDirty(), S_FALSE);
+  LARGE_INTEGER start{};
+  ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+  EXPECT_EQ(stream_init->Load(stream.get()), CO_E_ALREADYINITIALIZED);
+  EXPECT_EQ(bag->Save(nullptr, TRUE, TRUE), E_POINTER);
+  EXPECT_EQ(bag->Load(nullptr, nullptr), E_POINTER);
   ComPtr<IStorage> storage;
   ASSERT_EQ(StgCreateDocfile(
                 nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE,
                 0, storage.put()),
             S_OK);
-  EXPECT_EQ(storage_init->Save(storage.get(), TRUE), E_NOTIMPL);
-  EXPECT_EQ(storage_init->Load(storage.get()), E_NOTIMPL);
+  EXPECT_EQ(storage_init->Save(storage.get(), TRUE), S_OK);
+  EXPECT_EQ(storage_init->Load(storage.get()), CO_E_ALREADYINITIALIZED);
 
   put(control.get(), tessel::dispid::HeaderHeight, {}, vlong(31));
   EXPECT_EQ(stream_init->IsDirty(), S_OK);

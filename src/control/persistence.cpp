@@ -1,0 +1,252 @@
+// Loading and saving the control's properties. The keys, their types, their
+// defaults and their order are the control's saved format: forms saved
+// earlier must keep loading, so none of them may change.
+//
+// The control-level keys go through the property setters (which announce
+// and repaint), the columns are rebuilt directly in their records, and the
+// access keys follow the loaded captions. Each loading step that fails is
+// skipped; saving stops at the first failure.
+#include <string>
+
+#include "control/font_copy.h"
+#include "control/tessel_control.h"
+#include "framework/bstr.h"
+#include "framework/out_param.h"
+#include "framework/property_bag.h"
+
+namespace tessel {
+
+using framework::PropertyReader;
+using framework::PropertyWriter;
+using framework::Variant;
+
+namespace {
+
+// As many columns as the columns page and ColumnWidths can address. A
+// larger saved count, or a negative one, is not read: it would make the
+// loader build and visit that many records.
+constexpr LONG kMaxColumns = 32767;
+
+Variant v_long(LONG value) { return Variant::from_long(value); }
+
+Variant v_integer(SHORT value) {
+  Variant v;
+  V_VT(v.get()) = VT_I2;
+  V_I2(v.get()) = value;
+  return v;
+}
+
+Variant v_bool(bool value) {
+  Variant v;
+  V_VT(v.get()) = VT_BOOL;
+  V_BOOL(v.get()) = framework::to_variant_bool(value);
+  return v;
+}
+
+Variant v_single(float value) {
+  Variant v;
+  V_VT(v.get()) = VT_R4;
+  V_R4(v.get()) = value;
+  return v;
+}
+
+Variant v_text(std::wstring_view value) {
+  Variant v;
+  V_VT(v.get()) = VT_BSTR;
+  V_BSTR(v.get()) = framework::Bstr(value).detach();
+  if (!V_BSTR(v.get())) throw std::bad_alloc();
+  return v;
+}
+
+// An object value; Nothing for nullptr.
+Variant v_object(IDispatch* object) {
+  Variant v;
+  V_VT(v.get()) = VT_DISPATCH;
+  V_DISPATCH(v.get()) = object;
+  if (object) object->AddRef();
+  return v;
+}
+
+Variant v_colour(OLE_COLOR value) { return v_long(static_cast<LONG>(value)); }
+
+LONG long_of(const Variant& v) { return V_I4(v.get()); }
+bool bool_of(const Variant& v) { return V_BOOL(v.get()) != VARIANT_FALSE; }
+
+// A loaded picture; Nothing stays Nothing, any other object is refused.
+framework::ComPtr<IPictureDisp> picture_of(const Variant& v) {
+  IDispatch* object = V_DISPATCH(v.get());
+  framework::ComPtr<IPictureDisp> picture;
+  if (!object) return picture;
+  framework::ComPtr<IPicture> check;
+  if (FAILED(object->QueryInterface(IID_IPictureDisp, picture.put_void())) ||
+      FAILED(object->QueryInterface(IID_IPicture, check.put_void()))) {
+    framework::raise_error(framework::error_number::kInvalidPicture);
+  }
+  return picture;
+}
+
+Variant font_name(IFontDisp* font) {
+  framework::Bstr name;
+  framework::check_hr(font_of(font)->get_Name(name.put()));
+  return v_text(name.view());
+}
+
+std::wstring numbered(const wchar_t* name, LONG i) { return name + std::to_wstring(i); }
+
+// One loading step: whatever fails inside it skips the step alone.
+template <class Step>
+void step(Step&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+void TesselControl::on_read_properties(PropertyReader& bag) {
+  auto read = [&](const wchar_t* key, VARTYPE as, const Variant& fallback) {
+    return bag.read(key, as, &fallback);
+  };
+  auto colour = [&](const wchar_t* key, OLE_COLOR fallback,
+                    decltype(&TesselControl::put_BackColor) setter) {
+    step([&] {
+      (this->*setter)(static_cast<OLE_COLOR>(long_of(read(key, VT_I4, v_colour(fallback)))));
+    });
+  };
+  auto flag = [&](const wchar_t* key, const Variant& fallback,
+                  void (TesselControl::*setter)(bool)) {
+    step([&] { (this->*setter)(bool_of(read(key, VT_BOOL, fallback))); });
+  };
+
+  // 1. The control-level keys, through the setters.
+  step([&] {
+    auto value = long_of(read(L"Alignment", VT_I4, v_long(s_.look.Alignment)));
+    put_Alignment(static_cast<eTabAlignment>(value));
+  });
+  step([&] { put_HeaderHeight(long_of(read(L"HeaderHeight", VT_I4, v_integer(25)))); });
+  colour(L"BackColor", 0xFDFAF9, &TesselControl::put_BackColor);
+  colour(L"BackColorForm", 0xE0F0F0, &TesselControl::put_BackColorForm);
+  colour(L"ForeColor", 0x80000012, &TesselControl::put_ForeColor);
+  colour(L"ForeColorActive", 0x985038, &TesselControl::put_ForeColorActive);
+  colour(L"ForeColorHot", 0xFF0000, &TesselControl::put_ForeColorHot);
+  colour(L"FrameColor", 0, &TesselControl::put_FrameColor);
+  colour(L"MaskColor", 0xFF00FF, &TesselControl::put_MaskColor);
+  // With no columns yet, any stored selection above 0 is ignored.
+  step([&] { put_SelectedRow(long_of(read(L"SelectedRow", VT_I4, v_integer(1)))); });
+  step([&] { put_SortedRow(long_of(read(L"SortedRow", VT_I4, v_integer(1)))); });
+  step([&] {
+    const LONG count = long_of(read(L"NumberOfTabs", VT_I4, v_integer(0)));
+    if (count < 0 || count > kMaxColumns) {
+      framework::raise_error(framework::error_number::kInvalidPropertyValue);
+    }
+    s_.NumberOfRows = count;
+  });
+  colour(L"MouseMoveColor0", 0x2890E8, &TesselControl::put_MouseMoveColor0);
+  colour(L"MouseMoveColor1", 0x38D0FF, &TesselControl::put_MouseMoveColor1);
+  colour(L"MouseMoveColor2", 0x38C8FF, &TesselControl::put_MouseMoveColor2);
+  colour(L"RegisterFocusColor1", 0x38D0FF, &TesselControl::put_RegisterFocusColor1);
+  colour(L"RegisterFocusColor2", 0x38C8FF, &TesselControl::put_RegisterFocusColor2);
+  colour(L"RegisterFocusColor0", 0x2890E8, &TesselControl::put_RegisterFocusColor0);
+  step([&] { put_ShowFrame(V_BOOL(read(L"ShowFrame", VT_BOOL, v_bool(true)).get())); });
+  flag(L"FontBold", v_integer(0), &TesselControl::set_font_bold);
+  flag(L"FontItalic", v_integer(0), &TesselControl::set_font_italic);
+  flag(L"FontStrikethru", v_integer(0), &TesselControl::set_font_strikethru);
+  step([&] {
+    Variant name = read(L"FontName", VT_BSTR, v_text(L"MS Sans Serif"));
+    set_font_name(framework::view_of(V_BSTR(name.get())));
+  });
+  step([&] { set_font_size(V_R4(read(L"FontSize", VT_R4, v_integer(8)).get())); });
+  flag(L"FontUnderline", v_integer(0), &TesselControl::set_font_underline);
+  // The saved font becomes the drawing font itself, not through Font.
+  step([&] {
+    IFontDisp* drawing = surface().font();
+    Variant font = read(L"Font", VT_DISPATCH, v_object(drawing));
+    framework::ComPtr<IFontDisp> loaded;
+    if (IDispatch* object = V_DISPATCH(font.get())) {
+      object->QueryInterface(IID_IFontDisp, loaded.put_void());
+    }
+    if (!loaded) framework::raise_error(framework::error_number::kObjectRequired);
+    if (loaded.get() != drawing) copy_font_attributes(loaded.get(), drawing);
+  });
+  // Before the columns exist this changes no width (and with a column
+  // count above 0 not the string either).
+  step([&] { put_ColumnWidths(V_BSTR(read(L"ColumnWidths", VT_BSTR, v_integer(900)).get())); });
+  step([&] { put_ShowSortPic(V_BOOL(read(L"ShowSortPic", VT_BOOL, v_bool(true)).get())); });
+
+  // 2. The column array anew, one fresh record per column.
+  step([&] { s_.Tabs.redim(s_.NumberOfRows); });
+
+  // 3. The columns, straight into their records: no setter, no icon
+  // conversion, no announcement, no repaint.
+  for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
+    step([&] { s_.Tabs(i).RowWidth = long_of(bag.read(numbered(L"RowWidth", i), VT_I4)); });
+    step([&] {
+      Variant text = bag.read(numbered(L"RowText", i), VT_BSTR);
+      s_.Tabs(i).RowCaption = framework::view_of(V_BSTR(text.get()));
+    });
+    step([&] {
+      auto picture = picture_of(bag.read(numbered(L"RowPicture", i), VT_DISPATCH));
+      s_.Tabs(i).set_RowIcon(picture.get());
+    });
+    step([&] { s_.Tabs(i).RowSort = bool_of(bag.read(numbered(L"RowSorted", i), VT_BOOL)); });
+  }
+
+  // 4. The access keys of the loaded captions.
+  step([&] { set_tab_access_keys(); });
+}
+
+void TesselControl::on_write_properties(PropertyWriter& bag) {
+  const Appearance& look = s_.look;
+  bag.write(L"Alignment", v_long(look.Alignment));
+  bag.write(L"HeaderHeight", v_long(look.HeaderHeight));
+  bag.write(L"BackColor", v_colour(look.BackColor));
+  bag.write(L"BackColorForm", v_colour(look.BackColorForm));
+  bag.write(L"ForeColor", v_colour(look.ForeColor));
+  bag.write(L"ForeColorActive", v_colour(look.ForeColorActive));
+  bag.write(L"ForeColorHot", v_colour(look.ForeColorHot));
+  bag.write(L"FrameColor", v_colour(look.FrameColor));
+  bag.write(L"MaskColor", v_colour(look.MaskColor));
+  bag.write(L"SelectedRow", v_long(s_.SelectedRow));
+  bag.write(L"SortedRow", v_long(s_.SortedRow));
+  // The font the header draws with.
+  bag.write(L"Font", v_object(surface().font()));
+  bag.write(L"NumberOfTabs", v_long(s_.NumberOfRows));
+  bag.write(L"RegisterFocusColor1", v_colour(look.RegisterFocusColor1));
+  bag.write(L"RegisterFocusColor2", v_colour(look.RegisterFocusColor2));
+  bag.write(L"MouseMoveColor0", v_colour(look.MouseMoveColor0));
+  bag.write(L"MouseMoveColor1", v_colour(look.MouseMoveColor1));
+  bag.write(L"MouseMoveColor2", v_colour(look.MouseMoveColor2));
+  bag.write(L"RegisterFocusColor0", v_colour(look.RegisterFocusColor0));
+
+  const Variant zero = v_integer(0);
+  const framework::ComPtr<IFontDisp> ambient = ambient_font();
+  bag.write(L"FontBold", v_bool(look.FontBold), &zero);
+  bag.write(L"FontItalic", v_bool(look.FontItalic), &zero);
+  const Variant eight = v_integer(8);
+  bag.write(L"FontSize", v_single(look.FontSize), &eight);
+  const Variant ambient_name = font_name(ambient.get());
+  bag.write(L"FontName", v_text(look.FontName), &ambient_name);
+  bag.write(L"FontStrikethru", v_bool(look.FontStrikethru), &zero);
+  bag.write(L"FontUnderline", v_bool(look.FontUnderline), &zero);
+  // The font last assigned through Font (Nothing if none was).
+  const Variant ambient_object = v_object(ambient.get());
+  bag.write(L"Font", v_object(assigned_font_.get()), &ambient_object);
+
+  const Variant yes = v_bool(true);
+  bag.write(L"ShowFrame", v_bool(look.ShowFrame), &yes);
+  const Variant nine_hundred = v_integer(900);
+  bag.write(L"ColumnWidths", v_text(s_.ColumnWidths), &nine_hundred);
+  bag.write(L"ShowSortPic", v_bool(look.ShowSortPic), &yes);
+
+  const Variant nothing = v_object(nullptr);
+  for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
+    cTabs& record = s_.Tabs(i);  // a record never reached is created here
+    bag.write(numbered(L"RowWidth", i), v_long(record.RowWidth));
+    bag.write(numbered(L"RowText", i), v_text(record.RowCaption));
+    bag.write(numbered(L"RowSorted", i), v_bool(record.RowSort));
+    bag.write(numbered(L"RowPicture", i), v_object(record.RowIcon()), &nothing);
+  }
+}
+
+}  // namespace tessel

@@ -1,0 +1,129 @@
+#include "pages/product_art.h"
+
+#include "pages/pixel_art.h"
+
+namespace tessel {
+
+namespace {
+
+framework::GdiObject<HBITMAP> dib24(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return framework::GdiObject<HBITMAP>(
+      CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+void fill(HDC dc, const RECT& rect, COLORREF colour) {
+  framework::GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+  FillRect(dc, &rect, brush.get());
+}
+
+// A vertical gradient from top to bottom, one band per pixel row.
+void gradient(HDC dc, int width, int height, COLORREF top, COLORREF bottom) {
+  for (int y = 0; y < height; ++y) {
+    auto mix = [&](int a, int b) { return a + (b - a) * y / (height > 1 ? height - 1 : 1); };
+    fill(dc, RECT{0, y, width, y + 1},
+         RGB(mix(GetRValue(top), GetRValue(bottom)), mix(GetGValue(top), GetGValue(bottom)),
+             mix(GetBValue(top), GetBValue(bottom))));
+  }
+}
+
+// Three little column headers with an orange underline under the middle one.
+void header_strip(HDC dc, int left, int top, int width, int height) {
+  const int column = width / 3;
+  for (int i = 0; i < 3; ++i) {
+    const RECT face{left + i * column, top, left + (i + 1) * column - 1, top + height};
+    fill(dc, face, RGB(235, 234, 219));
+    fill(dc, RECT{face.right, top + 2, face.right + 1, top + height - 2}, RGB(172, 168, 153));
+  }
+  fill(dc, RECT{left, top + height, left + 3 * column, top + height + 1}, RGB(214, 210, 194));
+  fill(dc, RECT{left + column, top + height - 2, left + 2 * column - 1, top + height},
+       RGB(248, 169, 0));
+}
+
+template <class Paint>
+framework::GdiObject<HBITMAP> painted(int width, int height, Paint paint) {
+  framework::GdiObject<HBITMAP> bitmap = dib24(width, height);
+  if (!bitmap) return bitmap;
+  framework::MemoryDc dc;
+  {
+    framework::Selection selection(dc.get(), bitmap.get());
+    paint(dc.get());
+  }
+  return bitmap;
+}
+
+void caption(HDC dc, const RECT& rect, const wchar_t* text, int pixels, COLORREF colour) {
+  framework::GdiObject<HFONT> font(CreateFontW(
+      -pixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+  framework::Selection selection(dc, font.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
+  RECT box = rect;
+  DrawTextW(dc, text, -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+constexpr const char* kAboutIcon[16] = {
+    "................",  //
+    "................",  //
+    "0000000000000000",  //
+    "0FFFF7FFFF7FFFF0",  //
+    "0FFFF8FFFF8FFFF0",  //
+    "0FFFF8FFFF8FFFF0",  //
+    "0FFFF8FFFF8FFFF0",  //
+    "0777787777877770",  //
+    "0888888CC8888880",  //
+    "0000000000000000",  //
+    "................",  //
+    "..44444444444...",  //
+    "..4FFFFFFFFFF4..",  //
+    "..4FFFFFFFFFF4..",  //
+    "..44444444444...",  //
+    "................",  //
+};
+
+}  // namespace
+
+framework::GdiObject<HBITMAP> make_product_banner(int width, int height) {
+  return painted(width, height, [&](HDC dc) {
+    gradient(dc, width, height, RGB(0, 0, 128), RGB(90, 130, 220));
+    header_strip(dc, 8, 8, width - 16, height / 4);
+    caption(dc, RECT{8, height / 4 + 14, width - 4, height - 2}, L"Tessel Header-Control",
+            height / 5 > 10 ? height / 5 : 10, RGB(255, 255, 255));
+  });
+}
+
+framework::GdiObject<HBITMAP> make_header_glyph() {
+  return painted(22, 20, [](HDC dc) {
+    fill(dc, RECT{0, 0, 22, 20}, RGB(255, 255, 255));
+    header_strip(dc, 1, 5, 20, 8);
+  });
+}
+
+framework::GdiObject<HBITMAP> make_maker_mark() {
+  return painted(72, 16, [](HDC dc) {
+    gradient(dc, 72, 16, RGB(0, 0, 128), RGB(0, 0, 64));
+    caption(dc, RECT{3, 1, 72, 16}, L"VELMAR", 12, RGB(255, 255, 255));
+  });
+}
+
+framework::Icon make_about_icon() { return make_palette_icon(kAboutIcon); }
+
+void draw_picture_box(HDC dc, const RECT& rect, HBITMAP bitmap) {
+  FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+  if (!bitmap) return;
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  framework::MemoryDc source(dc);
+  framework::Selection selection(source.get(), bitmap);
+  BitBlt(dc, rect.left, rect.top, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace tessel

@@ -1,0 +1,330 @@
+#include "control/persist_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "support/com_test_env.h"
+#include "support/test_pictures.h"
+#include "tessel_interfaces.h"
+
+namespace tessel_test {
+
+namespace id = tessel::dispid;
+
+ComPtr<RecordingBag> RecordingBag::create() {
+  return ComPtr<RecordingBag>::adopt(new RecordingBag());
+}
+
+std::vector<std::wstring> RecordingBag::written_keys() const {
+  std::vector<std::wstring> keys;
+  for (const auto& entry : writes) keys.push_back(entry.key);
+  return keys;
+}
+
+std::vector<std::wstring> RecordingBag::read_keys() const {
+  std::vector<std::wstring> keys;
+  for (const auto& call : reads) keys.push_back(call.key);
+  return keys;
+}
+
+STDMETHODIMP RecordingBag::QueryInterface(REFIID iid, void** object) {
+  if (iid == IID_IUnknown || iid == IID_IPropertyBag) {
+    *object = static_cast<IPropertyBag*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) RecordingBag::Release() {
+  ULONG n = --refs_;
+  if (n == 0) delete this;
+  return n;
+}
+
+STDMETHODIMP RecordingBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
+  const VARTYPE asked = V_VT(value);
+  reads.push_back({name, asked});
+  auto it = values_.find(name);
+  if (it == values_.end()) return E_INVALIDARG;
+  if (asked == VT_EMPTY) return VariantCopy(value, it->second.get());
+  Variant converted;
+  HRESULT hr = VariantChangeType(converted.get(), it->second.get(), 0, asked);
+  if (FAILED(hr)) return hr;
+  converted.detach_to(value);
+  return S_OK;
+}
+
+STDMETHODIMP RecordingBag::Write(LPCOLESTR name, VARIANT* value) {
+  if (fail_write_of == name) return E_FAIL;
+  Variant copy(*value);
+  writes.push_back({name, copy});
+  values_[name] = copy;
+  return S_OK;
+}
+
+std::vector<std::wstring> keys(const wchar_t* line) {
+  std::vector<std::wstring> result;
+  std::wstring word;
+  for (const wchar_t* p = line;; ++p) {
+    if (*p == L' ' || *p == L'\0') {
+      if (!word.empty()) result.push_back(word);
+      word.clear();
+      if (!*p) return result;
+    } else {
+      word += *p;
+    }
+  }
+}
+
+Variant v_i2(SHORT value) {
+  Variant v;
+  V_VT(v.get()) = VT_I2;
+  V_I2(v.get()) = value;
+  return v;
+}
+
+Variant v_i4(LONG value) { return Variant::from_long(value); }
+
+Variant v_bool(bool value) {
+  Variant v;
+  V_VT(v.get()) = VT_BOOL;
+  V_BOOL(v.get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
+Variant v_r4(float value) {
+  Variant v;
+  V_VT(v.get()) = VT_R4;
+  V_R4(v.get()) = value;
+  return v;
+}
+
+Variant v_text(const wchar_t* text) {
+  Variant v;
+  V_VT(v.get()) = VT_BSTR;
+  V_BSTR(v.get()) = SysAllocString(text);
+  return v;
+}
+
+Variant v_object(IUnknown* object) {
+  Variant v;
+  V_VT(v.get()) = VT_DISPATCH;
+  V_DISPATCH(v.get()) = nullptr;
+  if (object) object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&V_DISPATCH(v.get())));
+  return v;
+}
+
+ComPtr<IStream> new_stream() {
+  ComPtr<IStream> stream;
+  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  return stream;
+}
+
+ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes) {
+  ComPtr<IStream> stream = new_stream();
+  ULONG written = 0;
+  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+  LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  return stream;
+}
+
+std::vector<BYTE> contents_of(IStream* stream) {
+  HGLOBAL memory = nullptr;
+  EXPECT_EQ(GetHGlobalFromStream(stream, &memory), S_OK);
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  std::vector<BYTE> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
+  if (!bytes.empty()) {
+    std::memcpy(bytes.data(), GlobalLock(memory), bytes.size());
+    GlobalUnlock(memory);
+  }
+  return bytes;
+}
+
+std::vector<BYTE> save_to_bytes(IUnknown* control) {
+  auto persist = ComPtr<IUnknown>(control).query<IPersistStreamInit>(IID_IPersistStreamInit);
+  ComPtr<IStream> stream = new_stream();
+  EXPECT_EQ(persist->Save(stream.get(), FALSE), S_OK);
+  return contents_of(stream.get());
+}
+
+ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* result) {
+  ComPtr<IDispatch> control = create_control();
+  auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
+  ComPtr<IStream> stream = stream_of(bytes);
+  HRESULT hr = persist->Load(stream.get());
+  if (result) {
+    *result = hr;
+  } else {
+    EXPECT_EQ(hr, S_OK);
+  }
+  return control;
+}
+
+namespace {
+
+const DISPID kColours[] = {
+    id::BackColor,           id::ForeColor,           id::ForeColorActive, id::BackColorForm,
+    id::MouseMoveColor0,     id::MouseMoveColor1,     id::MouseMoveColor2, id::RegisterFocusColor0,
+    id::RegisterFocusColor1, id::RegisterFocusColor2, id::FrameColor,      id::MaskColor,
+    id::ForeColorHot};
+
+}  // namespace
+
+void put_picture(IDispatch* control, LONG index, IPictureDisp* picture) {
+  VARIANT args[2];
+  V_VT(&args[0]) = VT_DISPATCH;
+  V_DISPATCH(&args[0]) = picture;
+  V_VT(&args[1]) = VT_I4;
+  V_I4(&args[1]) = index;
+  DISPID put_id = DISPID_PROPERTYPUT;
+  DISPPARAMS params{args, &put_id, 2, 1};
+  EXPECT_EQ(control->Invoke(id::RowPicture, IID_NULL, 0, DISPATCH_PROPERTYPUTREF, &params, nullptr,
+                            nullptr, nullptr),
+            S_OK);
+}
+
+ComPtr<IDispatch> make_sample_control() {
+  ComPtr<IDispatch> control = create_control();
+  auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
+  EXPECT_EQ(persist->InitNew(), S_OK);
+  IDispatch* c = control.get();
+  put(c, id::RowWidth, {vlong(1)}, vlong(80));
+  put(c, id::RowCaption, {vlong(1)}, vstr(L"&Name"));
+  call(c, id::AddRow, {vlong(50), vstr(L"Größe")});
+  call(c, id::AddRow, {vlong(70), vstr(L"Datum")});
+  put(c, id::RowSorted, {vlong(2)}, vbool(true));
+  put_picture(c, 1, make_bitmap_picture(16, 16, RGB(200, 10, 20)).get());
+  put_picture(c, 3, make_bitmap_picture(8, 12, RGB(10, 20, 220)).get());
+  LONG colour = 0x102030;
+  for (DISPID which : kColours) put(c, which, {}, vlong(colour += 0x010101));
+  put(c, id::HeaderHeight, {}, vlong(31));
+  put(c, id::SortedRow, {}, vlong(2));
+  put(c, id::SelectedRow, {}, vlong(1));
+  put(c, id::ShowFrame, {}, vbool(false));
+  put(c, id::ShowSortPic, {}, vbool(false));
+  FONTDESC desc{sizeof(FONTDESC),
+                const_cast<LPOLESTR>(L"Arial"),
+                {{120000, 0}},
+                FW_BOLD,
+                ANSI_CHARSET,
+                TRUE,
+                TRUE,
+                TRUE};
+  ComPtr<IFontDisp> font;
+  EXPECT_EQ(OleCreateFontIndirect(&desc, IID_IFontDisp, font.put_void()), S_OK);
+  VARIANT value;
+  V_VT(&value) = VT_DISPATCH;
+  V_DISPATCH(&value) = font.get();
+  DISPID put_id = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &put_id, 1, 1};
+  EXPECT_EQ(
+      c->Invoke(id::Font, IID_NULL, 0, DISPATCH_PROPERTYPUTREF, &params, nullptr, nullptr, nullptr),
+      S_OK);
+  // A name of its own: a font object reports the face the platform found
+  // for it, which may be the ambient font's face as well.
+  put(c, id::FontName, {}, vstr(L"Courier New"));
+  return control;
+}
+
+std::vector<DWORD> picture_pixels(IUnknown* object) {
+  std::vector<DWORD> pixels;
+  ComPtr<IPicture> picture;
+  if (!object || FAILED(object->QueryInterface(IID_IPicture, picture.put_void()))) return pixels;
+  OLE_HANDLE handle = 0;
+  picture->get_Handle(&handle);
+  auto bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+  BITMAP info{};
+  if (!GetObjectW(bitmap, sizeof info, &info)) return pixels;
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof(format.bmiHeader);
+  format.bmiHeader.biWidth = info.bmWidth;
+  format.bmiHeader.biHeight = -info.bmHeight;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  pixels.resize(2 + static_cast<size_t>(info.bmWidth) * info.bmHeight);
+  pixels[0] = static_cast<DWORD>(info.bmWidth);
+  pixels[1] = static_cast<DWORD>(info.bmHeight);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data() + 2, &format,
+            DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+ControlSnapshot snapshot(IDispatch* c) {
+  ControlSnapshot s{};
+  const LONG count = as_long(get(c, id::NumberOfRows));
+  for (LONG i = 1; i <= count; ++i) {
+    Variant picture = get(c, id::RowPicture, {vlong(i)});
+    s.columns.push_back(
+        {as_long(get(c, id::RowWidth, {vlong(i)})), as_string(get(c, id::RowCaption, {vlong(i)})),
+         as_bool(get(c, id::RowSorted, {vlong(i)})), picture_pixels(V_DISPATCH(picture.get()))});
+  }
+  for (DISPID which : kColours) s.colours.push_back(as_long(get(c, which)));
+  s.header_height = as_long(get(c, id::HeaderHeight));
+  s.alignment = as_long(get(c, id::Alignment));
+  s.sorted_row = as_long(get(c, id::SortedRow));
+  s.selected_row = as_long(get(c, id::SelectedRow));
+  s.show_frame = as_bool(get(c, id::ShowFrame));
+  s.show_sort_pic = as_bool(get(c, id::ShowSortPic));
+  s.font_name = as_string(get(c, id::FontName));
+  Variant size = get(c, id::FontSize);
+  s.font_size = V_VT(size.get()) == VT_R4 ? V_R4(size.get()) : -1;
+  s.bold = as_bool(get(c, id::FontBold));
+  s.italic = as_bool(get(c, id::FontItalic));
+  s.underline = as_bool(get(c, id::FontUnderline));
+  s.strikethru = as_bool(get(c, id::FontStrikethru));
+  Variant font = get(c, id::Font);
+  ComPtr<IFont> drawing;
+  if (V_VT(font.get()) == VT_DISPATCH && V_DISPATCH(font.get())) {
+    V_DISPATCH(font.get())->QueryInterface(IID_IFont, drawing.put_void());
+  }
+  if (drawing) {
+    BSTR name = nullptr;
+    drawing->get_Name(&name);
+    s.drawing_name = name ? name : L"";
+    SysFreeString(name);
+    CY points{};
+    drawing->get_Size(&points);
+    s.drawing_size = points.int64;
+    drawing->get_Bold(&s.drawing_bold);
+    drawing->get_Italic(&s.drawing_italic);
+  }
+  return s;
+}
+
+void expect_same(const ControlSnapshot& a, const ControlSnapshot& e) {
+  ASSERT_EQ(a.columns.size(), e.columns.size());
+  for (size_t i = 0; i < a.columns.size(); ++i) {
+    SCOPED_TRACE(testing::Message() << "column " << i + 1);
+    EXPECT_EQ(a.columns[i].width, e.columns[i].width);
+    EXPECT_EQ(a.columns[i].caption, e.columns[i].caption);
+    EXPECT_EQ(a.columns[i].sorted, e.columns[i].sorted);
+    EXPECT_EQ(a.columns[i].picture, e.columns[i].picture);
+  }
+  EXPECT_EQ(a.colours, e.colours);
+  EXPECT_EQ(a.header_height, e.header_height);
+  EXPECT_EQ(a.alignment, e.alignment);
+  EXPECT_EQ(a.sorted_row, e.sorted_row);
+  EXPECT_EQ(a.selected_row, e.selected_row);
+  EXPECT_EQ(a.show_frame, e.show_frame);
+  EXPECT_EQ(a.show_sort_pic, e.show_sort_pic);
+  EXPECT_EQ(a.font_name, e.font_name);
+  EXPECT_EQ(a.font_size, e.font_size);
+  EXPECT_EQ(a.bold, e.bold);
+  EXPECT_EQ(a.italic, e.italic);
+  EXPECT_EQ(a.underline, e.underline);
+  EXPECT_EQ(a.strikethru, e.strikethru);
+  EXPECT_EQ(a.drawing_name, e.drawing_name);
+  EXPECT_EQ(a.drawing_size, e.drawing_size);
+  EXPECT_EQ(a.drawing_bold, e.drawing_bold);
+  EXPECT_EQ(a.drawing_italic, e.drawing_italic);
+}
+
+}  // namespace tessel_test

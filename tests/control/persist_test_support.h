@@ -1,0 +1,117 @@
+// Shared by the persistence tests: a property bag that records what a
+// control does with it, streams in memory, a control with every setting
+// away from its default, and a snapshot of everything a save should keep.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/com_ptr.h"
+#include "framework/variant.h"
+
+namespace tessel_test {
+
+using framework::ComPtr;
+using framework::Variant;
+
+// An IPropertyBag that records every Read and Write in order and answers
+// reads from what it holds: the last value written under a key, as most
+// containers' bags do, or a value a test put there.
+class RecordingBag final : public IPropertyBag {
+ public:
+  struct Entry {
+    std::wstring key;
+    Variant value;
+  };
+  struct ReadCall {
+    std::wstring key;
+    VARTYPE asked;  // the type the reader asked for
+  };
+
+  static ComPtr<RecordingBag> create();
+
+  void set(const std::wstring& key, Variant value) { values_[key] = std::move(value); }
+  std::vector<std::wstring> written_keys() const;
+  std::vector<std::wstring> read_keys() const;
+
+  std::vector<Entry> writes;
+  std::vector<ReadCall> reads;
+  // A Write of this key fails with E_FAIL and is not kept.
+  std::wstring fail_write_of;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  STDMETHODIMP_(ULONG) Release() override;
+  // A key the bag does not hold answers E_INVALIDARG; a value is converted
+  // to the type asked for, if any, and a failing conversion fails the read.
+  STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override;
+  STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override;
+
+ private:
+  RecordingBag() = default;
+  ULONG refs_ = 1;
+  std::map<std::wstring, Variant> values_;
+};
+
+// Keys written as one line, separated by blanks.
+std::vector<std::wstring> keys(const wchar_t* line);
+
+// Variants for bag values.
+Variant v_i2(SHORT value);
+Variant v_i4(LONG value);
+Variant v_bool(bool value);
+Variant v_r4(float value);
+Variant v_text(const wchar_t* text);
+Variant v_object(IUnknown* object);  // VT_DISPATCH; Nothing for nullptr
+
+// Streams in memory.
+ComPtr<IStream> new_stream();
+ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes);
+std::vector<BYTE> contents_of(IStream* stream);
+// What IPersistStreamInit::Save writes (asserting that it succeeds).
+std::vector<BYTE> save_to_bytes(IUnknown* control);
+// A new control loaded through IPersistStreamInit::Load from bytes.
+ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* result = nullptr);
+
+// RowPicture(index) set to picture.
+void put_picture(IDispatch* control, LONG index, IPictureDisp* picture);
+
+// A control after InitNew with every saved setting away from its default:
+// three columns (pictures on the first and third, the second sorted, an
+// access key on the first), all colours, HeaderHeight 31, SortedRow 2,
+// SelectedRow 1, both switches off, an assigned bold italic 12 pt font
+// with underline and strikethrough, then FontName "Courier New".
+ComPtr<IDispatch> make_sample_control();
+
+// The pixels of a bitmap picture, row by row, with its size first.
+std::vector<DWORD> picture_pixels(IUnknown* picture);
+
+// What a save keeps, as the control's getters report it.
+struct ControlSnapshot {
+  struct Column {
+    LONG width;
+    std::wstring caption;
+    bool sorted;
+    std::vector<DWORD> picture;  // empty for Nothing
+  };
+  std::vector<Column> columns;
+  std::vector<LONG> colours;  // every colour property, in DISPID order
+  LONG header_height, alignment, sorted_row, selected_row;
+  bool show_frame, show_sort_pic;
+  std::wstring font_name;
+  float font_size;
+  bool bold, italic, underline, strikethru;
+  // The drawing font (Font get).
+  std::wstring drawing_name;
+  LONGLONG drawing_size;
+  BOOL drawing_bold, drawing_italic;
+};
+ControlSnapshot snapshot(IDispatch* control);
+// EXPECTs each field of actual to equal expected.
+void expect_same(const ControlSnapshot& actual, const ControlSnapshot& expected);
+
+}  // namespace tessel_test

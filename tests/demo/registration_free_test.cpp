@@ -1,0 +1,158 @@
+// Registration-free use: run in a Wine prefix of its own in which nothing
+// was ever registered (see demo/CMakeLists.txt). The DLL's assembly manifest
+// beside it, made into an activation context, must be all a host needs: the
+// class, its ProgID, its MiscStatus, the page classes and the type library
+// are found through it, and the demo host runs its whole session.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "demo/demo_run.h"
+#include "framework/com_ptr.h"
+#include "framework/embedding.h"
+#include "support/com_test_env.h"
+#include "tessel_interfaces.h"
+
+namespace tessel_test {
+namespace {
+
+const std::wstring kManifestName = L"TesselControl.X.manifest";
+
+class Com {
+ public:
+  Com() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() { CoUninitialize(); }
+};
+
+// The manifest beside the DLL, active on this thread while the object lives.
+class ManifestContext {
+ public:
+  ManifestContext() {
+    const std::wstring path = bin_dir() + kManifestName;
+    ACTCTXW description{};
+    description.cbSize = sizeof(description);
+    description.lpSource = path.c_str();
+    context_ = CreateActCtxW(&description);
+    EXPECT_NE(context_, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    if (context_ != INVALID_HANDLE_VALUE) {
+      EXPECT_TRUE(ActivateActCtx(context_, &cookie_));
+    }
+  }
+  ManifestContext(const ManifestContext&) = delete;
+  ManifestContext& operator=(const ManifestContext&) = delete;
+  ~ManifestContext() {
+    if (cookie_) DeactivateActCtx(0, cookie_);
+    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
+  }
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
+HRESULT create_control(IUnknown** control) {
+  return CoCreateInstance(tessel::CLSID_TesselControl, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                          reinterpret_cast<void**>(control));
+}
+
+std::string read_text(const std::wstring& path) {
+  std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+TEST(RegistrationFree, NothingIsRegisteredInThisPrefix) {
+  Com com;
+  ComPtr<IUnknown> control;
+  EXPECT_EQ(create_control(control.put()), REGDB_E_CLASSNOTREG);
+  CLSID clsid{};
+  EXPECT_TRUE(FAILED(CLSIDFromProgID(L"QuonTessel.TesselControl", &clsid)));
+  ComPtr<ITypeLib> library;
+  EXPECT_TRUE(FAILED(LoadRegTypeLib(tessel::LIBID_QuonTessel, 1, 0, 0, library.put())));
+}
+
+TEST(RegistrationFree, TheManifestLeadsToTheClassesAndTheTypeLibrary) {
+  Com com;
+  ManifestContext manifest;
+  ComPtr<IUnknown> control;
+  ASSERT_EQ(create_control(control.put()), S_OK);
+
+  // By ProgID, as scripts create it. The context answers with a class
+  // identifier of its own making (as the platform does for redirected
+  // ProgIDs), which creates the control all the same.
+  CLSID by_prog_id{};
+  ASSERT_EQ(CLSIDFromProgID(L"QuonTessel.TesselControl", &by_prog_id), S_OK);
+  ComPtr<IPersist> created;
+  ASSERT_EQ(
+      CoCreateInstance(by_prog_id, nullptr, CLSCTX_INPROC_SERVER, IID_IPersist, created.put_void()),
+      S_OK);
+  CLSID clsid{};
+  EXPECT_EQ(created->GetClassID(&clsid), S_OK);
+  EXPECT_EQ(clsid, tessel::CLSID_TesselControl);
+
+  // Containers read MiscStatus before they create the control.
+  DWORD misc = 0;
+  EXPECT_EQ(OleRegGetMiscStatus(tessel::CLSID_TesselControl, DVASPECT_CONTENT, &misc), S_OK);
+  EXPECT_EQ(misc, framework::kControlMiscStatus);
+
+  // The page classes lead to the DLL too: the class is found, whatever the
+  // DLL then answers for it.
+  for (const CLSID* page :
+       {&tessel::CLSID_TabsC, &tessel::CLSID_Allgemein, &tessel::CLSID_Register}) {
+    ComPtr<IClassFactory> factory;
+    EXPECT_NE(CoGetClassObject(*page, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                               factory.put_void()),
+              REGDB_E_CLASSNOTREG);
+  }
+
+  ComPtr<ITypeLib> library;
+  ASSERT_EQ(LoadRegTypeLib(tessel::LIBID_QuonTessel, 1, 0, 0, library.put()), S_OK);
+  ComPtr<ITypeInfo> events;
+  EXPECT_EQ(library->GetTypeInfoOfGuid(tessel::DIID___TesselControl, events.put()), S_OK);
+
+  // Late binding works: the control's IDispatch reads its names from the
+  // type library in its own module, not from the registry.
+  auto dispatch = control.query<IDispatch>(IID_IDispatch);
+  ASSERT_TRUE(dispatch);
+  LPOLESTR name = const_cast<LPOLESTR>(L"NumberOfRows");
+  DISPID id = 0;
+  EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  EXPECT_EQ(id, tessel::dispid::NumberOfRows);
+}
+
+TEST(RegistrationFree, TheDemoHostRunsItsSessionWithTheManifestAlone) {
+  const DemoRun run = run_scripted_demo(bin_dir() + L"..\\demo-test-unregistered\\");
+  EXPECT_EQ(run.exit_code, 0u);
+  const std::vector<std::wstring> control = lines_starting_with(run, L"control: ");
+  ASSERT_EQ(control.size(), 1u);
+  EXPECT_EQ(control[0],
+            L"control: not registered (0x80040154); created through the activation "
+            L"context of " +
+                bin_dir() + kManifestName);
+  EXPECT_EQ(lines_starting_with(run, L"  RowPressed(").size(), 3u);
+  EXPECT_EQ(lines_starting_with(run, L"session complete: ").size(), 1u);
+}
+
+// The 32-bit build cannot run here; its manifest must differ from this one
+// in the processor architecture only.
+TEST(RegistrationFree, TheX86ManifestNamesTheSameAssemblyForX86) {
+  const std::string x64 = read_text(bin_dir() + kManifestName);
+  const std::string x86 = read_text(bin_dir() + L"..\\..\\x86\\bin\\" + kManifestName);
+  if (x86.empty()) GTEST_SKIP() << "no x86 build beside this one";
+  ASSERT_NE(x64.find("processorArchitecture=\"amd64\""), std::string::npos);
+  std::string expected = x64;
+  replace_all(expected, "amd64", "x86");
+  EXPECT_EQ(x86, expected);
+}
+
+}  // namespace
+}  // namespace tessel_test
