@@ -100,6 +100,18 @@ TEST(Hosting, TheContainerActivatesTheControlInPlaceAtItsSize) {
   EXPECT_EQ(init->InitNew(), CO_E_ALREADYINITIALIZED);
   // Wine's host offers no ambient properties: the default font applies.
   EXPECT_TRUE(is_default_font(ambient_font_of(host.probe().get()).get()));
+  // A newly placed control holds the defaults InitNew gave it.
+  auto control = host.control<IDispatch>(IID_IDispatch);
+  namespace id = tessel::dispid;
+  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
+  EXPECT_EQ(as_string(get(control.get(), id::RowCaption, {vlong(1)})), L"Spalte");
+  EXPECT_EQ(as_long(get(control.get(), id::RowWidth, {vlong(1)})), 60);
+  EXPECT_EQ(as_long(get(control.get(), id::HeaderHeight)), 25);
+  EXPECT_EQ(as_long(get(control.get(), id::BackColor)), 0xFDFAF9);
+  EXPECT_EQ(as_long(get(control.get(), id::ForeColorActive)), 0x985038);
+  EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"MS Sans Serif");
+  EXPECT_EQ(as_long(get(control.get(), id::FontSize)), 8);
+  EXPECT_FALSE(as_bool(get(control.get(), id::FontBold)));
 }
 
 TEST(Hosting, ResizingResizesTheWindowAndTheSurfaceOnce) {
