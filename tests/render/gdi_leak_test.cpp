@@ -6,9 +6,6 @@
 #include <objbase.h>
 
 #include <functional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "control/picture_conversion.h"
 #include "dib_canvas.h"
@@ -21,42 +18,36 @@ namespace tessel {
 namespace {
 
 using namespace mXPWells;
-using tessel_test::DibCanvas;
 using tessel_test::live_gdi_objects;
 
 constexpr int kRepetitions = 1000;
 
 // Live GDI objects added by kRepetitions runs of body, counted after one
-// warm-up run (the first use of a DC or of icon drawing creates a few cached
+// warm-up run (the first use of a DC or of icon drawing caches a few
 // objects once).
-int live() { return static_cast<int>(live_gdi_objects()); }
-
 int growth(const std::function<void()>& body) {
   body();
-  const int baseline = live();
+  const auto baseline = static_cast<int>(live_gdi_objects());
   for (int i = 0; i < kRepetitions; ++i) body();
-  return live() - baseline;
+  return static_cast<int>(live_gdi_objects()) - baseline;
 }
 
 class GdiLeaks : public ::testing::Test {
  protected:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_GT(live(), 0);
-  }
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
   void TearDown() override { CoUninitialize(); }
-  DibCanvas canvas{64, 32};
+  tessel_test::DibCanvas canvas{64, 32};
 };
 
 TEST_F(GdiLeaks, ASingleLeakedBrushIsCaught) {
   HBRUSH leaked = nullptr;
   int runs = 0;
-  const int added = growth([&] {
-    OLE_COLOR colour = RGB(1, 2, 3);
-    DrawRect(canvas.dc(), RECT{0, 0, 4, 4}, colour, VARIANT_TRUE);
-    if (++runs == kRepetitions / 2) leaked = CreateSolidBrush(RGB(9, 9, 9));
-  });
-  EXPECT_EQ(added, 1);
+  EXPECT_EQ(growth([&] {
+              OLE_COLOR colour = RGB(1, 2, 3);
+              DrawRect(canvas.dc(), RECT{0, 0, 4, 4}, colour, VARIANT_TRUE);
+              if (++runs == kRepetitions / 2) leaked = CreateSolidBrush(RGB(9, 9, 9));
+            }),
+            1);
   DeleteObject(leaked);
 }
 
@@ -67,63 +58,37 @@ TEST_F(GdiLeaks, ThePrimitivesReleaseWhatTheyCreate) {
     PALETTEENTRY more;
   } entries{{0x300, 2, {{0, 0, 0, 0}}}, {10, 20, 30, 0}};
   HPALETTE palette = CreatePalette(&entries.header);
-  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
-                                nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-
-  const std::vector<std::pair<std::string, std::function<void()>>> operations = {
-      {"ShadeColor",
-       [&] {
-         LONG r, g, b;
-         ShadeColor(0x01000001, r, g, b, 10, palette);
-       }},
-      {"DrawGradient",
-       [&] {
-         RECT r{0, 0, 64, 1};
-         DrawGradient(dc, RGB(255, 255, 255), RGB(0, 0, 0), r, 600, 1);
-         RECT v{0, 0, 1, 32};
-         DrawGradient(dc, RGB(255, 255, 255), 0x80000005, v, 30, 0);
-       }},
-      {"DrawRect",
-       [&] {
-         OLE_COLOR colour = 0x80000005;
-         DrawRect(dc, RECT{1, 1, 9, 9}, colour, VARIANT_TRUE);
-         DrawRect(dc, RECT{1, 1, 9, 9}, colour, VARIANT_FALSE);
-       }},
-      {"DrawLine",
-       [&] {
-         DrawLine(dc, 0, 0, 30, 20, RGB(1, 2, 3), 1);
-         DrawLine(dc, 0, 5, 30, 5, RGB(1, 2, 3), 3);
-       }},
-      {"DrawPixel", [&] { DrawPixel(dc, 3, 3, RGB(4, 5, 6)); }},
-      {"GetClientRectangle",
-       [&] {
-         RECT r;
-         GetClientRectangle(r, window);
-       }},
-      {"SetDCTextColor", [&] { SetDCTextColor(dc, RGB(7, 8, 9)); }},
-      {"DrawCaption",
-       [&] {
-         DrawCaption(dc, L"&Spalte", 7, RECT{0, 0, 64, 32}, 21);
-       }},
-      {"MeasureCaption",
-       [&] {
-         RECT r{0, 0, 64, 32};
-         MeasureCaption(dc, L"&Spalte eins", 12, r);
-       }},
-      {"rectangle arithmetic",
-       [&] {
-         RECT r{1, 2, 3, 4}, copy;
-         CopyRectangle(copy, r);
-         OffsetRectangle(copy, 1, 1);
-         InflateRectangle(copy, 2, 2);
-         EmptyRectangle(copy);
-       }},
-      {"DeleteGdiObject", [&] { DeleteGdiObject(CreateSolidBrush(RGB(1, 1, 1))); }},
-  };
-  for (const auto& [name, body] : operations) EXPECT_EQ(growth(body), 0) << name;
-
-  DestroyWindow(window);
+  LONG r, g, b;
+  EXPECT_EQ(growth([&] { ShadeColor(0x01000001, r, g, b, 10, palette); }), 0) << "ShadeColor";
+  EXPECT_EQ(growth([&] {
+              RECT h{0, 0, 64, 1}, v{0, 0, 1, 32};
+              DrawGradient(dc, RGB(255, 255, 255), RGB(0, 0, 0), h, 600, 1);
+              DrawGradient(dc, RGB(255, 255, 255), 0x80000005, v, 30, 0);
+            }),
+            0)
+      << "DrawGradient";
+  EXPECT_EQ(growth([&] {
+              OLE_COLOR colour = 0x80000005;
+              DrawRect(dc, RECT{1, 1, 9, 9}, colour, VARIANT_TRUE);
+              DrawRect(dc, RECT{1, 1, 9, 9}, colour, VARIANT_FALSE);
+            }),
+            0)
+      << "DrawRect";
+  EXPECT_EQ(growth([&] {
+              DrawLine(dc, 0, 5, 30, 5, RGB(1, 2, 3), 3);
+              DrawPixel(dc, 3, 3, RGB(4, 5, 6));
+              SetDCTextColor(dc, RGB(7, 8, 9));
+            }),
+            0)
+      << "DrawLine, DrawPixel, SetDCTextColor";
+  EXPECT_EQ(growth([&] {
+              RECT box{0, 0, 64, 32};
+              DrawCaption(dc, L"&Spalte", 7, box, 21);
+              MeasureCaption(dc, L"&Spalte eins", 12, box);
+            }),
+            0)
+      << "DrawCaption, MeasureCaption";
+  EXPECT_EQ(growth([&] { DeleteGdiObject(CreateSolidBrush(RGB(1, 1, 1))); }), 0);
   DeleteObject(palette);
 }
 
@@ -136,42 +101,26 @@ TEST_F(GdiLeaks, TransparentPaintingAndConversionReleaseWhatTheyCreate) {
     return RGB(0, 100, y);
   });
   auto metafile = tessel_test::make_metafile_picture();
-  HDC source = CreateCompatibleDC(nullptr);
-  HBITMAP source_bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
-  HGDIOBJ previous = SelectObject(source, source_bitmap);
+  tessel_test::DibCanvas source(16, 16);
   cImageManipulation painter;
-
-  const std::vector<std::pair<std::string, std::function<void()>>> operations = {
-      {"cImageManipulation", [] { cImageManipulation another; }},
-      {"PaintTransparentDC",
-       [&] {
-         painter.PaintTransparentDC(dc, 2, 2, 16, 16, source, 0, 0, RGB(255, 0, 255), nullptr);
-       }},
-      {"PaintTransparentPicture (bitmap)",
-       [&] {
-         painter.PaintTransparentPicture(dc, bitmap.get(), 2, 2, 16, 16, 0, 0, 0x80000005, nullptr);
-       }},
-      {"PaintTransparentPicture (icon)",
-       [&] {
-         painter.PaintTransparentPicture(dc, icon.get(), 20, 2, 16, 16, 0, 0, RGB(255, 0, 255),
-                                         painter.HalftonePalette());
-       }},
-      {"PaintTransparentPicture (metafile)",
-       [&] {
-         painter.PaintTransparentPicture(dc, metafile.get(), 2, 2, 16, 16, 0, 0, 0, nullptr);
-       }},
-      {"ConvertIconToBitmap", [&] { ConvertIconToBitmap(icon.get()); }},
-      {"GetPictureSize",
-       [&] {
-         float x, y;
-         GetPictureSize(bitmap.get(), x, y);
-       }},
-  };
-  for (const auto& [name, body] : operations) EXPECT_EQ(growth(body), 0) << name;
-
-  SelectObject(source, previous);
-  DeleteObject(source_bitmap);
-  DeleteDC(source);
+  EXPECT_EQ(growth([] { cImageManipulation another; }), 0) << "cImageManipulation";
+  EXPECT_EQ(growth([&] {
+              painter.PaintTransparentDC(dc, 2, 2, 16, 16, source.dc(), 0, 0, RGB(255, 0, 255),
+                                         nullptr);
+            }),
+            0)
+      << "PaintTransparentDC";
+  for (IPictureDisp* picture : {bitmap.get(), icon.get(), metafile.get()}) {
+    EXPECT_EQ(growth([&] {
+                painter.PaintTransparentPicture(dc, picture, 2, 2, 16, 16, 0, 0, RGB(255, 0, 255),
+                                                painter.HalftonePalette());
+              }),
+              0)
+        << "PaintTransparentPicture, type " << tessel_test::picture_type(picture);
+  }
+  EXPECT_EQ(growth([&] { ConvertIconToBitmap(icon.get()); }), 0) << "ConvertIconToBitmap";
+  float x, y;
+  EXPECT_EQ(growth([&] { GetPictureSize(bitmap.get(), x, y); }), 0) << "GetPictureSize";
 }
 
 }  // namespace

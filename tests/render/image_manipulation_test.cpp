@@ -105,46 +105,40 @@ TEST_F(Transparency, AMaskColourAbsentFromThePictureCopiesItOpaquely) {
       [](int, int) { return kRed; });
 }
 
+// A palette index names the mask colour through the caller's palette, or the
+// halftone palette when there is none; a system colour is translated too.
 TEST_F(Transparency, TheMaskColourIsTranslatedWithTheGivenOrTheHalftonePalette) {
   PALETTEENTRY entry{};
   ASSERT_EQ(GetPaletteEntries(painter.HalftonePalette(), 200, 1, &entry), 1u);
+  struct {
+    LOGPALETTE header;
+    PALETTEENTRY more;
+  } entries{{0x300, 2, {{0, 0, 0, 0}}}, {entry.peRed, entry.peGreen, entry.peBlue, 0}};
+  HPALETTE palette = CreatePalette(&entries.header);
   const COLORREF halftone_200 = RGB(entry.peRed, entry.peGreen, entry.peBlue);
-  auto picture = tessel_test::make_bitmap_picture(
-      16, 16, [&](int x, int y) { return is_corner(x, y) ? halftone_200 : cornered(x, y); });
-  auto corners_only = [](int x, int y) -> std::optional<COLORREF> {
-    if (is_corner(x, y)) return std::nullopt;
-    return cornered(x, y);
-  };
-  {
-    SCOPED_TRACE("palette index 200 of the halftone palette");
+  const struct {
+    COLORREF corner;
+    OLE_COLOR mask;
+    HPALETTE palette;
+  } cases[] = {{halftone_200, 0x010000C8, nullptr},
+               {halftone_200, 0x01000001, palette},
+               {GetSysColor(COLOR_WINDOW), 0x80000000 | COLOR_WINDOW, nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mask);
+    auto picture = tessel_test::make_bitmap_picture(
+        16, 16, [&](int x, int y) { return is_corner(x, y) ? c.corner : cornered(x, y); });
     DibCanvas canvas(16, 16, kRed);
-    painter.PaintTransparentPicture(canvas.dc(), picture.get(), 0, 0, 16, 16, 0, 0, 0x010000C8,
-                                    nullptr);
-    expect_block(canvas, 0, 0, 16, 16, corners_only, [](int, int) { return kRed; });
+    painter.PaintTransparentPicture(canvas.dc(), picture.get(), 0, 0, 16, 16, 0, 0, c.mask,
+                                    c.palette);
+    expect_block(
+        canvas, 0, 0, 16, 16,
+        [](int x, int y) -> std::optional<COLORREF> {
+          if (is_corner(x, y)) return std::nullopt;
+          return cornered(x, y);
+        },
+        [](int, int) { return kRed; });
   }
-  {
-    SCOPED_TRACE("palette index 1 of a palette of the caller's");
-    struct {
-      LOGPALETTE header;
-      PALETTEENTRY more;
-    } entries{{0x300, 2, {{0, 0, 0, 0}}}, {entry.peRed, entry.peGreen, entry.peBlue, 0}};
-    HPALETTE palette = CreatePalette(&entries.header);
-    DibCanvas canvas(16, 16, kRed);
-    painter.PaintTransparentPicture(canvas.dc(), picture.get(), 0, 0, 16, 16, 0, 0, 0x01000001,
-                                    palette);
-    expect_block(canvas, 0, 0, 16, 16, corners_only, [](int, int) { return kRed; });
-    DeleteObject(palette);
-  }
-  {
-    SCOPED_TRACE("a system colour");
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
-    auto system_cornered = tessel_test::make_bitmap_picture(
-        16, 16, [&](int x, int y) { return is_corner(x, y) ? window : cornered(x, y); });
-    DibCanvas canvas(16, 16, kRed);
-    painter.PaintTransparentPicture(canvas.dc(), system_cornered.get(), 0, 0, 16, 16, 0, 0,
-                                    0x80000000 | COLOR_WINDOW, nullptr);
-    expect_block(canvas, 0, 0, 16, 16, corners_only, [](int, int) { return kRed; });
-  }
+  DeleteObject(palette);
 }
 
 TEST_F(Transparency, AMonochromeSourceTakesTheSourceDcsColours) {
@@ -205,42 +199,30 @@ TEST_F(Transparency, AnIconsTransparentPixelsStayTransparent) {
   }
 }
 
+// Metafiles and empty pictures paint nothing; a picture that refuses its
+// type, or its handle when it is a bitmap or icon, is an error that paints
+// nothing either.
 TEST_F(Transparency, NothingIsPaintedWithoutABitmapOrIcon) {
   DibCanvas canvas(20, 20);
   paint_checkerboard(canvas);
   const auto before = canvas.pixels();
-  painter.PaintTransparentPicture(canvas.dc(), nullptr, 0, 0, 16, 16, 0, 0, kMagenta, nullptr);
-  auto metafile = tessel_test::make_metafile_picture();
-  ASSERT_EQ(tessel_test::picture_type(metafile.get()), PICTYPE_METAFILE);
-  painter.PaintTransparentPicture(canvas.dc(), metafile.get(), 0, 0, 16, 16, 0, 0, kMagenta,
-                                  nullptr);
-  auto enhanced = tessel_test::make_enhanced_metafile_picture();
-  ASSERT_EQ(tessel_test::picture_type(enhanced.get()), PICTYPE_ENHMETAFILE);
-  painter.PaintTransparentPicture(canvas.dc(), enhanced.get(), 0, 0, 16, 16, 0, 0, kMagenta,
-                                  nullptr);
+  auto paint = [&](IPictureDisp* picture) {
+    painter.PaintTransparentPicture(canvas.dc(), picture, 0, 0, 16, 16, 0, 0, kMagenta, nullptr);
+  };
+  paint(nullptr);
+  paint(tessel_test::make_metafile_picture().get());
+  paint(tessel_test::make_enhanced_metafile_picture().get());
   FakePicture none;
   none.type = PICTYPE_NONE;
-  painter.PaintTransparentPicture(canvas.dc(), &none, 0, 0, 16, 16, 0, 0, kMagenta, nullptr);
-  EXPECT_EQ(canvas.pixels(), before);
-}
-
-TEST_F(Transparency, APictureRefusingItsTypeOrHandleIsAnError) {
-  DibCanvas canvas(20, 20);
-  paint_checkerboard(canvas);
-  const auto before = canvas.pixels();
+  paint(&none);
   FakePicture no_type;
   no_type.refused = {DISPID_PICT_TYPE};
-  EXPECT_THROW(
-      painter.PaintTransparentPicture(canvas.dc(), &no_type, 0, 0, 16, 16, 0, 0, kMagenta, nullptr),
-      framework::ControlError);
+  EXPECT_THROW(paint(&no_type), framework::ControlError);
   for (SHORT type : {SHORT{PICTYPE_BITMAP}, SHORT{PICTYPE_ICON}}) {
     FakePicture no_handle;
     no_handle.type = type;
     no_handle.refused = {DISPID_PICT_HANDLE};
-    EXPECT_THROW(painter.PaintTransparentPicture(canvas.dc(), &no_handle, 0, 0, 16, 16, 0, 0,
-                                                 kMagenta, nullptr),
-                 framework::ControlError)
-        << type;
+    EXPECT_THROW(paint(&no_handle), framework::ControlError) << type;
   }
   EXPECT_EQ(canvas.pixels(), before);
 }
