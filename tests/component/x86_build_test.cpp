@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/bstr.h"
 #include "framework/com_ptr.h"
+#include "framework/variant.h"
 #include "support/com_test_env.h"
 
 namespace tessel_test {
@@ -60,6 +62,18 @@ std::set<std::string> exports_of(const std::vector<unsigned char>& file, WORD* m
 
 std::string narrow(BSTR s) { return s ? std::string(s, s + SysStringLen(s)) : ""; }
 
+std::string name_of(ITypeInfo* info, MEMBERID id = MEMBERID_NIL) {
+  framework::Bstr name;
+  if (info) info->GetDocumentation(id, name.put(), nullptr, nullptr, nullptr);
+  return narrow(name.get());
+}
+
+std::string as_text(const VARIANT* value) {
+  framework::Variant text;
+  VariantChangeType(text.get(), const_cast<VARIANT*>(value), 0, VT_BSTR);
+  return V_VT(text.get()) == VT_BSTR ? narrow(V_BSTR(text.get())) : "";
+}
+
 void describe_type(ITypeInfo* info, const TYPEDESC& t, std::ostream& out) {
   out << t.vt;
   if (t.vt == VT_PTR || t.vt == VT_SAFEARRAY) {
@@ -68,20 +82,64 @@ void describe_type(ITypeInfo* info, const TYPEDESC& t, std::ostream& out) {
     out << ')';
   } else if (t.vt == VT_USERDEFINED) {
     framework::ComPtr<ITypeInfo> ref;
-    BSTR name = nullptr;
-    if (SUCCEEDED(info->GetRefTypeInfo(t.hreftype, ref.put()))) {
-      ref->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
-    }
-    out << '<' << narrow(name) << '>';
-    SysFreeString(name);
+    info->GetRefTypeInfo(t.hreftype, ref.put());
+    out << '<' << name_of(ref.get()) << '>';
   }
 }
 
 // Everything a host binds to, in one text: names, identifiers, kinds, flags,
 // parameters, defaults, and vtable slots counted in pointers.
-void describe_info(ITypeInfo* info, size_t pointer_size, std::ostream& out);
+void describe_info(ITypeInfo* info, std::ostream& out) {
+  TYPEATTR* ta = nullptr;
+  info->GetTypeAttr(&ta);
+  wchar_t guid[40];
+  StringFromGUID2(ta->guid, guid, 40);
+  out << "type " << name_of(info) << ' ' << std::string(guid, guid + 38) << ' ' << ta->typekind
+      << ' ' << ta->wTypeFlags << ' ' << ta->cFuncs << ' ' << ta->cVars << ' ' << ta->cImplTypes
+      << '\n';
+  for (UINT f = 0; f < ta->cFuncs; ++f) {
+    FUNCDESC* fd = nullptr;
+    info->GetFuncDesc(f, &fd);
+    BSTR names[16] = {};
+    UINT count = 0;
+    info->GetNames(fd->memid, names, 16, &count);
+    out << "  func " << std::hex << fd->memid << std::dec << ' ' << fd->invkind << ' '
+        << fd->funckind << ' ' << fd->wFuncFlags << ' ' << fd->oVft / sizeof(void*) << ' '
+        << fd->cParams << ' ' << fd->cParamsOpt << " ret ";
+    describe_type(info, fd->elemdescFunc.tdesc, out);
+    for (UINT n = 0; n < count; ++n) out << ' ' << narrow(framework::Bstr::adopt(names[n]).get());
+    for (SHORT p = 0; p < fd->cParams; ++p) {
+      const ELEMDESC& e = fd->lprgelemdescParam[p];
+      out << " [" << e.paramdesc.wParamFlags << ' ';
+      describe_type(info, e.tdesc, out);
+      if ((e.paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) && e.paramdesc.pparamdescex) {
+        out << " =" << as_text(&e.paramdesc.pparamdescex->varDefaultValue);
+      }
+      out << ']';
+    }
+    out << '\n';
+    info->ReleaseFuncDesc(fd);
+  }
+  for (UINT v = 0; v < ta->cVars; ++v) {
+    VARDESC* vd = nullptr;
+    info->GetVarDesc(v, &vd);
+    out << "  var " << name_of(info, vd->memid) << ' '
+        << (vd->varkind == VAR_CONST ? as_text(vd->lpvarValue) : "") << '\n';
+    info->ReleaseVarDesc(vd);
+  }
+  for (UINT k = 0; k < ta->cImplTypes; ++k) {
+    HREFTYPE ref = 0;
+    INT flags = 0;
+    info->GetRefTypeOfImplType(k, &ref);
+    info->GetImplTypeFlags(k, &flags);
+    framework::ComPtr<ITypeInfo> impl;
+    info->GetRefTypeInfo(ref, impl.put());
+    out << "  impl " << name_of(impl.get()) << ' ' << flags << '\n';
+  }
+  info->ReleaseTypeAttr(ta);
+}
 
-std::string describe(ITypeLib* lib, size_t pointer_size) {
+std::string describe(ITypeLib* lib) {
   std::ostringstream out;
   TLIBATTR* la = nullptr;
   lib->GetLibAttr(&la);
@@ -91,89 +149,17 @@ std::string describe(ITypeLib* lib, size_t pointer_size) {
   for (UINT i = 0; i < lib->GetTypeInfoCount(); ++i) {
     framework::ComPtr<ITypeInfo> info;
     lib->GetTypeInfo(i, info.put());
-    describe_info(info.get(), pointer_size, out);
+    describe_info(info.get(), out);
     // A dual interface's vtable view holds the slots compiled callers use.
     HREFTYPE ref = 0;
     framework::ComPtr<ITypeInfo> vtable;
     if (SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
         SUCCEEDED(info->GetRefTypeInfo(ref, vtable.put()))) {
       out << "vtable view\n";
-      describe_info(vtable.get(), pointer_size, out);
+      describe_info(vtable.get(), out);
     }
   }
   return out.str();
-}
-
-void describe_info(ITypeInfo* raw, size_t pointer_size, std::ostream& out) {
-  {
-    framework::ComPtr<ITypeInfo> info(raw);
-    TYPEATTR* ta = nullptr;
-    info->GetTypeAttr(&ta);
-    BSTR name = nullptr;
-    info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
-    wchar_t guid[40];
-    StringFromGUID2(ta->guid, guid, 40);
-    out << "type " << narrow(name) << ' ' << std::string(guid, guid + 38) << ' ' << ta->typekind
-        << ' ' << ta->wTypeFlags << ' ' << ta->cFuncs << ' ' << ta->cVars << ' ' << ta->cImplTypes
-        << '\n';
-    SysFreeString(name);
-    for (UINT f = 0; f < ta->cFuncs; ++f) {
-      FUNCDESC* fd = nullptr;
-      info->GetFuncDesc(f, &fd);
-      BSTR names[16] = {};
-      UINT count = 0;
-      info->GetNames(fd->memid, names, 16, &count);
-      out << "  func " << std::hex << fd->memid << std::dec << ' ' << fd->invkind << ' '
-          << fd->funckind << ' ' << fd->wFuncFlags << ' ' << fd->oVft / pointer_size << ' '
-          << fd->cParams << ' ' << fd->cParamsOpt << " ret ";
-      describe_type(info.get(), fd->elemdescFunc.tdesc, out);
-      for (UINT n = 0; n < count; ++n) out << ' ' << narrow(names[n]);
-      for (SHORT p = 0; p < fd->cParams; ++p) {
-        const ELEMDESC& e = fd->lprgelemdescParam[p];
-        out << " [" << e.paramdesc.wParamFlags << ' ';
-        describe_type(info.get(), e.tdesc, out);
-        if ((e.paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) && e.paramdesc.pparamdescex) {
-          framework::Variant text;
-          VariantChangeType(text.get(),
-                            const_cast<VARIANT*>(&e.paramdesc.pparamdescex->varDefaultValue), 0,
-                            VT_BSTR);
-          out << " =" << narrow(V_BSTR(text.get()));
-        }
-        out << ']';
-      }
-      out << '\n';
-      for (UINT n = 0; n < count; ++n) SysFreeString(names[n]);
-      info->ReleaseFuncDesc(fd);
-    }
-    for (UINT v = 0; v < ta->cVars; ++v) {
-      VARDESC* vd = nullptr;
-      info->GetVarDesc(v, &vd);
-      BSTR vname = nullptr;
-      UINT got = 0;
-      info->GetNames(vd->memid, &vname, 1, &got);
-      framework::Variant text;
-      if (vd->varkind == VAR_CONST) {
-        VariantChangeType(text.get(), vd->lpvarValue, 0, VT_BSTR);
-      }
-      out << "  var " << narrow(vname) << ' ' << narrow(V_BSTR(text.get())) << '\n';
-      SysFreeString(vname);
-      info->ReleaseVarDesc(vd);
-    }
-    for (UINT k = 0; k < ta->cImplTypes; ++k) {
-      HREFTYPE ref = 0;
-      INT flags = 0;
-      info->GetRefTypeOfImplType(k, &ref);
-      info->GetImplTypeFlags(k, &flags);
-      framework::ComPtr<ITypeInfo> impl;
-      BSTR impl_name = nullptr;
-      if (SUCCEEDED(info->GetRefTypeInfo(ref, impl.put()))) {
-        impl->GetDocumentation(MEMBERID_NIL, &impl_name, nullptr, nullptr, nullptr);
-      }
-      out << "  impl " << narrow(impl_name) << ' ' << flags << '\n';
-      SysFreeString(impl_name);
-    }
-    info->ReleaseTypeAttr(ta);
-  }
 }
 
 TEST(X86Build, ExportsTheServerEntryPoints) {
@@ -235,7 +221,7 @@ TEST(X86Build, TypeLibraryMatchesTheX64OneButForThePlatform) {
   // its platform to the reading process's, so offsets stored in 4-byte slots
   // for win32 read back here like the win64 library's 8-byte ones; offsets
   // stored in the wrong unit would read back doubled or halved.
-  std::string d86 = describe(x86.get(), sizeof(void*)), d64 = describe(x64.get(), sizeof(void*));
+  std::string d86 = describe(x86.get()), d64 = describe(x64.get());
   EXPECT_GT(d64.size(), 2000u);
   EXPECT_EQ(d86, d64);
 }

@@ -55,16 +55,17 @@ TEST_F(ColumnModel, AddRowWithoutArgumentsAppendsTheDefaultColumn) {
 
 TEST_F(ColumnModel, AddRowWritesTheGeneratedCaptionBackIntoTheCallersVariable) {
   // A script passes its variables by reference as VT_BYREF|VT_VARIANT.
+  auto ref_to = [](Variant& target) {
+    VARIANT ref;
+    V_VT(&ref) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&ref) = target.get();
+    return ref;
+  };
   Variant width_var = Variant::from_long(75);
-  Variant text_var;
-  V_VT(text_var.get()) = VT_BSTR;
-  V_BSTR(text_var.get()) = SysAllocString(L"");
-  VARIANT width_ref, text_ref;
-  V_VT(&width_ref) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&width_ref) = width_var.get();
-  V_VT(&text_ref) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&text_ref) = text_var.get();
-  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {width_ref, text_ref})), 1);
+  Variant text_var, given;  // own the strings that vstr makes
+  *text_var.get() = vstr(L"");
+  *given.get() = vstr(L"&Name");
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {ref_to(width_var), ref_to(text_var)})), 1);
   EXPECT_EQ(as_string(text_var), L"Spalte");
   EXPECT_EQ(width_var.vt(), VT_I4);
   EXPECT_EQ(V_I4(width_var.get()), 75);
@@ -77,23 +78,14 @@ TEST_F(ColumnModel, AddRowWritesTheGeneratedCaptionBackIntoTheCallersVariable) {
   V_VT(&typed_ref) = VT_BYREF | VT_BSTR;
   V_BSTRREF(&typed_ref) = &typed;
   Variant empty_var;
-  VARIANT empty_ref;
-  V_VT(&empty_ref) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&empty_ref) = empty_var.get();
   EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vmissing(), typed_ref})), 2);
   EXPECT_EQ(std::wstring(typed), L"Spalte");
   SysFreeString(typed);
-  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vmissing(), empty_ref})), 3);
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vmissing(), ref_to(empty_var)})), 3);
   EXPECT_EQ(as_string(empty_var), L"Spalte");
 
   // A caption that is given stays as it was.
-  Variant given;
-  V_VT(given.get()) = VT_BSTR;
-  V_BSTR(given.get()) = SysAllocString(L"&Name");
-  VARIANT given_ref;
-  V_VT(&given_ref) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&given_ref) = given.get();
-  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vlong(10), given_ref})), 4);
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vlong(10), ref_to(given)})), 4);
   EXPECT_EQ(as_string(given), L"&Name");
   EXPECT_EQ(caption(4), L"&Name");
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -68,40 +67,30 @@ LONG access_key_position(IDispatch* control, SHORT code) {
                       }()}));
 }
 
-struct CaptionCase {
-  const wchar_t* caption;
-  const wchar_t* key;  // "" for none
-};
-
-void PrintTo(const CaptionCase& c, std::ostream* out) {
-  *out << testing::PrintToString(std::wstring(c.caption));
-}
-
-class AccessKeyOfCaption : public ::testing::TestWithParam<CaptionCase> {};
-
-TEST_P(AccessKeyOfCaption, IsTheControlsOnlyKey) {
-  const CaptionCase& c = GetParam();
-  ComPtr<IDispatch> control = new_control();
-  set_captions(control.get(), {c.caption});
-  EXPECT_EQ(container_keys(control.get()), c.key);
-  // Every character of the caption, and its key, asked for by code.
-  for (const wchar_t* p = c.caption; *p; ++p) {
-    const bool is_key = *c.key && *p == *c.key;
-    EXPECT_EQ(access_key_position(control.get(), static_cast<SHORT>(*p)), is_key ? 1 : 0)
-        << "code " << static_cast<int>(*p);
-  }
-  if (*c.key) {
-    EXPECT_EQ(access_key_position(control.get(), static_cast<SHORT>(*c.key)), 1);
+// Each caption marks at most one key: the character after a lone "&",
+// lowered; "&&" is a literal ampersand.
+TEST(AccessKeys, ACaptionMarksAtMostOneKey) {
+  const struct {
+    const wchar_t *caption, *key;  // key "" for none
+  } cases[] = {{L"&Name", L"n"}, {L"A&&B&C", L"c"},  {L"&&&X", L"x"},
+               {L"AB&", L""},    {L"&&A&&B&C", L""}, {L"Save && Load", L""},
+               {L"Spalte", L""}, {L"&1", L"1"},      {L"&", L""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.caption)));
+    ComPtr<IDispatch> control = new_control();
+    set_captions(control.get(), {c.caption});
+    EXPECT_EQ(container_keys(control.get()), c.key);
+    // Every character of the caption, and its key, asked for by code.
+    for (const wchar_t* p = c.caption; *p; ++p) {
+      const bool is_key = *c.key && *p == *c.key;
+      EXPECT_EQ(access_key_position(control.get(), static_cast<SHORT>(*p)), is_key ? 1 : 0)
+          << "code " << static_cast<int>(*p);
+    }
+    if (*c.key) {
+      EXPECT_EQ(access_key_position(control.get(), static_cast<SHORT>(*c.key)), 1);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Captions, AccessKeyOfCaption,
-                         ::testing::Values(CaptionCase{L"&Name", L"n"},
-                                           CaptionCase{L"A&&B&C", L"c"}, CaptionCase{L"&&&X", L"x"},
-                                           CaptionCase{L"AB&", L""}, CaptionCase{L"&&A&&B&C", L""},
-                                           CaptionCase{L"Save && Load", L""},
-                                           CaptionCase{L"Spalte", L""}, CaptionCase{L"&1", L"1"},
-                                           CaptionCase{L"&", L""}));
 
 TEST(AccessKeys, OneCharacterPerMarkedColumnInColumnOrder) {
   ComPtr<IDispatch> control = new_control();
@@ -276,17 +265,6 @@ TEST_F(HostedControl, EachResizeRepaintsOnce) {
   pump_messages();
   EXPECT_EQ(take_log(probe.get()), L"");
   EXPECT_EQ(log->take(), L"");
-}
-
-TEST_F(HostedControl, ForeColorHotIsStoredAndAnnouncedWithoutARepaint) {
-  put(control.get(), id::ForeColorHot, {}, vlong(0x0000FF));
-  EXPECT_EQ(log->take(), L"");
-  EXPECT_EQ(log->take_changes(), std::vector<DISPID>{id::ForeColorHot});
-  EXPECT_EQ(as_long(get(control.get(), id::ForeColorHot)), 0x0000FF);
-  // Its neighbours repaint.
-  put(control.get(), id::ForeColorActive, {}, vlong(0x0000FF));
-  EXPECT_EQ(log->take(), L"repaint\n");
-  EXPECT_EQ(log->take_changes(), std::vector<DISPID>{id::ForeColorActive});
 }
 
 }  // namespace

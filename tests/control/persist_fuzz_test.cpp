@@ -12,7 +12,7 @@
 #include "control/persist_test_support.h"
 #include "framework/byte_codec.h"
 #include "framework/error.h"
-#include "framework/gdi.h"
+#include "framework/hosting_helpers.h"
 #include "framework/property_stream.h"
 #include "support/com_test_env.h"
 #include "support/gdi_count.h"
@@ -40,18 +40,8 @@ LONG value(IDispatch* control, DISPID which, std::vector<VARIANT> args = {}) {
 void expect_paints(IDispatch* control) {
   EXPECT_EQ(invoke(control, id::Alignment, DISPATCH_PROPERTYPUT, {vlong(tessel::reg_Top)}), S_OK);
   EXPECT_EQ(invoke(control, id::DrawTab, DISPATCH_METHOD, {}), S_OK);
-  auto view = ComPtr<IDispatch>(control).query<IViewObject>(IID_IViewObject);
-  ASSERT_TRUE(view);
-  framework::MemoryDc dc;
-  HDC screen = GetDC(nullptr);
-  framework::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, 120, 30));
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-  RECTL bounds{0, 0, 120, 30};
-  EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(), &bounds, nullptr,
-                       nullptr, 0),
-            S_OK);
-  SelectObject(dc.get(), old);
+  Canvas canvas(120, 30);
+  EXPECT_EQ(draw_view(control, canvas, {0, 0, 120, 30}), S_OK);
 }
 
 ComPtr<IDispatch> load_stream(const std::vector<BYTE>& bytes) {
@@ -172,7 +162,7 @@ class BadInput : public ::testing::Test {
     saved_colour = value(loaded.get(), id::MouseMoveColor0);
     loaded = nullptr;
     gdi_baseline = live_gdi_objects();
-    font = new_font();
+    font = new_font(L"Arial", 9);
     picture = make_bitmap_picture(6, 6, RGB(1, 2, 3));
   }
   void TearDown() override {
@@ -180,20 +170,6 @@ class BadInput : public ::testing::Test {
     picture = nullptr;
     EXPECT_EQ(live_gdi_objects(), gdi_baseline) << "GDI objects left behind";
     EXPECT_EQ(dll_can_unload_now(), S_OK) << "objects left behind";
-  }
-
-  static ComPtr<IFontDisp> new_font() {
-    FONTDESC desc{sizeof(FONTDESC),
-                  const_cast<LPOLESTR>(L"Arial"),
-                  {{90000, 0}},
-                  FW_NORMAL,
-                  ANSI_CHARSET,
-                  FALSE,
-                  FALSE,
-                  FALSE};
-    ComPtr<IFontDisp> f;
-    EXPECT_EQ(OleCreateFontIndirect(&desc, IID_IFontDisp, f.put_void()), S_OK);
-    return f;
   }
 
   // A value of any type a bag or a forged stream might hold.

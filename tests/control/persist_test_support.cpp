@@ -176,16 +176,11 @@ const DISPID kColours[] = {
 }  // namespace
 
 void put_picture(IDispatch* control, LONG index, IPictureDisp* picture) {
-  VARIANT args[2];
-  V_VT(&args[0]) = VT_DISPATCH;
-  V_DISPATCH(&args[0]) = picture;
-  V_VT(&args[1]) = VT_I4;
-  V_I4(&args[1]) = index;
-  DISPID put_id = DISPID_PROPERTYPUT;
-  DISPPARAMS params{args, &put_id, 2, 1};
-  EXPECT_EQ(control->Invoke(id::RowPicture, IID_NULL, 0, DISPATCH_PROPERTYPUTREF, &params, nullptr,
-                            nullptr, nullptr),
-            S_OK);
+  VARIANT value;
+  V_VT(&value) = VT_DISPATCH;
+  V_DISPATCH(&value) = picture;
+  if (picture) picture->AddRef();  // the call helper clears its arguments
+  EXPECT_EQ(invoke(control, id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(index), value}), S_OK);
 }
 
 ComPtr<IDispatch> make_sample_control() {
@@ -220,11 +215,8 @@ ComPtr<IDispatch> make_sample_control() {
   VARIANT value;
   V_VT(&value) = VT_DISPATCH;
   V_DISPATCH(&value) = font.get();
-  DISPID put_id = DISPID_PROPERTYPUT;
-  DISPPARAMS params{&value, &put_id, 1, 1};
-  EXPECT_EQ(
-      c->Invoke(id::Font, IID_NULL, 0, DISPATCH_PROPERTYPUTREF, &params, nullptr, nullptr, nullptr),
-      S_OK);
+  font->AddRef();
+  EXPECT_EQ(invoke(c, id::Font, DISPATCH_PROPERTYPUTREF, {value}), S_OK);
   // A name of its own: a font object reports the face the platform found
   // for it, which may be the ambient font's face as well.
   put(c, id::FontName, {}, vstr(L"Courier New"));

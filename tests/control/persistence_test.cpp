@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "control/persist_test_support.h"
-#include "framework/test_probe.h"
+#include "framework/hosting_helpers.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
 #include "support/test_pictures.h"
@@ -32,21 +32,15 @@ VARTYPE type_of(const ComPtr<RecordingBag>& bag, size_t i) { return bag->writes.
 IUnknown* object_of(const ComPtr<RecordingBag>& bag, size_t i) {
   return V_DISPATCH(bag->writes.at(i).value.get());
 }
-bool same_object(IUnknown* a, IUnknown* b) {
-  ComPtr<IUnknown> ia, ib;
-  if (a) a->QueryInterface(IID_IUnknown, ia.put_void());
-  if (b) b->QueryInterface(IID_IUnknown, ib.put_void());
-  return ia.get() == ib.get();
-}
-
-std::wstring font_name_of(IFontDisp* font) {
-  ComPtr<IFont> f;
-  font->QueryInterface(IID_IFont, f.put_void());
-  BSTR name = nullptr;
-  f->get_Name(&name);
-  std::wstring result(name ? name : L"");
-  SysFreeString(name);
-  return result;
+// A storage in memory, as a container's compound file holds it.
+ComPtr<IStorage> new_storage() {
+  ComPtr<ILockBytes> bytes;
+  EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
+  ComPtr<IStorage> storage;
+  EXPECT_EQ(StgCreateDocfileOnILockBytes(
+                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
+            S_OK);
+  return storage;
 }
 
 const std::vector<std::wstring> kControlKeysRead = keys(
@@ -112,15 +106,14 @@ TEST(PropertyBagSave, LeavesOutValuesEqualToTheirWriteDefaults) {
   ASSERT_EQ(bag_persist(control.get())->InitNew(), S_OK);
   auto bag = RecordingBag::create();
   ASSERT_EQ(bag_persist(control.get())->Save(bag.get(), TRUE, TRUE), S_OK);
-  auto probe = control.query<framework::IHostingTestProbe>(framework::IID_IHostingTestProbe);
-  ComPtr<IFontDisp> ambient;
-  ASSERT_EQ(probe->GetAmbientFont(ambient.put()), S_OK);
+  ComPtr<IFontDisp> ambient = ambient_font_of(probe_of(control.get()).get());
+  ASSERT_TRUE(ambient);
   // A new control: the font switches off, 8 pt, both switches on, no
   // picture. FontName "MS Sans Serif" is left out only where the ambient
   // font reports that name (a font reports the face the platform found for
   // it). ColumnWidths "" is not "900", and no font was ever assigned, which
   // is not the ambient font.
-  const bool other_name = font_name_of(ambient.get()) != L"MS Sans Serif";
+  const bool other_name = font_name(ambient.get()) != L"MS Sans Serif";
   const std::wstring expected = std::wstring(kFirstKeysWritten) +
                                 (other_name ? L"FontName " : L"") +
                                 L"Font ColumnWidths RowWidth1 RowText1 RowSorted1";
@@ -133,11 +126,8 @@ TEST(PropertyBagSave, LeavesOutValuesEqualToTheirWriteDefaults) {
   VARIANT value;
   V_VT(&value) = VT_DISPATCH;
   V_DISPATCH(&value) = ambient.get();
-  DISPID put_id = DISPID_PROPERTYPUT;
-  DISPPARAMS params{&value, &put_id, 1, 1};
-  ASSERT_EQ(control->Invoke(id::Font, IID_NULL, 0, DISPATCH_PROPERTYPUTREF, &params, nullptr,
-                            nullptr, nullptr),
-            S_OK);
+  ambient->AddRef();  // the call helper clears its arguments
+  ASSERT_EQ(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {value}), S_OK);
   auto second = RecordingBag::create();
   ASSERT_EQ(bag_persist(control.get())->Save(second.get(), TRUE, TRUE), S_OK);
   auto written = second->written_keys();
@@ -263,17 +253,7 @@ TEST_F(PropertyBagLoad, ValuesOfOtherTypesAreConvertedOrSkipped) {
   bag->set(L"RowWidth1", v_text(L"breit"));  // skipped: the fresh record's 0
   bag->set(L"RowText1", v_i4(77));
   bag->set(L"RowPicture1", v_text(L"bild.bmp"));
-  ComPtr<IFontDisp> font;
-  FONTDESC desc{sizeof(FONTDESC),
-                const_cast<LPOLESTR>(L"Arial"),
-                {{80000, 0}},
-                FW_NORMAL,
-                ANSI_CHARSET,
-                FALSE,
-                FALSE,
-                FALSE};
-  ASSERT_EQ(OleCreateFontIndirect(&desc, IID_IFontDisp, font.put_void()), S_OK);
-  bag->set(L"RowPicture2", v_object(font.get()));  // a font is no picture
+  bag->set(L"RowPicture2", v_object(new_font(L"Arial", 8).get()));  // a font is no picture
   load();
   EXPECT_EQ(value(id::HeaderHeight), 40);
   EXPECT_EQ(value(id::BackColor), 0);
@@ -347,16 +327,10 @@ TEST(PersistenceLifecycle, SavesClearTheDirtyFlagOnlyWhenAsked) {
   EXPECT_EQ(persist->IsDirty(), S_FALSE);
 }
 
-// GetSizeMax is the exact size of the save; a container's data written
-// after the control's stays where it is, and loading stops before it.
-// A save the stream does not take is reported, not passed off as done.
+// A save the stream does not take (opened read-only) is reported, not passed
+// off as done.
 TEST(PersistenceLifecycle, AStreamThatRefusesTheSaveFailsIt) {
-  ComPtr<ILockBytes> bytes;
-  ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
-  ComPtr<IStorage> storage;
-  ASSERT_EQ(StgCreateDocfileOnILockBytes(
-                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
-            S_OK);
+  ComPtr<IStorage> storage = new_storage();
   ComPtr<IStream> stream;
   ASSERT_EQ(storage->CreateStream(L"Form", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
                                   0, stream.put()),
@@ -374,12 +348,7 @@ TEST(PersistenceLifecycle, AStreamThatRefusesTheSaveFailsIt) {
 // A storage without the control's stream loads like a stream damaged at its
 // first byte: every property keeps what it had.
 TEST(PersistenceLifecycle, AStorageWithoutTheControlsStreamLoadsNothing) {
-  ComPtr<ILockBytes> bytes;
-  ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
-  ComPtr<IStorage> storage;
-  ASSERT_EQ(StgCreateDocfileOnILockBytes(
-                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
-            S_OK);
+  ComPtr<IStorage> storage = new_storage();
   ComPtr<IDispatch> control = create_control();
   ASSERT_EQ(control.query<IPersistStorage>(IID_IPersistStorage)->Load(storage.get()), S_OK);
   EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 0);
@@ -387,6 +356,8 @@ TEST(PersistenceLifecycle, AStorageWithoutTheControlsStreamLoadsNothing) {
   EXPECT_EQ(invoke(control.get(), id::DrawTab, DISPATCH_METHOD, {}), S_OK);
 }
 
+// GetSizeMax is the exact size of the save; a container's data written
+// after the control's stays where it is, and loading stops before it.
 TEST(PersistenceLifecycle, TheStreamIsExactlyAsLongAsAnnounced) {
   ComPtr<IDispatch> control = make_sample_control();
   auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
@@ -424,20 +395,11 @@ class RoundTrip : public ::testing::Test {
 };
 
 TEST_F(RoundTrip, ThroughAStream) {
-  ComPtr<IStream> stream = new_stream();
-  ASSERT_EQ(original.query<IPersistStreamInit>(IID_IPersistStreamInit)->Save(stream.get(), TRUE),
-            S_OK);
-  ComPtr<IDispatch> loaded = load_from_bytes(contents_of(stream.get()));
-  expect_same(snapshot(loaded.get()), expected);
+  expect_same(snapshot(load_from_bytes(save_to_bytes(original.get())).get()), expected);
 }
 
 TEST_F(RoundTrip, ThroughAStorage) {
-  ComPtr<ILockBytes> bytes;
-  ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
-  ComPtr<IStorage> storage;
-  ASSERT_EQ(StgCreateDocfileOnILockBytes(
-                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
-            S_OK);
+  ComPtr<IStorage> storage = new_storage();
   auto saver = original.query<IPersistStorage>(IID_IPersistStorage);
   ASSERT_EQ(saver->Save(storage.get(), TRUE), S_OK);
   ASSERT_EQ(saver->SaveCompleted(nullptr), S_OK);
@@ -463,7 +425,7 @@ TEST_F(RoundTrip, ThroughAPropertyBag) {
     }
   }
   ASSERT_TRUE(assigned);
-  expected.drawing_name = font_name_of(assigned.get());
+  expected.drawing_name = font_name(assigned.get());
   expect_same(snapshot(loaded.get()), expected);
 }
 
