@@ -47,7 +47,8 @@ struct ControlState {
   SHORT PreviousTab = 0;
   LONG HotTab = 0;  // 0: none
   std::wstring TabAccessKeys;
-  std::vector<RECT> TabRects;  // index i: column i, written by each paint pass
+  std::vector<RECT> TabRects;    // index i: column i, written by each paint pass
+  bool TabRectsOrdered = false;  // TabRects sorted without overlaps (rects_ordered)
   std::wstring ColumnWidths;
   Appearance look;
 };

@@ -23,10 +23,19 @@ void TesselControl::on_mouse_move(SHORT button, SHORT shift, float x, float y) {
   raise_event(event_dispid::MouseIn,
               {by_ref(button), by_ref(shift), by_ref(x), by_ref(y), by_ref(sorted)});
   bool changed = false;
-  for (LONG i : columns_at(s_.TabRects, s_.NumberOfRows, hit_x, hit_y)) {
-    if (i != s_.HotTab) {
+  if (s_.TabRectsOrdered) {
+    // At most one column holds the point: no scan of all columns.
+    const LONG i = ordered_column_at(s_.TabRects, s_.NumberOfRows, hit_x, hit_y);
+    if (i != 0 && i != s_.HotTab) {
       s_.HotTab = i;
       changed = true;
+    }
+  } else {
+    for (LONG i : columns_at(s_.TabRects, s_.NumberOfRows, hit_x, hit_y)) {
+      if (i != s_.HotTab) {
+        s_.HotTab = i;
+        changed = true;
+      }
     }
   }
   if (changed) draw_tab();

@@ -1,5 +1,6 @@
 #include "input/mouse_tracking.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessel {
@@ -47,6 +48,26 @@ std::vector<LONG> columns_at(const std::vector<RECT>& rects, LONG count, float x
     if (column_contains(rects[static_cast<size_t>(i)], x, y)) hits.push_back(i);
   }
   return hits;
+}
+
+LONG ordered_column_at(const std::vector<RECT>& rects, LONG count, float x, float y) {
+  if (rects.size() < 2 || count < 1) return 0;
+  const size_t last = std::min(static_cast<size_t>(count), rects.size() - 1);
+  const double px = std::nearbyint(static_cast<double>(x));
+  // The last column whose left edge is at or left of the point: the left
+  // edges ascend, and every column after it starts right of the point.
+  size_t low = 1, high = last + 1;  // first index with left > px in [low, high)
+  while (low < high) {
+    const size_t middle = low + (high - low) / 2;
+    if (rects[middle].left <= px) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  if (low == 1) return 0;
+  const size_t candidate = low - 1;
+  return column_contains(rects[candidate], x, y) ? static_cast<LONG>(candidate) : 0;
 }
 
 }  // namespace tessel

@@ -36,4 +36,9 @@ bool column_contains(const RECT& r, float x, float y);
 // without a rectangle yet (no paint pass since it was added) is skipped.
 std::vector<LONG> columns_at(const std::vector<RECT>& rects, LONG count, float x, float y);
 
+// The same for rectangles sorted left to right without overlaps
+// (rects_ordered), where at most one column holds the point: that column,
+// found by binary search, or 0.
+LONG ordered_column_at(const std::vector<RECT>& rects, LONG count, float x, float y);
+
 }  // namespace tessel

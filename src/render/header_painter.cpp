@@ -5,6 +5,7 @@
 
 #include "control/picture_conversion.h"
 #include "framework/error.h"
+#include "render/gdi_handles.h"
 #include "render/image_manipulation.h"
 #include "render/units.h"
 #include "render/xp_wells.h"
@@ -89,7 +90,58 @@ void paint_hot_underline(HDC dc, const RECT& rect, LONG width) {
   DrawPixel(dc, L + 3, B - 3, RGB(252, 223, 157));
 }
 
+// The two-pixel separator right of each column: a dark and a light vertical
+// line, as DrawLine draws them, but with the two pens made once per pass and
+// the lines that fall outside the DC's clipping box left out. The DC's pen
+// and current position are restored at the end.
+class SeparatorPens {
+ public:
+  explicit SeparatorPens(HDC dc)
+      : dc_(dc),
+        dark_(CreatePen(PS_SOLID, 1, kSeparatorDark)),
+        light_(CreatePen(PS_SOLID, 1, kSeparatorLight)) {
+    if (GetClipBox(dc_, &visible_) == ERROR) visible_ = RECT{LONG_MIN, 0, LONG_MAX, 0};
+    GetCurrentPositionEx(dc_, &position_);
+    original_ = static_cast<HPEN>(GetCurrentObject(dc_, OBJ_PEN));
+  }
+  SeparatorPens(const SeparatorPens&) = delete;
+  SeparatorPens& operator=(const SeparatorPens&) = delete;
+  ~SeparatorPens() {
+    SelectObject(dc_, original_);
+    MoveToEx(dc_, position_.x, position_.y, nullptr);
+  }
+
+  void draw(LONG x, LONG top, LONG bottom) {
+    line(dark_.get(), x, top, bottom);
+    if (x < LONG_MAX) line(light_.get(), x + 1, top, bottom);
+  }
+
+ private:
+  void line(HPEN pen, LONG x, LONG top, LONG bottom) {
+    if (x < visible_.left || x >= visible_.right) return;  // one pixel wide: all clipped
+    SelectObject(dc_, pen);
+    MoveToEx(dc_, x, top, nullptr);
+    LineTo(dc_, x, bottom);
+  }
+
+  HDC dc_;
+  RECT visible_{};
+  gdi::Object<HPEN> dark_, light_;
+  HPEN original_ = nullptr;
+  POINT position_{};
+};
+
 }  // namespace
+
+// Sorted left to right without overlaps: each rectangle's left edge at most
+// its right edge, and that at most the next one's left edge.
+bool rects_ordered(const std::vector<RECT>& rects) {
+  for (size_t i = 1; i < rects.size(); ++i) {
+    if (rects[i].left > rects[i].right) return false;
+    if (i + 1 < rects.size() && rects[i].right > rects[i + 1].left) return false;
+  }
+  return true;
+}
 
 void paint_header(ControlState& s, PaintSurface& surface) {
   Appearance& look = s.look;
@@ -133,21 +185,26 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     DrawLine(dc, CW - 1, 0, CW - 1, CH, frame, 1);
   }
 
-  // 11. Layout, rectangles and separators.
+  // 11. Layout, rectangles and separators. The rectangles are marked ordered
+  // only once the whole layout has been written.
+  s.TabRectsOrdered = false;
   if (N >= 1) s.TabRects.resize(static_cast<size_t>(N) + 1);
-  float x = 2;
-  for (LONG i = 1; i <= N; ++i) {
-    cTabs& record = s.Tabs(i);
-    const LONG left = nearest(x);
-    const LONG right = nearest(static_cast<double>(x) + record.RowWidth);
-    record.RowLeft = left;
-    record.RowTop = 2;
-    record.RowHeight = H;
-    s.TabRects[static_cast<size_t>(i)] = RECT{left, 2, right, H};
-    DrawLine(dc, right, 4, right, H - 5, kSeparatorDark, 1);
-    DrawLine(dc, right + 1, 4, right + 1, H - 5, kSeparatorLight, 1);
-    x = static_cast<float>(static_cast<double>(x) + 2 + record.RowWidth);
+  {
+    SeparatorPens separators(dc);
+    float x = 2;
+    for (LONG i = 1; i <= N; ++i) {
+      cTabs& record = s.Tabs(i);
+      const LONG left = nearest(x);
+      const LONG right = nearest(static_cast<double>(x) + record.RowWidth);
+      record.RowLeft = left;
+      record.RowTop = 2;
+      record.RowHeight = H;
+      s.TabRects[static_cast<size_t>(i)] = RECT{left, 2, right, H};
+      separators.draw(right, 4, H - 5);
+      x = static_cast<float>(static_cast<double>(x) + 2 + record.RowWidth);
+    }
   }
+  s.TabRectsOrdered = rects_ordered(s.TabRects);
 
   // 12.–14. The pressed column and the sort marker. A decoration whose
   // column no longer exists (it was deleted after being pressed or sorted)

@@ -11,4 +11,8 @@ namespace tessel {
 // pass and propagate (framework::ControlError); later ones are skipped.
 void paint_header(ControlState& state, PaintSurface& surface);
 
+// Whether the column rectangles 1..size-1 are sorted left to right without
+// overlapping (what a pass with no negative widths lays out).
+bool rects_ordered(const std::vector<RECT>& rects);
+
 }  // namespace tessel

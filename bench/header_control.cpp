@@ -1,0 +1,123 @@
+#include "header_control.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace bench {
+
+namespace {
+void write_all(IStream* stream, const void* data, ULONG size) {
+  ULONG done = 0;
+  if (FAILED(stream->Write(data, size, &done)) || done != size) {
+    throw std::runtime_error("stream write failed");
+  }
+}
+void read_all(IStream* stream, void* data, ULONG size) {
+  ULONG done = 0;
+  if (FAILED(stream->Read(data, size, &done)) || done != size) {
+    throw std::runtime_error("stream read failed");
+  }
+}
+}  // namespace
+
+HeaderControl::HeaderControl(HWND parent, int width, int height) {
+  static const bool initialised = [] {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  if (!initialised) throw std::runtime_error("InitCommonControlsEx failed");
+  window_ = CreateWindowExW(0, WC_HEADERW, L"",
+                            WS_CHILD | WS_VISIBLE | HDS_HORZ | HDS_HOTTRACK | HDS_BUTTONS, 0, 0,
+                            width, height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!window_) throw std::runtime_error("cannot create the header control");
+}
+
+HeaderControl::~HeaderControl() {
+  if (window_) DestroyWindow(window_);
+}
+
+int HeaderControl::count() const {
+  return static_cast<int>(SendMessageW(window_, HDM_GETITEMCOUNT, 0, 0));
+}
+
+void HeaderControl::add(int width, const wchar_t* text) {
+  HDITEMW item{};
+  item.mask = HDI_WIDTH | HDI_TEXT | HDI_FORMAT;
+  item.cxy = width;
+  item.pszText = const_cast<wchar_t*>(text);
+  item.fmt = HDF_LEFT | HDF_STRING;
+  SendMessageW(window_, HDM_INSERTITEMW, static_cast<WPARAM>(count()),
+               reinterpret_cast<LPARAM>(&item));
+}
+
+void HeaderControl::clear() {
+  for (int n = count(); n > 0; --n) SendMessageW(window_, HDM_DELETEITEM, n - 1, 0);
+}
+
+void HeaderControl::print(HDC dc) {
+  SendMessageW(window_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+}
+
+void HeaderControl::move(int x, int y) {
+  SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  UpdateWindow(window_);
+}
+
+void HeaderControl::save(Bag& bag) const {
+  const int n = count();
+  bag[L"Count"] = std::to_wstring(n);
+  wchar_t text[256];
+  for (int i = 0; i < n; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_WIDTH | HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(window_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    const std::wstring key = std::to_wstring(i + 1);
+    bag[L"Width" + key] = std::to_wstring(item.cxy);
+    bag[L"Caption" + key] = text;
+  }
+}
+
+void HeaderControl::load(const Bag& bag) {
+  const int n = std::stoi(bag.at(L"Count"));
+  for (int i = 0; i < n; ++i) {
+    const std::wstring key = std::to_wstring(i + 1);
+    add(std::stoi(bag.at(L"Width" + key)), bag.at(L"Caption" + key).c_str());
+  }
+}
+
+void HeaderControl::save(IStream* stream) const {
+  const int n = count();
+  write_all(stream, &n, sizeof n);
+  wchar_t text[256];
+  for (int i = 0; i < n; ++i) {
+    HDITEMW item{};
+    item.mask = HDI_WIDTH | HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(window_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    const int length = lstrlenW(text);
+    write_all(stream, &item.cxy, sizeof item.cxy);
+    write_all(stream, &length, sizeof length);
+    write_all(stream, text, static_cast<ULONG>(length * sizeof(wchar_t)));
+  }
+}
+
+void HeaderControl::load(IStream* stream) {
+  int n = 0;
+  read_all(stream, &n, sizeof n);
+  std::vector<wchar_t> text;
+  for (int i = 0; i < n; ++i) {
+    int width = 0, length = 0;
+    read_all(stream, &width, sizeof width);
+    read_all(stream, &length, sizeof length);
+    text.assign(static_cast<size_t>(length) + 1, L'\0');
+    read_all(stream, text.data(), static_cast<ULONG>(length * sizeof(wchar_t)));
+    add(width, text.data());
+  }
+}
+
+}  // namespace bench

@@ -1,0 +1,42 @@
+// The platform's own header control (SysHeader32) in a visible frame, for
+// the comparison rows: columns, full redraws into a memory DC, mouse moves
+// with hot tracking, and its items written to and read back from a bag-like
+// map and a stream (it has no persistence of its own).
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+
+#include <map>
+#include <string>
+
+namespace bench {
+
+class HeaderControl {
+ public:
+  HeaderControl(HWND parent, int width, int height);
+  HeaderControl(const HeaderControl&) = delete;
+  HeaderControl& operator=(const HeaderControl&) = delete;
+  ~HeaderControl();
+
+  HWND window() const { return window_; }
+  int count() const;
+  void add(int width, const wchar_t* text);
+  void clear();
+  // WM_PRINTCLIENT into dc.
+  void print(HDC dc);
+  // WM_MOUSEMOVE at (x, y), then the repaint it asked for.
+  void move(int x, int y);
+
+  using Bag = std::map<std::wstring, std::wstring>;
+  void save(Bag& bag) const;
+  // The loads append to the items there are (clear() first).
+  void load(const Bag& bag);
+  void save(IStream* stream) const;
+  void load(IStream* stream);
+
+ private:
+  HWND window_ = nullptr;
+};
+
+}  // namespace bench
