@@ -306,13 +306,4 @@ std::vector<BYTE> bitmap_file_bytes(COLORREF colour) {
   return file;
 }
 
-int picture_type(IPictureDisp* picture) {
-  if (!picture) return -1;
-  ComPtr<IPicture> object;
-  if (FAILED(picture->QueryInterface(IID_IPicture, object.put_void()))) return -1;
-  SHORT type = -1;
-  object->get_Type(&type);
-  return type;
-}
-
 }  // namespace tessel_test

@@ -16,6 +16,7 @@
 #include "framework/com_ptr.h"
 #include "framework/hosting_helpers.h"
 #include "framework/property_page.h"
+#include "render/test_images.h"
 #include "support/com_test_env.h"
 
 namespace tessel_test {
@@ -132,8 +133,5 @@ class TempFile {
 // transparent top-left quarter) and of a 4 × 4 24-bit bitmap file of colour.
 std::vector<BYTE> icon_file_bytes();
 std::vector<BYTE> bitmap_file_bytes(COLORREF colour);
-
-// An OLE picture's type (PICTYPE_*), or -1 for nullptr.
-int picture_type(IPictureDisp* picture);
 
 }  // namespace tessel_test

@@ -91,6 +91,7 @@ framework::ComPtr<IPictureDisp> make_enhanced_metafile_picture() {
 
 SHORT picture_type(IPictureDisp* picture) {
   SHORT type = -1;
+  if (!picture) return type;
   EXPECT_EQ(as_picture(picture)->get_Type(&type), S_OK);
   return type;
 }

@@ -28,6 +28,7 @@ framework::ComPtr<IPictureDisp> make_icon_picture(int width, int height,
 framework::ComPtr<IPictureDisp> make_metafile_picture();
 framework::ComPtr<IPictureDisp> make_enhanced_metafile_picture();
 
+// The picture's type (PICTYPE_*), or -1 for nullptr.
 SHORT picture_type(IPictureDisp* picture);
 HANDLE picture_handle(IPictureDisp* picture);
 
