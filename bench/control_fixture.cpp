@@ -46,6 +46,7 @@ HostedControl::HostedControl(int columns) : control_(new_control()) {
   add_columns(control_.get(), columns);
   host_ = std::make_unique<tessel_test::AxHost>(control_.get());
   window_ = host_->control_window();
+  ClientToScreen(window_, &origin_);
 }
 
 HostedControl::~HostedControl() {
@@ -54,9 +55,7 @@ HostedControl::~HostedControl() {
 }
 
 void HostedControl::move(int x, int y) {
-  POINT p{x, y};
-  ClientToScreen(window_, &p);
-  place_pointer(p);
+  place_pointer(POINT{origin_.x + x, origin_.y + y});
   SendMessageW(window_, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
   UpdateWindow(window_);
 }

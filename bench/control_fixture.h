@@ -33,13 +33,15 @@ class HostedControl {
 
   tessel::_TesselControl* control() const { return control_.get(); }
   HWND window() const { return window_; }
-  // Pointer to client point (x, y), WM_MOUSEMOVE, then the repaint it asked for.
+  // Pointer to client point (x, y), WM_MOUSEMOVE, then the repaint it asked
+  // for. The window does not move, so its screen origin is looked up once.
   void move(int x, int y);
 
  private:
   ComPtr<tessel::_TesselControl> control_;
   std::unique_ptr<tessel_test::AxHost> host_;
   HWND window_ = nullptr;
+  POINT origin_{};  // the client area's top left on the screen
 };
 
 // Holds the pointer where the benchmark puts it, for every control made

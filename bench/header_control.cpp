@@ -3,7 +3,10 @@
 #include <commctrl.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
+
+#include "framework/variant.h"
 
 namespace bench {
 
@@ -19,6 +22,17 @@ void read_all(IStream* stream, void* data, ULONG size) {
   if (FAILED(stream->Read(data, size, &done)) || done != size) {
     throw std::runtime_error("stream read failed");
   }
+}
+void write_value(IPropertyBag* bag, const wchar_t* name, const framework::Variant& value) {
+  if (FAILED(bag->Write(name, const_cast<VARIANT*>(value.get())))) {
+    throw std::runtime_error("bag write failed");
+  }
+}
+framework::Variant read_value(IPropertyBag* bag, const wchar_t* name, VARTYPE type) {
+  framework::Variant value;
+  V_VT(value.get()) = type;
+  if (FAILED(bag->Read(name, value.get(), nullptr))) throw std::runtime_error("bag read failed");
+  return value;
 }
 }  // namespace
 
@@ -65,9 +79,9 @@ void HeaderControl::move(int x, int y) {
   UpdateWindow(window_);
 }
 
-void HeaderControl::save(Bag& bag) const {
+void HeaderControl::save(IPropertyBag* bag) const {
   const int n = count();
-  bag[L"Count"] = std::to_wstring(n);
+  write_value(bag, L"Count", framework::Variant::from_long(n));
   wchar_t text[256];
   for (int i = 0; i < n; ++i) {
     HDITEMW item{};
@@ -76,16 +90,21 @@ void HeaderControl::save(Bag& bag) const {
     item.cchTextMax = 256;
     SendMessageW(window_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
     const std::wstring key = std::to_wstring(i + 1);
-    bag[L"Width" + key] = std::to_wstring(item.cxy);
-    bag[L"Caption" + key] = text;
+    write_value(bag, (L"Width" + key).c_str(), framework::Variant::from_long(item.cxy));
+    framework::Variant caption;
+    V_VT(caption.get()) = VT_BSTR;
+    V_BSTR(caption.get()) = SysAllocString(text);
+    write_value(bag, (L"Caption" + key).c_str(), caption);
   }
 }
 
-void HeaderControl::load(const Bag& bag) {
-  const int n = std::stoi(bag.at(L"Count"));
+void HeaderControl::load(IPropertyBag* bag) {
+  const int n = static_cast<int>(V_I4(read_value(bag, L"Count", VT_I4).get()));
   for (int i = 0; i < n; ++i) {
     const std::wstring key = std::to_wstring(i + 1);
-    add(std::stoi(bag.at(L"Width" + key)), bag.at(L"Caption" + key).c_str());
+    const framework::Variant width = read_value(bag, (L"Width" + key).c_str(), VT_I4);
+    const framework::Variant caption = read_value(bag, (L"Caption" + key).c_str(), VT_BSTR);
+    add(static_cast<int>(V_I4(width.get())), V_BSTR(caption.get()));
   }
 }
 

@@ -1,14 +1,11 @@
 // The platform's own header control (SysHeader32) in a visible frame, for
 // the comparison rows: columns, full redraws into a memory DC, mouse moves
-// with hot tracking, and its items written to and read back from a bag-like
-// map and a stream (it has no persistence of its own).
+// with hot tracking, and its items written to and read back from a property
+// bag and a stream (it has no persistence of its own).
 #pragma once
 
 #include <windows.h>
-#include <objidl.h>
-
-#include <map>
-#include <string>
+#include <ocidl.h>
 
 namespace bench {
 
@@ -28,10 +25,10 @@ class HeaderControl {
   // WM_MOUSEMOVE at (x, y), then the repaint it asked for.
   void move(int x, int y);
 
-  using Bag = std::map<std::wstring, std::wstring>;
-  void save(Bag& bag) const;
+  // Its items written to and read from a property bag or a stream by hand.
   // The loads append to the items there are (clear() first).
-  void load(const Bag& bag);
+  void save(IPropertyBag* bag) const;
+  void load(IPropertyBag* bag);
   void save(IStream* stream) const;
   void load(IStream* stream);
 

@@ -6,7 +6,9 @@
 // and repaint), the columns are rebuilt directly in their records, and the
 // access keys follow the loaded captions. Each loading step that fails is
 // skipped; saving stops at the first failure.
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "control/font_copy.h"
 #include "control/tessel_control.h"
@@ -91,7 +93,27 @@ Variant font_name(IFontDisp* font) {
   return v_text(name.view());
 }
 
-std::wstring numbered(const wchar_t* name, LONG i) { return name + std::to_wstring(i); }
+// A column's key: the name followed by the column's number, built in place
+// (a form with many columns asks for four of these per column).
+class NumberedKey {
+ public:
+  std::wstring_view operator()(std::wstring_view name, LONG i) {
+    wchar_t digits[12];
+    size_t count = 0;
+    unsigned long rest = static_cast<unsigned long>(i < 0 ? -static_cast<long long>(i) : i);
+    do {
+      digits[count++] = static_cast<wchar_t>(L'0' + rest % 10);
+      rest /= 10;
+    } while (rest != 0);
+    key_.assign(name);
+    if (i < 0) key_.push_back(L'-');
+    while (count > 0) key_.push_back(digits[--count]);
+    return key_;
+  }
+
+ private:
+  std::wstring key_;
+};
 
 // One loading step: whatever fails inside it skips the step alone.
 template <class Step>
@@ -103,6 +125,27 @@ void step(Step&& body) noexcept {
 }
 
 }  // namespace
+
+// Each setter a load runs would repaint the whole strip, and each paint
+// would show only what the next one paints over. The repaints are held back
+// and the last one is made once, from the same state; like the setter's own
+// repaint, a failing one leaves the load going on.
+class TesselControl::PaintDeferral {
+ public:
+  explicit PaintDeferral(TesselControl& control) : control_(control) {
+    control_.paint_deferred_ = true;
+    control_.paint_due_ = false;
+  }
+  PaintDeferral(const PaintDeferral&) = delete;
+  PaintDeferral& operator=(const PaintDeferral&) = delete;
+  ~PaintDeferral() {
+    control_.paint_deferred_ = false;
+    if (std::exchange(control_.paint_due_, false)) step([&] { control_.draw_tab(); });
+  }
+
+ private:
+  TesselControl& control_;
+};
 
 void TesselControl::on_read_properties(PropertyReader& bag) {
   auto read = [&](const wchar_t* key, VARTYPE as, const Variant& fallback) {
@@ -120,6 +163,7 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   };
 
   // 1. The control-level keys, through the setters.
+  std::optional<PaintDeferral> deferral(std::in_place, *this);
   step([&] {
     auto value = long_of(read(L"Alignment", VT_I4, v_long(s_.look.Alignment)));
     put_Alignment(static_cast<eTabAlignment>(value));
@@ -173,12 +217,15 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   // count above 0 not the string either).
   step([&] { put_ColumnWidths(V_BSTR(read(L"ColumnWidths", VT_BSTR, v_integer(900)).get())); });
   step([&] { put_ShowSortPic(V_BOOL(read(L"ShowSortPic", VT_BOOL, v_bool(true)).get())); });
+  deferral.reset();
 
   // 2. The column array anew, one fresh record per column.
   step([&] { s_.Tabs.redim(s_.NumberOfRows); });
 
   // 3. The columns, straight into their records: no setter, no icon
   // conversion, no announcement, no repaint.
+  NumberedKey numbered;
+  const Variant nothing = v_object(nullptr);
   for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
     step([&] { s_.Tabs(i).RowWidth = long_of(bag.read(numbered(L"RowWidth", i), VT_I4)); });
     step([&] {
@@ -186,7 +233,8 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
       s_.Tabs(i).RowCaption = framework::view_of(V_BSTR(text.get()));
     });
     step([&] {
-      auto picture = picture_of(bag.read(numbered(L"RowPicture", i), VT_DISPATCH));
+      // Saved only when there is one: a missing picture is Nothing.
+      auto picture = picture_of(bag.read(numbered(L"RowPicture", i), VT_DISPATCH, &nothing));
       s_.Tabs(i).set_RowIcon(picture.get());
     });
     step([&] { s_.Tabs(i).RowSort = bool_of(bag.read(numbered(L"RowSorted", i), VT_BOOL)); });
@@ -240,6 +288,7 @@ void TesselControl::on_write_properties(PropertyWriter& bag) {
   bag.write(L"ShowSortPic", v_bool(look.ShowSortPic), &yes);
 
   const Variant nothing = v_object(nullptr);
+  NumberedKey numbered;
   for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
     cTabs& record = s_.Tabs(i);  // a record never reached is created here
     bag.write(numbered(L"RowWidth", i), v_long(record.RowWidth));

@@ -32,6 +32,10 @@ TesselControl::~TesselControl() {
 }
 
 void TesselControl::draw_tab() {
+  if (paint_deferred_) {
+    paint_due_ = true;
+    return;
+  }
   if (s_.look.Alignment == reg_Top) draw_tab_top();
 }
 

@@ -120,7 +120,8 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   void on_mouse_down(SHORT button, SHORT shift, float x, float y) override;
   void on_mouse_up(SHORT button, SHORT shift, float x, float y) override;
 
-  // The one repaint path: paints only for a top-aligned header.
+  // The one repaint path: paints only for a top-aligned header. While a
+  // PaintDeferral lives it only notes that a repaint is due.
   void draw_tab();
   void draw_tab_top();
   void set_tab_access_keys();
@@ -141,6 +142,9 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
 
   // The surface as the header painter sees it.
   class HeaderSurface;
+  // Holds back the repaints of a run of setters and makes the last of them
+  // once, when it ends (persistence.cpp).
+  class PaintDeferral;
 
   // A stored property: store, announce, repaint (in that order).
   template <class T, class V>
@@ -150,6 +154,8 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   // The font last assigned through Font (saving writes it).
   framework::ComPtr<IFontDisp> assigned_font_;
   framework::ComPtr<IFont> surface_font_;
+  bool paint_deferred_ = false;
+  bool paint_due_ = false;
 };
 
 template <class T, class V>

@@ -5,13 +5,14 @@
 namespace framework {
 
 void ByteWriter::u16(uint16_t value) {
-  data_.push_back(static_cast<BYTE>(value));
-  data_.push_back(static_cast<BYTE>(value >> 8));
+  const BYTE b[2] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8)};
+  data_.insert(data_.end(), b, b + 2);
 }
 
 void ByteWriter::u32(uint32_t value) {
-  u16(static_cast<uint16_t>(value));
-  u16(static_cast<uint16_t>(value >> 16));
+  const BYTE b[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
+                     static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)};
+  data_.insert(data_.end(), b, b + 4);
 }
 
 void ByteWriter::u64(uint64_t value) {
@@ -60,23 +61,37 @@ bool ByteReader::bytes(size_t n, std::span<const BYTE>& out) {
 
 namespace {
 
-constexpr std::array<uint32_t, 256> make_crc_table() {
-  std::array<uint32_t, 256> table{};
+// Slicing by four: table k gives the CRC of a byte followed by k zero bytes,
+// so four bytes are folded in with four lookups instead of four rounds.
+using CrcTables = std::array<std::array<uint32_t, 256>, 4>;
+
+constexpr CrcTables make_crc_tables() {
+  CrcTables t{};
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t c = i;
     for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[i] = c;
+    t[0][i] = c;
   }
-  return table;
+  for (uint32_t i = 0; i < 256; ++i) {
+    for (size_t k = 1; k < t.size(); ++k) t[k][i] = t[0][t[k - 1][i] & 0xFF] ^ (t[k - 1][i] >> 8);
+  }
+  return t;
 }
 
-constexpr std::array<uint32_t, 256> kCrcTable = make_crc_table();
+constexpr CrcTables kCrc = make_crc_tables();
 
 }  // namespace
 
 uint32_t crc32(std::span<const BYTE> data) {
   uint32_t c = 0xFFFFFFFFu;
-  for (BYTE b : data) c = kCrcTable[(c ^ b) & 0xFF] ^ (c >> 8);
+  const BYTE* p = data.data();
+  size_t n = data.size();
+  for (; n >= 4; n -= 4, p += 4) {
+    c ^= static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    c = kCrc[3][c & 0xFF] ^ kCrc[2][(c >> 8) & 0xFF] ^ kCrc[1][(c >> 16) & 0xFF] ^ kCrc[0][c >> 24];
+  }
+  for (; n > 0; --n, ++p) c = kCrc[0][(c ^ *p) & 0xFF] ^ (c >> 8);
   return c ^ 0xFFFFFFFFu;
 }
 

@@ -20,6 +20,8 @@ class ByteWriter {
   // Overwrites 4 bytes written earlier at offset.
   void patch_u32(size_t offset, uint32_t value);
 
+  // Drops everything from offset on.
+  void truncate(size_t offset) { data_.resize(offset); }
   size_t size() const { return data_.size(); }
   const std::vector<BYTE>& data() const { return data_; }
   std::vector<BYTE> take() { return std::move(data_); }

@@ -113,22 +113,39 @@ StreamPropertyWriter::StreamPropertyWriter() {
 }
 
 void StreamPropertyWriter::write(std::wstring_view key, const Variant& value, const Variant*) {
-  Variant v;
-  check_hr(VariantCopyInd(v.get(), const_cast<VARIANT*>(value.get())));
+  // A reference is stored as the value it refers to.
+  Variant dereferenced;
+  const VARIANT* v = value.get();
+  if (V_VT(v) & VT_BYREF) {
+    check_hr(VariantCopyInd(dereferenced.get(), const_cast<VARIANT*>(v)));
+    v = dereferenced.get();
+  }
   if (key.size() > std::numeric_limits<uint16_t>::max()) {
     raise_error(error_number::kInvalidPropertyValue);
   }
-  ByteWriter body;
-  body.u16(static_cast<uint16_t>(key.size()));
-  for (wchar_t c : key) body.u16(static_cast<uint16_t>(c));
-  body.u16(v.vt());
-  encode_value(body, *v.get());
-  if (body.size() > std::numeric_limits<uint32_t>::max() - out_.size()) {
+  // The record is encoded in place; its length and CRC are filled in once
+  // the body is there. A value that cannot be encoded takes the record out
+  // again.
+  const size_t start = out_.size();
+  out_.u32(0);
+  out_.u32(0);
+  try {
+    out_.u16(static_cast<uint16_t>(key.size()));
+    // UTF-16 units are little-endian in memory as in the format.
+    out_.bytes({reinterpret_cast<const BYTE*>(key.data()), key.size() * sizeof(wchar_t)});
+    out_.u16(V_VT(v));
+    encode_value(out_, *v);
+  } catch (...) {
+    out_.truncate(start);
+    throw;
+  }
+  const size_t body = out_.size() - start - 8;
+  if (out_.size() - kPropertyStreamHeaderSize > std::numeric_limits<uint32_t>::max()) {
+    out_.truncate(start);
     raise_error(error_number::kOutOfMemory);
   }
-  out_.u32(static_cast<uint32_t>(body.size()));
-  out_.u32(crc32(body.data()));
-  out_.bytes(body.data());
+  out_.patch_u32(start, static_cast<uint32_t>(body));
+  out_.patch_u32(start + 4, crc32(std::span<const BYTE>(out_.data()).subspan(start + 8)));
 }
 
 std::vector<BYTE> StreamPropertyWriter::bytes() const {

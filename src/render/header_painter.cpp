@@ -225,8 +225,29 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     paint_hot_underline(dc, s.TabRects[static_cast<size_t>(s.HotTab)], s.Tabs(s.HotTab).RowWidth);
   }
 
-  // 16. Captions and pictures.
+  // 16. Captions and pictures. A column that starts at or right of the
+  // clipping box's right edge paints nothing: its caption is clipped to a
+  // box that starts 8 pixels plus the picture's width right of the column,
+  // and its picture starts 4 pixels right of it. Such columns are left out,
+  // except the first, whose failure still ends the pass.
+  RECT visible{};
+  const bool clipped = GetClipBox(dc, &visible) != ERROR;
+  auto paints_nothing = [&](LONG i) {
+    if (i == 1 || !clipped || s.TabRects[static_cast<size_t>(i)].left < visible.right) {
+      return false;
+    }
+    IPictureDisp* icon = s.Tabs(i).RowIcon();
+    if (!icon) return true;
+    try {
+      float px = 0, py = 0;
+      GetPictureSize(icon, px, py);
+      return px >= 0;  // a picture of negative width would be drawn leftwards
+    } catch (...) {
+      return false;
+    }
+  };
   for (LONG i = 1; i <= N; ++i) {
+    if (paints_nothing(i)) continue;
     RECT box{};
     float px = 0, py = 0;
     bool selected = false;

@@ -134,8 +134,7 @@ int fuzz_child(long first, long count, unsigned seed) {
   // font object, and while one lives every font realised since counts as
   // grown.
   const Resources after = sample();
-  if (after.gdi > before.gdi || after.user > before.user ||
-      after.private_bytes > before.private_bytes + kPrivateNoise) {
+  if (!no_growth(before, after)) {
     shared->leaks = shared->leaks + 1;
   }
   UnmapViewOfFile(shared);

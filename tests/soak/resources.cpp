@@ -1,37 +1,85 @@
 #include "resources.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include "framework/user_handles.h"
 #include "support/gdi_count.h"
 
 namespace soak {
 
+namespace {
+
+// The platform's own PrivateUsage reads 0 under Wine, so committed private
+// memory is summed from the address space itself.
+size_t committed_private_bytes() {
+  size_t total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+       at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+    if (region.RegionSize == 0) break;
+  }
+  return total;
+}
+
+// This thread's top-level windows and all their descendants
+// (EnumChildWindows visits every descendant, not only the direct children).
+size_t thread_windows() {
+  size_t count = 0;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM total) -> BOOL {
+        ++*reinterpret_cast<size_t*>(total);
+        EnumChildWindows(
+            window,
+            [](HWND, LPARAM inner) -> BOOL {
+              ++*reinterpret_cast<size_t*>(inner);
+              return TRUE;
+            },
+            total);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+}  // namespace
+
 Resources sample() {
   Resources r;
-  r.gdi = tessel_test::live_gdi_objects();
+  r.gdi_by_type = tessel_test::live_gdi_objects_by_type();
+  for (size_t count : r.gdi_by_type) r.gdi += count;
   r.user = framework::live_user_objects();
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  if (GetProcessMemoryInfo(GetCurrentProcess(),
-                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                           sizeof counters)) {
-    r.private_bytes = counters.PrivateUsage;
-  }
+  r.windows = thread_windows();
+  r.private_bytes = committed_private_bytes();
   return r;
 }
 
+bool no_growth(const Resources& before, const Resources& after) {
+  return after.gdi <= before.gdi && after.user <= before.user && after.windows <= before.windows &&
+         after.private_bytes <= before.private_bytes + kPrivateNoise;
+}
+
 bool report_growth(const Resources& before, const Resources& after) {
-  const long long gdi = static_cast<long long>(after.gdi) - static_cast<long long>(before.gdi);
-  const long long user = after.user - before.user;
-  const long long memory =
-      static_cast<long long>(after.private_bytes) - static_cast<long long>(before.private_bytes);
-  std::printf("  GDI objects:      %zu -> %zu (growth %lld)\n", before.gdi, after.gdi, gdi);
-  std::printf("  icons/cursors:    %ld -> %ld (growth %lld)\n", before.user, after.user, user);
+  auto growth = [](size_t a, size_t b) {
+    return static_cast<long long>(b) - static_cast<long long>(a);
+  };
+  std::printf("  GDI objects:      %zu -> %zu (growth %lld)\n", before.gdi, after.gdi,
+              growth(before.gdi, after.gdi));
+  for (size_t type = 0; type < before.gdi_by_type.size(); ++type) {
+    if (before.gdi_by_type[type] != after.gdi_by_type[type]) {
+      std::printf("    of type 0x%02zx:    %zu -> %zu\n", type, before.gdi_by_type[type],
+                  after.gdi_by_type[type]);
+    }
+  }
+  std::printf("  icons/cursors:    %ld -> %ld (growth %ld)\n", before.user, after.user,
+              after.user - before.user);
+  std::printf("  windows:          %zu -> %zu (growth %lld)\n", before.windows, after.windows,
+              growth(before.windows, after.windows));
   std::printf("  private memory:   %zu -> %zu bytes (growth %lld, band %zu)\n",
-              before.private_bytes, after.private_bytes, memory, kPrivateNoise);
-  return gdi <= 0 && user <= 0 && memory <= static_cast<long long>(kPrivateNoise);
+              before.private_bytes, after.private_bytes,
+              growth(before.private_bytes, after.private_bytes), kPrivateNoise);
+  return no_growth(before, after);
 }
 
 }  // namespace soak

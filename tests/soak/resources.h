@@ -1,7 +1,9 @@
-// What the soak and fuzz runs watch for growth: live GDI objects, the icons
-// and cursors the component made, the process's private memory.
+// What the soak and fuzz runs watch for growth: live GDI objects (by type),
+// the icons and cursors the component made, the windows of this thread and
+// the process's committed private memory.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdio>
 
@@ -9,7 +11,9 @@ namespace soak {
 
 struct Resources {
   size_t gdi = 0;
+  std::array<size_t, 256> gdi_by_type{};
   long user = 0;
+  size_t windows = 0;
   size_t private_bytes = 0;
 };
 
@@ -18,7 +22,10 @@ Resources sample();
 // Private memory may move within this band after warm-up (heap caches).
 constexpr size_t kPrivateNoise = 4u << 20;
 
-// Prints one line per resource and returns whether none grew.
+// Whether after is no larger than before in every resource.
+bool no_growth(const Resources& before, const Resources& after);
+
+// Prints one line per resource and returns no_growth.
 bool report_growth(const Resources& before, const Resources& after);
 
 }  // namespace soak

@@ -14,6 +14,7 @@
 #include "control/persist_test_support.h"
 #include "framework/hosting_helpers.h"
 #include "input/mouse_tracking.h"
+#include "page_driver.h"
 #include "resources.h"
 #include "soak_run.h"
 #include "support/com_test_env.h"
@@ -51,12 +52,14 @@ std::vector<DWORD> image_of(IUnknown* control) {
 
 class Driver {
  public:
-  Driver(IDispatch* control, HWND window, unsigned seed)
-      : control_(control), window_(window), random_(seed) {}
+  Driver(IDispatch* control, HWND window, HWND page_parent, unsigned seed)
+      : control_(control), window_(window), pages_(control, page_parent), random_(seed) {}
 
-  // One operation of the mix; returns false if a call failed unexpectedly.
+  // One operation of the mix: property assignments, columns added and
+  // removed, pointer moves and clicks, saves and loads, page applies.
+  // Returns false if a call failed unexpectedly.
   bool step() {
-    switch (pick(12)) {
+    switch (pick(13)) {
       case 0:
         put(control_, id::BackColor, {}, vlong(static_cast<LONG>(pick(0xFFFFFF))));
         break;
@@ -89,6 +92,8 @@ class Driver {
         return round_trip_stream();
       case 11:
         return round_trip_bag();
+      case 12:
+        return pages_.session(random_);
     }
     return true;
   }
@@ -131,6 +136,7 @@ class Driver {
 
   IDispatch* control_;
   HWND window_;
+  PageDriver pages_;
   std::mt19937 random_;
 };
 
@@ -141,7 +147,8 @@ long drive(long operations, unsigned seed, ULONG* refs_before, ULONG* refs_after
   ComPtr<IDispatch> control = create_linked_control();
   control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew();
   std::optional<AxHost> host(std::in_place, control.get());
-  Driver driver(control.get(), host->control_window(), seed);
+  std::optional<TestFrame> page_frame(std::in_place);
+  Driver driver(control.get(), host->control_window(), page_frame->handle(), seed);
   *refs_before = ref_count(control.get());
   for (long i = 0; i < operations; ++i) {
     failures += driver.step() ? 0 : 1;
@@ -165,6 +172,7 @@ long drive(long operations, unsigned seed, ULONG* refs_before, ULONG* refs_after
     pump_messages();
     *paints_alike = image_of(fresh.get()) == soaked;
   }
+  page_frame.reset();
   host.reset();
   return failures;
 }
@@ -179,6 +187,11 @@ bool run_soak(long operations, unsigned seed) {
   // A warm-up run makes the platform's one-time objects; the measured run
   // starts and ends with no control alive, so that the font objects' shared
   // handles (which the platform frees with the last font object) count too.
+  // The control's pointer is the seam's; the real one is parked in the
+  // screen's bottom right corner, away from the frame windows. Left on a
+  // frame's border, the platform would load that border's sizing cursor the
+  // first time capture is released over it, whenever that happens to be.
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   drive(std::min(2000L, operations / 10 + 1), seed + 1, &unused, &unused, &warm);
   pump_messages();
   const Resources before = sample();

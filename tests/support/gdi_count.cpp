@@ -42,15 +42,21 @@ const unsigned char* process_environment_block() {
 
 }  // namespace
 
-size_t live_gdi_objects() {
+std::array<size_t, 256> live_gdi_objects_by_type() {
+  std::array<size_t, 256> live{};
   const unsigned char* peb = process_environment_block();
-  if (!peb) return 0;
+  if (!peb) return live;
   auto* table = *reinterpret_cast<const GdiTableEntry* const*>(peb + kTableOffsetInPeb);
-  if (!table) return 0;
-  size_t live = 0;
+  if (!table) return live;
   for (size_t i = 0; i < kTableEntries; ++i) {
-    if (table[i].type != 0) ++live;
+    if (table[i].type != 0) ++live[table[i].type];
   }
+  return live;
+}
+
+size_t live_gdi_objects() {
+  size_t live = 0;
+  for (size_t count : live_gdi_objects_by_type()) live += count;
   return live;
 }
 
