@@ -51,6 +51,11 @@ class Appearance : public ::testing::Test {
     ASSERT_EQ(persist->InitNew(), S_OK);
   }
   ULONG colour(DISPID which) { return static_cast<ULONG>(as_long(get(control.get(), which))); }
+  std::vector<LONG> values(std::initializer_list<DISPID> properties) {
+    std::vector<LONG> result;
+    for (DISPID which : properties) result.push_back(as_long(get(control.get(), which)));
+    return result;
+  }
   ComPtr<IFont> font() {
     Variant v = get(control.get(), id::Font);
     EXPECT_EQ(v.vt(), VT_DISPATCH);
@@ -65,66 +70,49 @@ class Appearance : public ::testing::Test {
 
 TEST_F(Appearance, ANewlyPlacedControlHasItsDefaults) {
   init_new();
-  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
+  EXPECT_EQ(values({id::NumberOfRows, id::HeaderHeight, id::BackColorForm, id::ForeColorActive,
+                    id::ForeColorHot, id::FrameColor, id::MaskColor, id::MouseMoveColor0,
+                    id::MouseMoveColor1, id::MouseMoveColor2}),
+            (std::vector<LONG>{1, 25, 0xE3DFE0, 0x985038, 0xFF0000, 0, 0xFF00FF, 0x2890E8, 0x38D0FF,
+                               0x38C8FF}));
+  EXPECT_EQ(values({id::RegisterFocusColor0, id::RegisterFocusColor1, id::RegisterFocusColor2,
+                    id::ShowFrame, id::ShowSortPic, id::FontSize, id::FontBold, id::SortedRow,
+                    id::SelectedRow, id::Alignment}),
+            (std::vector<LONG>{0x2890E8, 0x38D0FF, 0x38C8FF, -1, -1, 8, 0, 0, 0, tessel::reg_Top}));
   EXPECT_EQ(as_string(get(control.get(), id::RowCaption, {vlong(1)})), L"Spalte");
   EXPECT_EQ(as_long(get(control.get(), id::RowWidth, {vlong(1)})), 60);
-  EXPECT_EQ(as_long(get(control.get(), id::HeaderHeight)), 25);
-  EXPECT_EQ(colour(id::BackColorForm), 0xE3DFE0u);
-  EXPECT_EQ(colour(id::ForeColorActive), 0x985038u);
-  EXPECT_EQ(colour(id::ForeColorHot), 0xFF0000u);
-  EXPECT_EQ(colour(id::FrameColor), 0u);
-  EXPECT_EQ(colour(id::MaskColor), 0xFF00FFu);
-  EXPECT_EQ(colour(id::MouseMoveColor0), 0x2890E8u);
-  EXPECT_EQ(colour(id::MouseMoveColor1), 0x38D0FFu);
-  EXPECT_EQ(colour(id::MouseMoveColor2), 0x38C8FFu);
-  EXPECT_EQ(colour(id::RegisterFocusColor0), 0x2890E8u);
-  EXPECT_EQ(colour(id::RegisterFocusColor1), 0x38D0FFu);
-  EXPECT_EQ(colour(id::RegisterFocusColor2), 0x38C8FFu);
-  EXPECT_TRUE(as_bool(get(control.get(), id::ShowFrame)));
-  EXPECT_TRUE(as_bool(get(control.get(), id::ShowSortPic)));
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"MS Sans Serif");
-  EXPECT_EQ(as_long(get(control.get(), id::FontSize)), 8);
-  EXPECT_FALSE(as_bool(get(control.get(), id::FontBold)));
-  EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), 0);
-  EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
-  EXPECT_EQ(as_long(get(control.get(), id::Alignment)), tessel::reg_Top);
   // Only the three font setters announce themselves.
   EXPECT_EQ(recorder->changes,
             (std::vector<DISPID>{id::NumberOfRows, id::FontName, id::FontBold, id::FontSize}));
 }
 
+// Each setter stores its value unchecked and announces it; BackColor and
+// ForeColor take system colours.
 TEST_F(Appearance, SettersStoreTheirValueAndAnnounceIt) {
-  struct Case {
-    DISPID id;
-    LONG value;
-  };
-  const Case cases[] = {{id::HeaderHeight, -7},
-                        {id::ForeColorActive, 0x123456},
-                        {id::BackColorForm, 0x10203},
-                        {id::MouseMoveColor0, 1},
-                        {id::MouseMoveColor1, 2},
-                        {id::MouseMoveColor2, 3},
-                        {id::RegisterFocusColor0, 4},
-                        {id::RegisterFocusColor1, 5},
-                        {id::RegisterFocusColor2, 6},
-                        {id::FrameColor, static_cast<LONG>(0x80000005u)},
-                        {id::MaskColor, 0xABCDEF},
-                        {id::ForeColorHot, 0x00FF00},
-                        {id::Alignment, 12345},
-                        {id::ForeColor, static_cast<LONG>(0x80000012u)},
-                        {id::BackColor, static_cast<LONG>(0x8000000Fu)}};
+  const std::pair<DISPID, LONG> cases[] = {{id::HeaderHeight, -7},
+                                           {id::ForeColorActive, 0x123456},
+                                           {id::BackColorForm, 0x10203},
+                                           {id::MouseMoveColor0, 1},
+                                           {id::MouseMoveColor1, 2},
+                                           {id::MouseMoveColor2, 3},
+                                           {id::RegisterFocusColor0, 4},
+                                           {id::RegisterFocusColor1, 5},
+                                           {id::RegisterFocusColor2, 6},
+                                           {id::FrameColor, LONG(0x80000005)},
+                                           {id::MaskColor, 0xABCDEF},
+                                           {id::ForeColorHot, 0x00FF00},
+                                           {id::Alignment, 12345},
+                                           {id::ForeColor, LONG(0x80000012)},
+                                           {id::BackColor, LONG(0x8000000F)},
+                                           {id::ShowFrame, 0},
+                                           {id::ShowSortPic, 0}};
   std::vector<DISPID> expected;
-  for (const Case& c : cases) {
-    put(control.get(), c.id, {}, vlong(c.value));
-    EXPECT_EQ(as_long(get(control.get(), c.id)), c.value) << std::hex << c.id;
-    expected.push_back(c.id);
+  for (const auto& [which, value] : cases) {
+    put(control.get(), which, {}, vlong(value));
+    EXPECT_EQ(as_long(get(control.get(), which)), value) << std::hex << which;
+    expected.push_back(which);
   }
-  put(control.get(), id::ShowFrame, {}, vbool(false));
-  put(control.get(), id::ShowSortPic, {}, vbool(false));
-  EXPECT_FALSE(as_bool(get(control.get(), id::ShowFrame)));
-  EXPECT_FALSE(as_bool(get(control.get(), id::ShowSortPic)));
-  expected.push_back(id::ShowFrame);
-  expected.push_back(id::ShowSortPic);
   EXPECT_EQ(recorder->changes, expected);
 }
 
@@ -137,30 +125,39 @@ TEST_F(Appearance, AColourTheSurfaceRefusesFailsAfterItIsStored) {
   EXPECT_TRUE(recorder->changes.empty());
 }
 
+// The font values reach the font the surface draws with, which Font get
+// hands out itself, every time. FontSize crosses the boundary as a Single.
 TEST_F(Appearance, FontValuesReachTheSurfaceFont) {
   init_new();
   put(control.get(), id::FontBold, {}, vbool(true));
   EXPECT_TRUE(as_bool(get(control.get(), id::FontBold)));
   ComPtr<IFont> f = font();
   ASSERT_TRUE(f);
-  BOOL bold = FALSE;
+  BOOL bold = FALSE, italic = FALSE;
   f->get_Bold(&bold);
   EXPECT_TRUE(bold);
   put(control.get(), id::FontName, {}, vstr(L"Tahoma"));
-  put(control.get(), id::FontSize, {}, vlong(12));
+  VARIANT size;
+  V_VT(&size) = VT_R4;
+  V_R4(&size) = 9.75f;
+  put(control.get(), id::FontSize, {}, size);
   put(control.get(), id::FontItalic, {}, vbool(true));
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"Tahoma");
   EXPECT_EQ(name_of(f.get()), name_of(new_font(L"Tahoma", 120000, FW_NORMAL, FALSE).get()));
-  CY size{};
-  f->get_Size(&size);
-  EXPECT_EQ(size.int64, 120000);
-  BOOL italic = FALSE;
+  CY points{};
+  f->get_Size(&points);
+  EXPECT_EQ(points.int64, 97500);
+  Variant stored = get(control.get(), id::FontSize);
+  EXPECT_EQ(stored.vt(), VT_R4);
+  EXPECT_EQ(V_R4(stored.get()), 9.75f);
   f->get_Italic(&italic);
   EXPECT_TRUE(italic);
-  // Font get hands out the surface's font itself, every time.
   EXPECT_EQ(font().get(), f.get());
 }
 
+// Assigning a font runs the six font setters, then announces Font; the
+// control draws with its own copy. Nothing is refused before anything
+// changes.
 TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   init_new();
   ComPtr<IFontDisp> assigned = new_font(L"Arial", 120000, FW_BOLD, TRUE);
@@ -169,7 +166,7 @@ TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   VARIANT v;
   V_VT(&v) = VT_DISPATCH;
   V_DISPATCH(&v) = assigned.get();
-  assigned->AddRef();
+  assigned->AddRef();  // the call helper clears its arguments
   ASSERT_EQ(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {v}), S_OK);
   EXPECT_EQ(recorder->changes,
             (std::vector<DISPID>{id::FontBold, id::FontItalic, id::FontName, id::FontSize,
@@ -179,7 +176,6 @@ TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   EXPECT_TRUE(as_bool(get(control.get(), id::FontUnderline)));
   const std::wstring assigned_name = name_of(assigned.get());
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), assigned_name);
-  // The control draws with its own copy, not with the assigned object.
   ComPtr<IFont> drawing = font();
   ComPtr<IFont> given = assigned.query<IFont>(IID_IFont);
   EXPECT_NE(drawing.get(), given.get());
@@ -188,7 +184,6 @@ TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   drawing->get_Bold(&bold);
   EXPECT_TRUE(bold);
 
-  // Nothing is refused before anything changes.
   recorder->changes.clear();
   VARIANT nothing;
   V_VT(&nothing) = VT_DISPATCH;
@@ -196,16 +191,6 @@ TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   EXPECT_EQ(error_number(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {nothing})), 424);
   EXPECT_TRUE(recorder->changes.empty());
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), assigned_name);
-}
-
-TEST_F(Appearance, FontSizeCrossesTheDispatchBoundaryAsSingle) {
-  VARIANT v;
-  V_VT(&v) = VT_R4;
-  V_R4(&v) = 9.75f;
-  put(control.get(), id::FontSize, {}, v);
-  Variant size = get(control.get(), id::FontSize);
-  EXPECT_EQ(size.vt(), VT_R4);
-  EXPECT_EQ(V_R4(size.get()), 9.75f);
 }
 
 }  // namespace

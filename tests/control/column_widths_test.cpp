@@ -2,7 +2,6 @@
 // and the silent stop at the first entry that does not convert.
 #include <gtest/gtest.h>
 
-#include "control/column_widths.h"
 #include "render/units.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
@@ -42,6 +41,9 @@ class ColumnWidths : public ::testing::Test {
   ComPtr<EventRecorder> recorder;
 };
 
+// Twips become pixels less two, ties to even, at the screen's resolution.
+// Extra entries are ignored but kept in the string; quotes on either side
+// or on one side only make no difference; small entries go to 0 and below.
 TEST_F(ColumnWidths, TwipsBecomePixelsLessTwo) {
   columns(3);
   assign(L"1500;750;\"3000\"");
@@ -50,16 +52,23 @@ TEST_F(ColumnWidths, TwipsBecomePixelsLessTwo) {
   EXPECT_EQ(width(3), 198);
   EXPECT_EQ(stored(), L"1500;750;\"3000\"");
   EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::ColumnWidths});
-  // Extra entries are ignored but kept in the string; quotes on either side
-  // or on one side only make no difference; small entries go to 0 and below.
   assign(L"\"1500;30;0;999;888;");
   EXPECT_EQ(width(1), 98);
   EXPECT_EQ(width(2), 0);
   EXPECT_EQ(width(3), -2);
   EXPECT_EQ(stored(), L"\"1500;30;0;999;888;");
+  g_ppi = 120;
+  assign(L"1218;1206;0");
+  EXPECT_EQ(width(1), 100);  // 101.5 - 2 = 99.5
+  EXPECT_EQ(width(2), 98);   // 100.5 - 2 = 98.5
 }
 
+// Up to the first entry that does not convert the widths change; the
+// string stays and nothing is announced. Without columns any string is
+// stored.
 TEST_F(ColumnWidths, TheFirstBadEntryStopsSilently) {
+  assign(L"anything;at all");
+  EXPECT_EQ(stored(), L"anything;at all");
   columns(2);
   assign(L"600;600");
   recorder->changes.clear();
@@ -67,40 +76,12 @@ TEST_F(ColumnWidths, TheFirstBadEntryStopsSilently) {
   EXPECT_EQ(width(1), 98);
   EXPECT_EQ(width(2), 38);
   EXPECT_EQ(stored(), L"600;600");
-  EXPECT_TRUE(recorder->changes.empty());
-  // Too few entries, an empty entry, an empty string: the same.
   for (const wchar_t* bad : {L"900", L"900;;", L"", L"900;1e30"}) {
     assign(bad);
     EXPECT_EQ(stored(), L"600;600") << std::string(bad, bad + wcslen(bad));
   }
   EXPECT_EQ(width(1), 58);
   EXPECT_TRUE(recorder->changes.empty());
-}
-
-TEST_F(ColumnWidths, RoundsHalvesToEvenAtOtherResolutions) {
-  g_ppi = 120;
-  columns(2);
-  assign(L"1218;1206");
-  EXPECT_EQ(width(1), 100);  // 101.5 - 2 = 99.5
-  EXPECT_EQ(width(2), 98);   // 100.5 - 2 = 98.5
-}
-
-TEST_F(ColumnWidths, WithoutColumnsAnyStringIsStored) {
-  assign(L"anything;at all");
-  EXPECT_EQ(stored(), L"anything;at all");
-}
-
-TEST(GetToken, FindsTheNthTokenBetweenDelimiters) {
-  using tessel::fnc_GetToken;
-  EXPECT_EQ(fnc_GetToken(L"a;bb;c", 1, L";"), L"a");
-  EXPECT_EQ(fnc_GetToken(L"a;bb;c", 2, L";"), L"bb");
-  EXPECT_EQ(fnc_GetToken(L"a;bb;c", 3, L";"), L"c");
-  EXPECT_EQ(fnc_GetToken(L"a;bb;c", 4, L";"), L"");
-  EXPECT_EQ(fnc_GetToken(L"a;;c", 2, L";"), L"");
-  EXPECT_EQ(fnc_GetToken(L"a::b", 2, L"::"), L"b");
-  EXPECT_EQ(fnc_GetToken(L"\"x\";\"", 1, L";"), L"x");
-  EXPECT_EQ(fnc_GetToken(L"\"x\";\"", 2, L";"), L"");
-  EXPECT_EQ(fnc_GetToken(L"", 1, L";"), L"");
 }
 
 }  // namespace
