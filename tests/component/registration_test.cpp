@@ -12,10 +12,11 @@
 namespace tessel_test {
 namespace {
 
+using framework::ClassesRoot;
 using framework::guid_string;
 
-DWORD run(const std::wstring& command_line) {
-  std::wstring line = command_line;
+DWORD regsvr32(const wchar_t* options) {
+  std::wstring line = L"regsvr32.exe " + std::wstring(options) + L" \"" + dll_path() + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -31,140 +32,119 @@ DWORD run(const std::wstring& command_line) {
   return code;
 }
 
-DWORD regsvr32(const wchar_t* options) {
-  return run(L"regsvr32.exe " + std::wstring(options) + L" \"" + dll_path() + L"\"");
-}
+const ClassesRoot kMachine{HKEY_LOCAL_MACHINE, L"Software\\Classes\\"};
+const ClassesRoot kUser = ClassesRoot::user();
+const std::wstring kProgId = L"QuonTessel.TesselControl";
+const std::wstring kClsid = L"CLSID\\" + guid_string(tessel::CLSID_TesselControl);
+const std::wstring kEverythingWritten[] = {
+    kClsid,
+    kProgId,
+    L"CLSID\\" + guid_string(tessel::CLSID_Register),
+    L"CLSID\\" + guid_string(tessel::CLSID_Allgemein),
+    L"CLSID\\" + guid_string(tessel::CLSID_TabsC),
+    L"TypeLib\\" + guid_string(tessel::LIBID_QuonTessel),
+    L"Interface\\" + guid_string(tessel::IID__TesselControl),
+    L"Interface\\" + guid_string(tessel::DIID___TesselControl)};
 
-bool key_exists(const std::wstring& path, HKEY hive = HKEY_CLASSES_ROOT,
-                const std::wstring& prefix = L"") {
+bool exists(const ClassesRoot& root, const std::wstring& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(hive, (prefix + path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(root.hive, (root.prefix + path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return false;
   }
   RegCloseKey(key);
   return true;
 }
 
-bool machine_key_exists(const std::wstring& path) {
-  return key_exists(path, HKEY_LOCAL_MACHINE, L"Software\\Classes\\");
+// Which of the keys registration writes are under root.
+std::wstring present(const ClassesRoot& root) {
+  std::wstring found;
+  for (const auto& key : kEverythingWritten) found += exists(root, key) ? L"1" : L"0";
+  return found;
 }
 
-bool user_key_exists(const std::wstring& path) {
-  return key_exists(path, HKEY_CURRENT_USER, L"Software\\Classes\\");
-}
-
-std::wstring value(const std::wstring& path, const wchar_t* name = nullptr) {
-  return framework::read_registry_string(framework::ClassesRoot::machine(), path, name);
-}
-
+// Registry values compare as COM reads them: without regard to case.
 std::wstring lower(std::wstring s) {
   for (auto& c : s) c = towlower(c);
   return s;
 }
 
-const std::wstring kClsid = L"CLSID\\" + guid_string(tessel::CLSID_TesselControl);
-
-std::vector<std::wstring> everything_registration_writes() {
-  return {kClsid,
-          L"QuonTessel.TesselControl",
-          L"CLSID\\" + guid_string(tessel::CLSID_Register),
-          L"CLSID\\" + guid_string(tessel::CLSID_Allgemein),
-          L"CLSID\\" + guid_string(tessel::CLSID_TabsC),
-          L"TypeLib\\" + guid_string(tessel::LIBID_QuonTessel),
-          L"Interface\\" + guid_string(tessel::IID__TesselControl),
-          L"Interface\\" + guid_string(tessel::DIID___TesselControl)};
-}
-
 TEST(Registration, Regsvr32WritesTheClassesAndTheTypeLibrary) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ASSERT_EQ(regsvr32(L"/u /s"), 0u);  // from a clean registry
   ASSERT_EQ(regsvr32(L"/s"), 0u);
   ASSERT_EQ(regsvr32(L"/s"), 0u) << "registering twice must be harmless";
 
-  const std::wstring dll = lower(dll_path());
-  EXPECT_EQ(value(kClsid), L"QuonTessel.TesselControl");
-  EXPECT_EQ(lower(value(kClsid + L"\\InprocServer32")), dll);
-  EXPECT_EQ(value(kClsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(value(kClsid + L"\\ProgID"), L"QuonTessel.TesselControl");
-  EXPECT_TRUE(key_exists(kClsid + L"\\Control"));
-  EXPECT_EQ(lower(value(kClsid + L"\\ToolboxBitmap32")), dll + L", 30000");
-  EXPECT_EQ(value(kClsid + L"\\TypeLib"), guid_string(tessel::LIBID_QuonTessel));
-  EXPECT_EQ(value(kClsid + L"\\Version"), L"1.0");
-  EXPECT_EQ(value(kClsid + L"\\MiscStatus\\1"), L"131473");
-  EXPECT_EQ(value(L"QuonTessel.TesselControl\\CLSID"), guid_string(tessel::CLSID_TesselControl));
-  for (const GUID* page :
-       {&tessel::CLSID_Register, &tessel::CLSID_Allgemein, &tessel::CLSID_TabsC}) {
-    const std::wstring key = L"CLSID\\" + guid_string(*page);
-    EXPECT_EQ(lower(value(key + L"\\InprocServer32")), dll);
-    EXPECT_EQ(value(key + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+  const std::wstring server = L"\\InprocServer32", dll = dll_path();
+  const std::wstring library = guid_string(tessel::LIBID_QuonTessel);
+  auto expect_value = [](const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    EXPECT_EQ(lower(framework::read_registry_string(kMachine, key, name)), lower(value))
+        << std::string(key.begin(), key.end());
+  };
+  expect_value(kClsid, nullptr, kProgId);
+  expect_value(kClsid + server, nullptr, dll);
+  expect_value(kClsid + server, L"ThreadingModel", L"Apartment");
+  expect_value(kClsid + L"\\ProgID", nullptr, kProgId);
+  expect_value(kClsid + L"\\ToolboxBitmap32", nullptr, dll + L", 30000");
+  expect_value(kClsid + L"\\TypeLib", nullptr, library);
+  expect_value(kClsid + L"\\Version", nullptr, L"1.0");
+  expect_value(kClsid + L"\\MiscStatus\\1", nullptr, L"131473");
+  expect_value(kProgId + L"\\CLSID", nullptr, guid_string(tessel::CLSID_TesselControl));
+  for (int page = 2; page <= 4; ++page) {  // the property pages' classes
+    expect_value(kEverythingWritten[page] + server, nullptr, dll);
+    expect_value(kEverythingWritten[page] + server, L"ThreadingModel", L"Apartment");
   }
-  EXPECT_TRUE(key_exists(L"TypeLib\\" + guid_string(tessel::LIBID_QuonTessel) + L"\\1.0"));
-
+  EXPECT_TRUE(exists(kMachine, kClsid + L"\\Control"));
+  EXPECT_TRUE(exists(kMachine, L"TypeLib\\" + library + L"\\1.0"));
   ComPtr<ITypeLib> registered;
   EXPECT_EQ(LoadRegTypeLib(tessel::LIBID_QuonTessel, 1, 0, 0x0409, registered.put()), S_OK);
   registered = nullptr;
 
   CLSID from_prog_id{};
-  ASSERT_EQ(CLSIDFromProgID(L"QuonTessel.TesselControl", &from_prog_id), S_OK);
+  ASSERT_EQ(CLSIDFromProgID(kProgId.c_str(), &from_prog_id), S_OK);
   EXPECT_EQ(from_prog_id, tessel::CLSID_TesselControl);
-  for (const CLSID* clsid :
-       std::initializer_list<const CLSID*>{&from_prog_id, &tessel::CLSID_TesselControl}) {
-    ComPtr<IDispatch> control;
-    EXPECT_EQ(
-        CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()),
-        S_OK);
-    EXPECT_TRUE(control);
-  }
+  ComPtr<IDispatch> control;
+  EXPECT_EQ(CoCreateInstance(from_prog_id, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                             control.put_void()),
+            S_OK);
+  EXPECT_TRUE(control);
 }
 
 TEST(Registration, UnregistrationLeavesNoKeyBehind) {
   ASSERT_EQ(regsvr32(L"/s"), 0u);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);
-  for (const auto& key : everything_registration_writes()) {
-    EXPECT_FALSE(key_exists(key)) << std::string(key.begin(), key.end());
-  }
+  EXPECT_EQ(present(kMachine), L"00000000");
   // Unregistering again is harmless, and registration comes back whole.
   EXPECT_EQ(regsvr32(L"/u /s"), 0u);
   ASSERT_EQ(regsvr32(L"/s"), 0u);
-  for (const auto& key : everything_registration_writes()) {
-    EXPECT_TRUE(key_exists(key)) << std::string(key.begin(), key.end());
-  }
+  EXPECT_EQ(present(kMachine), L"11111111");
 }
 
 TEST(Registration, AProgIdTakenOverByAnotherServerIsLeftAlone) {
   ASSERT_EQ(regsvr32(L"/s"), 0u);
   const std::wstring other = L"{00000000-1111-2222-3333-444444444444}";
-  framework::set_registry_string(framework::ClassesRoot::machine(),
-                                 L"QuonTessel.TesselControl\\CLSID", nullptr, other);
+  framework::set_registry_string(kMachine, kProgId + L"\\CLSID", nullptr, other);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);
-  EXPECT_EQ(value(L"QuonTessel.TesselControl\\CLSID"), other);
-  EXPECT_FALSE(key_exists(kClsid));
-  framework::delete_registry_tree(framework::ClassesRoot::machine(), L"QuonTessel.TesselControl");
+  EXPECT_EQ(framework::read_registry_string(kMachine, kProgId + L"\\CLSID", nullptr), other);
+  EXPECT_FALSE(exists(kMachine, kClsid));
+  framework::delete_registry_tree(kMachine, kProgId);
   ASSERT_EQ(regsvr32(L"/s"), 0u);
 }
 
+// Windows overlays the user's keys on HKEY_CLASSES_ROOT for the user's
+// processes; Wine does not, so creating the control from them is not checked.
 TEST(Registration, PerUserRegistrationStaysInTheUsersClasses) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);
   ASSERT_EQ(regsvr32(L"/s /n /i:user"), 0u);
-  for (const auto& key : everything_registration_writes()) {
-    EXPECT_TRUE(user_key_exists(key)) << std::string(key.begin(), key.end());
-    EXPECT_FALSE(machine_key_exists(key)) << std::string(key.begin(), key.end());
-  }
-  EXPECT_EQ(framework::read_registry_string(framework::ClassesRoot::user(),
-                                            kClsid + L"\\InprocServer32", L"ThreadingModel"),
+  EXPECT_EQ(present(kUser), L"11111111");
+  EXPECT_EQ(present(kMachine), L"00000000");
+  EXPECT_EQ(framework::read_registry_string(kUser, kClsid + L"\\InprocServer32", L"ThreadingModel"),
             L"Apartment");
-  // Windows overlays these keys on HKEY_CLASSES_ROOT for the user's
-  // processes; Wine does not, so creating the control from them is left to
-  // the platform and not checked here.
-  EXPECT_EQ(framework::read_registry_string(framework::ClassesRoot::user(),
-                                            L"QuonTessel.TesselControl\\CLSID", nullptr),
+  EXPECT_EQ(framework::read_registry_string(kUser, kProgId + L"\\CLSID", nullptr),
             guid_string(tessel::CLSID_TesselControl));
 
   ASSERT_EQ(regsvr32(L"/s /u /n /i:user"), 0u);
-  for (const auto& key : everything_registration_writes()) {
-    EXPECT_FALSE(user_key_exists(key)) << std::string(key.begin(), key.end());
-    EXPECT_FALSE(machine_key_exists(key)) << std::string(key.begin(), key.end());
-  }
+  EXPECT_EQ(present(kUser), L"00000000");
+  EXPECT_EQ(present(kMachine), L"00000000");
   ASSERT_EQ(regsvr32(L"/s"), 0u);
 }
 

@@ -3,6 +3,7 @@
 // and object lifetime.
 #include <gtest/gtest.h>
 
+#include "framework/bstr.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
 #include "tessel_interfaces.h"
@@ -53,10 +54,9 @@ TEST(Binding, VtableErrorsSetErrorInfo) {
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(tessel::IID__TesselControl), S_OK);
   ComPtr<IErrorInfo> info;
   ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-  BSTR description = nullptr;
-  info->GetDescription(&description);
-  EXPECT_EQ(std::wstring(description ? description : L""), L"Subscript out of range");
-  SysFreeString(description);
+  framework::Bstr description;
+  info->GetDescription(description.put());
+  EXPECT_EQ(description.str(), L"Subscript out of range");
 }
 
 TEST(Binding, ArgumentsAreCheckedAgainstTheTypeLibrary) {
@@ -137,25 +137,19 @@ TEST(Binding, EventsReachEverySinkEvenWhenOneLeavesDuringTheRaise) {
 }
 
 TEST(Binding, TheServerUnloadsOnceEveryObjectIsReleased) {
-  HMODULE dll = GetModuleHandleW(L"TesselControl.dll");
-  {
-    ComPtr<IDispatch> control = create_control();
-    dll = GetModuleHandleW(L"TesselControl.dll");
-    ASSERT_NE(dll, nullptr);
-    auto recorder = EventRecorder::create();
-    recorder->connect(control.get());
-    call(control.get(), id::AddRow);
-    recorder->disconnect();
-    auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
-    ASSERT_NE(can_unload, nullptr);
-    EXPECT_EQ(can_unload(), S_FALSE);
-    // One reference from us, none left behind by the calls above.
-    control->AddRef();
-    EXPECT_EQ(control->Release(), 1u);
-  }
-  auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(
-      reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+  ComPtr<IDispatch> control = create_control();
+  auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"TesselControl.dll"), "DllCanUnloadNow")));
+  ASSERT_NE(can_unload, nullptr);
+  auto recorder = EventRecorder::create();
+  recorder->connect(control.get());
+  call(control.get(), id::AddRow);
+  recorder->disconnect();
+  EXPECT_EQ(can_unload(), S_FALSE);
+  // One reference from us, none left behind by the calls above.
+  control->AddRef();
+  EXPECT_EQ(control->Release(), 1u);
+  control = nullptr;
   EXPECT_EQ(can_unload(), S_OK);
 }
 

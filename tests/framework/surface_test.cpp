@@ -31,18 +31,6 @@ LOGFONTW selected_font(HDC dc) {
   return font;
 }
 
-TEST_F(SurfaceTest, ClearFillsEverythingWithTheTranslatedBackColour) {
-  Surface surface(20, 10);
-  surface.set_back_color(0x80000000u | COLOR_HIGHLIGHT);
-  surface.clear();
-  EXPECT_EQ(GetPixel(surface.dc(), 0, 0), GetSysColor(COLOR_HIGHLIGHT));
-  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), GetSysColor(COLOR_HIGHLIGHT));
-  surface.set_back_color(RGB(200, 10, 10));
-  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), GetSysColor(COLOR_HIGHLIGHT));  // not before clear
-  surface.clear();
-  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), RGB(200, 10, 10));
-}
-
 TEST_F(SurfaceTest, ResizeKeepsTheImageWhereItOverlapsAndTheSameDc) {
   Surface surface(20, 10);
   surface.set_back_color(RGB(255, 0, 0));
@@ -65,8 +53,19 @@ TEST_F(SurfaceTest, ResizeKeepsTheImageWhereItOverlapsAndTheSameDc) {
   EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0, 0, 255));
 }
 
-TEST_F(SurfaceTest, ColoursThatDoNotTranslateAreRefusedAndKeepTheOldOnes) {
-  Surface surface(4, 4);
+// System colours translate; colours that do not are refused and keep the
+// old ones. A new back colour shows at the next clear, everywhere.
+TEST_F(SurfaceTest, ColoursTranslateOrAreRefused) {
+  Surface surface(20, 10);
+  surface.set_back_color(0x80000000u | COLOR_HIGHLIGHT);
+  surface.clear();
+  EXPECT_EQ(GetPixel(surface.dc(), 0, 0), GetSysColor(COLOR_HIGHLIGHT));
+  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), GetSysColor(COLOR_HIGHLIGHT));
+  surface.set_back_color(RGB(200, 10, 10));
+  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), GetSysColor(COLOR_HIGHLIGHT));
+  surface.clear();
+  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), RGB(200, 10, 10));
+
   surface.set_fore_color(RGB(1, 2, 3));
   EXPECT_EQ(GetTextColor(surface.dc()), RGB(1, 2, 3));
   surface.set_fore_color(0x80000000u | COLOR_BTNTEXT);
@@ -83,6 +82,8 @@ TEST_F(SurfaceTest, ColoursThatDoNotTranslateAreRefusedAndKeepTheOldOnes) {
   }
   EXPECT_EQ(surface.fore_color(), 0x80000000u | COLOR_BTNTEXT);
   EXPECT_EQ(GetTextColor(surface.dc()), GetSysColor(COLOR_BTNTEXT));
+  surface.clear();
+  EXPECT_EQ(GetPixel(surface.dc(), 19, 9), RGB(200, 10, 10));
 }
 
 TEST_F(SurfaceTest, TextUsesTheFontObjectAlsoAfterItChanges) {
