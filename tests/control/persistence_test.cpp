@@ -174,6 +174,25 @@ TEST_F(PropertyBagLoad, AnEmptyBagLoadsTheReadDefaults) {
   EXPECT_EQ(stream_persist(control.get())->IsDirty(), S_FALSE);
 }
 
+TEST_F(PropertyBagLoad, RepaintsOnceForAllItsSettersAndLeavesLaterOnesPainting) {
+  // (A new HeaderHeight would add the repaint of the resize it causes.)
+  bag->set(L"ForeColor", v_i4(0x654321));
+  bag->set(L"BackColor", v_i4(0x123456));
+  bag->set(L"ShowFrame", v_bool(false));
+  control = create_control();
+  const ComPtr<IHostingTestProbe> probe = probe_of(control.get());
+  auto paints = [&] {
+    LONG count = -1;
+    EXPECT_EQ(probe->GetPaintCount(&count), S_OK);
+    return count;
+  };
+  const LONG before = paints();
+  EXPECT_EQ(bag_persist(control.get())->Load(bag.get(), nullptr), S_OK);
+  EXPECT_EQ(paints() - before, 1);
+  put(control.get(), id::BackColor, {}, vlong(0));
+  EXPECT_EQ(paints() - before, 2);
+}
+
 TEST_F(PropertyBagLoad, AColumnCountWithoutColumnKeysLoadsBlankColumns) {
   bag->set(L"NumberOfTabs", v_i4(3));
   load();

@@ -204,8 +204,13 @@ TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   V_VT(array.get()) = VT_ARRAY | VT_I4;
   V_ARRAY(array.get()) = SafeArrayCreateVector(VT_I4, 0, 2);
   StreamPropertyWriter w;
+  w.write(L"A", v_i4(1), nullptr);
   EXPECT_EQ(thrown([&] { w.write(L"Moniker", saved_moniker, nullptr); }), 13);
   EXPECT_EQ(thrown([&] { w.write(L"Array", array, nullptr); }), 13);
+  // A refused value leaves no part of its record behind.
+  w.write(L"B", v_text(L"zwei"), nullptr);
+  w.write(L"C", v_i4(3), nullptr);
+  EXPECT_EQ(w.bytes(), three_records());
 }
 
 TEST(PropertyValues, ReadValuesAreConvertedToTheTypeAskedFor) {
