@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "framework/com_ptr.h"
 #include "support/com_test_env.h"
 
@@ -11,11 +13,9 @@ namespace tessel_test {
 
 namespace {
 
+// Closes the handle when it goes.
 struct Handle {
   HANDLE h = nullptr;
-  Handle() = default;
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
   ~Handle() {
     if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
@@ -27,13 +27,11 @@ std::vector<std::wstring> split_lines(const std::string& utf8) {
   std::wstring text(static_cast<size_t>(size), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
   std::vector<std::wstring> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
-    std::wstring line = text.substr(start, end - start);
+  std::wistringstream in(text);
+  for (std::wstring line; std::getline(in, line);) {
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     lines.push_back(line);
   }
-  if (start < text.size()) lines.push_back(text.substr(start));
   return lines;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "demo/demo_run.h"
@@ -51,45 +52,48 @@ const std::vector<std::wstring> kTranscript{
     L"session complete: the list is sorted by Size, ascending, as the header's sort marker shows",
 };
 
-const std::vector<std::wstring> kPictures{
-    L"1-hover.png",      L"2-click-name.png", L"3-click-name-again.png",
-    L"4-click-size.png", L"5-leave.png",      L"6-resize.png",
-};
-
 constexpr int kNameRight = 192;  // right edges of columns 1 and 2
 constexpr int kSizeRight = 284;
+constexpr int kNameMiddle = 97;
 constexpr int kSizeMiddle = 239;
-constexpr COLORREF kMarkerGrey = RGB(132, 132, 132);
-constexpr COLORREF kBottomEdge1 = RGB(189, 190, 206);  // y = 24, the header's last line
-constexpr COLORREF kBottomEdge2 = RGB(209, 210, 222);  // y = 23
+
+// The pictures saved after each step: their size, the sort marker's base on
+// columns 1 and 2 (its y, 0: none), and the column underlined as hot (the
+// x of its middle, 0: none).
+struct Shot {
+  const wchar_t* name;
+  int width, height, name_marker, size_marker, hot;
+};
+const Shot kShots[] = {
+    {L"1-hover.png", 560, 320, 0, 0, kSizeMiddle},
+    {L"2-click-name.png", 560, 320, 16, 0, kNameMiddle},
+    {L"3-click-name-again.png", 560, 320, 8, 0, kNameMiddle},
+    {L"4-click-size.png", 560, 320, 0, 16, kSizeMiddle},
+    {L"5-leave.png", 560, 320, 0, 16, 0},
+    {L"6-resize.png", 720, 420, 0, 16, 0},
+};
 
 // The sort marker's base: a horizontal grey stroke from R - 9 to R - 3 at
-// y = 16 when the column's last press reported "ASC" (its flag is set), at
-// y = 8 when it reported "DESC".
+// y = 16 when the column's last press reported "ASC", at y = 8 for "DESC".
 bool has_marker_base(const PngImage& image, int right, int y) {
   for (int x = right - 9; x <= right - 3; ++x) {
-    if (image.pixel(x, y) != kMarkerGrey) return false;
+    if (image.pixel(x, y) != RGB(132, 132, 132)) return false;
   }
   return true;
 }
-
-// The middle line of the hot column's orange underline, at y = 23.
-bool is_orange(COLORREF c) { return GetRValue(c) > GetBValue(c) + 60; }
 
 class DemoSession : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ensure_registered();
     folder_ = full_path(bin_dir() + L"..\\demo-test\\");
-    for (const std::wstring& name : kPictures) DeleteFileW((folder_ + name).c_str());
+    for (const Shot& shot : kShots) DeleteFileW((folder_ + shot.name).c_str());
     run_ = new DemoRun(run_scripted_demo(folder_));
   }
   static void TearDownTestSuite() {
     delete run_;
     run_ = nullptr;
   }
-
-  static PngImage picture(const std::wstring& name) { return PngImage(folder_ + name); }
 
   static inline std::wstring folder_;
   static inline DemoRun* run_ = nullptr;
@@ -109,50 +113,35 @@ TEST_F(DemoSession, RunsToTheEndAndPrintsTheEventsInOrder) {
   EXPECT_EQ(transcript, kTranscript);
 }
 
+// After each step a picture of the form: the header's bottom edge spans its
+// width above the list's white rows, the sort marker is on the clicked column
+// in the reported direction, and the column under the pointer is underlined.
 TEST_F(DemoSession, SavesAPictureOfTheFormAfterEachStep) {
   std::vector<std::wstring> expected;
-  for (const std::wstring& name : kPictures) expected.push_back(L"  screenshot: " + folder_ + name);
+  for (const Shot& shot : kShots) expected.push_back(L"  screenshot: " + folder_ + shot.name);
   EXPECT_EQ(lines_starting_with(*run_, L"  screenshot: "), expected);
-  for (const std::wstring& name : kPictures) {
-    const PngImage image = picture(name);
-    ASSERT_TRUE(image.loaded()) << "no picture " << testing::PrintToString(name);
-    const bool resized = name == L"6-resize.png";
-    EXPECT_EQ(image.width(), resized ? 720 : 560);
-    EXPECT_EQ(image.height(), resized ? 420 : 320);
-    // The header's bottom edge spans the form's whole width.
-    EXPECT_EQ(image.pixel(image.width() - 2, 24), kBottomEdge1);
-    // The list below it: white rows.
+  for (const Shot& shot : kShots) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(shot.name)));
+    const PngImage image(folder_ + shot.name);
+    ASSERT_TRUE(image.loaded());
+    EXPECT_EQ(image.width(), shot.width);
+    EXPECT_EQ(image.height(), shot.height);
+    EXPECT_EQ(image.pixel(image.width() - 2, 24), RGB(189, 190, 206));
     EXPECT_EQ(image.pixel(kSizeMiddle, 26), RGB(255, 255, 255));
+    for (int y : {8, 16}) {
+      EXPECT_EQ(has_marker_base(image, kNameRight, y), y == shot.name_marker) << "Name, y " << y;
+      EXPECT_EQ(has_marker_base(image, kSizeRight, y), y == shot.size_marker) << "Size, y " << y;
+    }
+    // The underline's middle line at y = 23 is orange, else the bottom edge.
+    for (int x : {kNameMiddle, kSizeMiddle}) {
+      const COLORREF c = image.pixel(x, 23);
+      if (x == shot.hot) {
+        EXPECT_GT(GetRValue(c), GetBValue(c) + 60) << x;
+      } else {
+        EXPECT_EQ(c, RGB(209, 210, 222)) << x;
+      }
+    }
   }
-}
-
-TEST_F(DemoSession, TheSortMarkerIsOnTheClickedColumnInTheReportedDirection) {
-  const PngImage hover = picture(L"1-hover.png");
-  EXPECT_FALSE(has_marker_base(hover, kNameRight, 16) || has_marker_base(hover, kNameRight, 8));
-  EXPECT_FALSE(has_marker_base(hover, kSizeRight, 16) || has_marker_base(hover, kSizeRight, 8));
-
-  const PngImage name_ascending = picture(L"2-click-name.png");
-  EXPECT_TRUE(has_marker_base(name_ascending, kNameRight, 16));
-  EXPECT_FALSE(has_marker_base(name_ascending, kNameRight, 8));
-
-  const PngImage name_descending = picture(L"3-click-name-again.png");
-  EXPECT_TRUE(has_marker_base(name_descending, kNameRight, 8));
-  EXPECT_FALSE(has_marker_base(name_descending, kNameRight, 16));
-
-  for (const wchar_t* name : {L"4-click-size.png", L"5-leave.png", L"6-resize.png"}) {
-    const PngImage size_ascending = picture(name);
-    EXPECT_TRUE(has_marker_base(size_ascending, kSizeRight, 16)) << testing::PrintToString(name);
-    EXPECT_FALSE(has_marker_base(size_ascending, kNameRight, 16) ||
-                 has_marker_base(size_ascending, kNameRight, 8))
-        << testing::PrintToString(name);
-  }
-}
-
-TEST_F(DemoSession, TheHoveredColumnIsUnderlinedUntilThePointerLeaves) {
-  EXPECT_TRUE(is_orange(picture(L"1-hover.png").pixel(kSizeMiddle, 23)));
-  EXPECT_FALSE(is_orange(picture(L"1-hover.png").pixel(97, 23)));
-  EXPECT_TRUE(is_orange(picture(L"2-click-name.png").pixel(97, 23)));
-  EXPECT_EQ(picture(L"5-leave.png").pixel(kSizeMiddle, 23), kBottomEdge2);
 }
 
 }  // namespace

@@ -20,17 +20,13 @@ namespace {
 
 const std::wstring kManifestName = L"TesselControl.X.manifest";
 
-class Com {
- public:
+struct Com {
   Com() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
   ~Com() { CoUninitialize(); }
 };
 
 // The manifest beside the DLL, active on this thread while the object lives.
-class ManifestContext {
- public:
+struct ManifestContext {
   ManifestContext() {
     const std::wstring path = bin_dir() + kManifestName;
     ACTCTXW description{};
@@ -42,14 +38,10 @@ class ManifestContext {
       EXPECT_TRUE(ActivateActCtx(context_, &cookie_));
     }
   }
-  ManifestContext(const ManifestContext&) = delete;
-  ManifestContext& operator=(const ManifestContext&) = delete;
   ~ManifestContext() {
     if (cookie_) DeactivateActCtx(0, cookie_);
     if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
   }
-
- private:
   HANDLE context_ = INVALID_HANDLE_VALUE;
   ULONG_PTR cookie_ = 0;
 };

@@ -1,12 +1,13 @@
 #include "pages/page_test_support.h"
 
-#include <gtest/gtest.h>
+#include <commctrl.h>
 #include <prsht.h>
 
+#include <cmath>
 #include <cstring>
+#include <cwchar>
 
-#include "framework/form_layout.h"
-#include "framework/module.h"
+#include "framework/class_factory.h"
 #include "pages/allgemein_page.h"
 #include "pages/common_dialog.h"
 #include "pages/message_box.h"
@@ -18,74 +19,56 @@ namespace tessel_test {
 
 namespace {
 
-// A class object that makes Page with the linked code and records it.
+LinkedPages* g_linked = nullptr;
+
+// The framework's class factory makes Page through this, which records it.
 template <class Page>
-class CapturingFactory final : public IClassFactory {
- public:
-  explicit CapturingFactory(LinkedPages& pages) : pages_(pages) {}
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    *object = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
+struct Recorded {
+  static HRESULT create(REFIID iid, void** object) {
     Page* page = new Page();
-    pages_.record(page);
+    if (g_linked) g_linked->record(page);
     HRESULT hr = page->QueryInterface(iid, object);
     page->Release();
     return hr;
   }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
- private:
-  LinkedPages& pages_;
-  ULONG refs_ = 1;
 };
 
 template <class Page>
-void register_page(LinkedPages& pages, const CLSID& clsid, std::vector<DWORD>& cookies,
-                   std::vector<ComPtr<IClassFactory>>& factories) {
-  auto factory = ComPtr<IClassFactory>::adopt(new CapturingFactory<Page>(pages));
+DWORD register_page(const CLSID& clsid) {
+  ComPtr<IClassFactory> factory;
+  EXPECT_EQ(framework::ClassFactory<Recorded<Page>>::get(IID_IClassFactory, factory.put_void()),
+            S_OK);
   DWORD cookie = 0;
-  ASSERT_EQ(CoRegisterClassObject(clsid, factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+  EXPECT_EQ(CoRegisterClassObject(clsid, factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                                   &cookie),
             S_OK);
-  cookies.push_back(cookie);
-  factories.push_back(factory);
+  return cookie;
 }
 
 const std::function<void()>* g_script = nullptr;
 UINT_PTR g_timer = 0;
 int g_ticks = 0;
 
-BOOL CALLBACK find_frame(HWND window, LPARAM found) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (IsWindowVisible(window) && std::wcscmp(name, L"#32770") == 0) {
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  return TRUE;
+HWND property_frame_window() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (!IsWindowVisible(window) || std::wcscmp(name, L"#32770") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // Runs the script once the frame is up; gives up after a few seconds so
 // that a frame that never showed its page cannot hold the test.
 void CALLBACK frame_tick(HWND, UINT, UINT_PTR, DWORD) {
   HWND frame = property_frame_window();
-  ++g_ticks;
-  if (!frame && g_ticks < 300) return;
+  if (!frame && ++g_ticks < 300) return;
   KillTimer(nullptr, g_timer);
   g_timer = 0;
   if (frame && g_script) (*g_script)();
@@ -99,23 +82,27 @@ void CALLBACK frame_tick(HWND, UINT, UINT_PTR, DWORD) {
 
 LinkedPages::LinkedPages() {
   create_linked_control();  // loads the DLL for the linked code's module handle
-  register_page<tessel::AllgemeinPage>(*this, tessel::CLSID_Allgemein, cookies_, factories_);
-  register_page<tessel::RegisterPage>(*this, tessel::CLSID_Register, cookies_, factories_);
-  register_page<tessel::TabsCPage>(*this, tessel::CLSID_TabsC, cookies_, factories_);
+  g_linked = this;
+  cookies_ = {register_page<tessel::AllgemeinPage>(tessel::CLSID_Allgemein),
+              register_page<tessel::RegisterPage>(tessel::CLSID_Register),
+              register_page<tessel::TabsCPage>(tessel::CLSID_TabsC)};
 }
 
 LinkedPages::~LinkedPages() {
   for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
+  g_linked = nullptr;
 }
 
 void LinkedPages::record(framework::PropertyPage* page) {
   made_.push_back(ComPtr<framework::PropertyPage>(page));
 }
 
-HWND property_frame_window() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), &find_frame, reinterpret_cast<LPARAM>(&found));
-  return found;
+ComPtr<IPropertyPage> make_page(const CLSID& clsid) {
+  ComPtr<IPropertyPage> page;
+  EXPECT_EQ(
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage, page.put_void()),
+      S_OK);
+  return page;
 }
 
 HRESULT run_property_frame(const std::vector<IUnknown*>& objects, const std::vector<CLSID>& pages,
@@ -138,42 +125,14 @@ HRESULT run_property_frame(const std::vector<IUnknown*>& objects, const std::vec
 ComPtr<IDispatch> new_control() {
   ComPtr<IDispatch> control = create_control();
   auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
-  EXPECT_TRUE(persist);
-  if (persist) {
-    EXPECT_EQ(persist->InitNew(), S_OK);
-  }
+  EXPECT_TRUE(persist && persist->InitNew() == S_OK);
   return control;
-}
-
-HostedControl::HostedControl() {
-  ensure_registered();
-  static HRESULT(WINAPI * get_control)(HWND, IUnknown**) = nullptr;
-  static const bool ready = [] {
-    HMODULE atl = LoadLibraryW(L"atl.dll");
-    if (!atl) return false;
-    auto init = reinterpret_cast<BOOL(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-    get_control = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-    return init && get_control && init();
-  }();
-  EXPECT_TRUE(ready) << "atl.dll's host window is not available";
-  host_ =
-      CreateWindowExW(0, L"AtlAxWin", L"QuonTessel.TesselControl", WS_CHILD | WS_VISIBLE, 10, 10,
-                      300, 25, frame_.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-  EXPECT_NE(host_, nullptr);
-  pump_messages();
-  ComPtr<IUnknown> unknown;
-  if (ready && host_ && SUCCEEDED(get_control(host_, unknown.put()))) {
-    control_ = unknown.query<IDispatch>(IID_IDispatch);
-  }
-  EXPECT_TRUE(control_);
 }
 
 MessageBoxes::MessageBoxes() {
   tessel::set_message_box_handler(
       [this](const std::wstring& text, const std::wstring& title, UINT style) {
-        calls_.push_back({text, title, style});
+        calls.push_back({text, title, style});
         return IDOK;
       });
 }
@@ -182,7 +141,7 @@ MessageBoxes::~MessageBoxes() { tessel::set_message_box_handler(nullptr); }
 
 FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path) {
   tessel::mCommonDialog::set_open_dialog_function([this, path](OPENFILENAMEA* record) -> BOOL {
-    ++calls_;
+    ++calls;
     if (!path) return FALSE;
     std::memcpy(record->lpstrFile, path->c_str(), path->size() + 1);
     return TRUE;
@@ -206,11 +165,67 @@ std::wstring decimal_sign() {
   return sign;
 }
 
+int twips_to_pixels(double twips, int axis) {
+  HDC screen = GetDC(nullptr);
+  const int ppi = GetDeviceCaps(screen, axis);
+  ReleaseDC(nullptr, screen);
+  return static_cast<int>(std::nearbyint(twips * ppi / 1440.0));
+}
+
+namespace {
+std::wstring tooltip_of(HWND tips, HWND form, HWND child) {
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(child);
+  tool.lpszText = text;
+  if (tips) SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+}  // namespace
+
+void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
+                     bool whole_order) {
+  std::vector<int> order, expected_order;
+  for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    order.push_back(GetDlgCtrlID(child));
+  }
+  for (const ChildLayout& e : table) expected_order.push_back(e.id);
+  if (whole_order) {
+    EXPECT_EQ(order, expected_order) << "tab order";
+  }
+  for (const ChildLayout& e : table) {
+    SCOPED_TRACE(testing::Message() << "child " << e.id);
+    HWND child = GetDlgItem(form, e.id);
+    ASSERT_NE(child, nullptr);
+    RECT r = rect_in_parent(child);
+    if (e.inside) {
+      const RECT box = rect_in_parent(GetDlgItem(form, e.inside));
+      OffsetRect(&r, -box.left, -box.top);
+    }
+    EXPECT_EQ(r.left, twips_to_pixels(e.left, LOGPIXELSX));
+    EXPECT_EQ(r.top, twips_to_pixels(e.top, LOGPIXELSY));
+    EXPECT_EQ(r.right - r.left, twips_to_pixels(e.width, LOGPIXELSX));
+    EXPECT_EQ(r.bottom - r.top, twips_to_pixels(e.height, LOGPIXELSY));
+    if (e.text == L"*") {
+      EXPECT_FALSE(text_of(child).empty());
+    } else {
+      EXPECT_EQ(text_of(child), e.text);
+    }
+    EXPECT_EQ(tooltip_of(tips, form, child), e.tooltip);
+  }
+}
+
 TempFile::TempFile(const std::wstring& name, const std::vector<BYTE>& bytes) {
   wchar_t folder[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
-  path_ = std::wstring(folder) + name;
-  HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  path = folder + name;
+  ansi_path.assign(path.size() * 2 + 1, '\0');
+  const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi_path.data(),
+                                    static_cast<int>(ansi_path.size()), nullptr, nullptr);
+  ansi_path.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
@@ -218,91 +233,21 @@ TempFile::TempFile(const std::wstring& name, const std::vector<BYTE>& bytes) {
   CloseHandle(file);
 }
 
-TempFile::~TempFile() { DeleteFileW(path_.c_str()); }
+TempFile::~TempFile() { DeleteFileW(path.c_str()); }
 
-std::string TempFile::ansi_path() const {
-  std::string ansi(path_.size() * 2 + 1, '\0');
-  const int n = WideCharToMultiByte(CP_ACP, 0, path_.c_str(), -1, ansi.data(),
-                                    static_cast<int>(ansi.size()), nullptr, nullptr);
-  ansi.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-  return ansi;
-}
-
-namespace {
-template <class T>
-void append(std::vector<BYTE>& bytes, const T& value) {
-  const size_t at = bytes.size();
-  bytes.resize(at + sizeof value);
-  std::memcpy(bytes.data() + at, &value, sizeof value);
-}
-}  // namespace
-
-std::vector<BYTE> icon_file_bytes() {
-  constexpr int kSize = 16;
-  std::vector<BYTE> image;
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = kSize;
-  header.biHeight = kSize * 2;  // colour and mask
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  append(image, header);
-  // Rows bottom-up; the top-left quarter (rows 8..15 from the bottom,
-  // columns 0..7) is transparent.
-  for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) {
-      const bool clear = y >= 8 && x < 8;
-      append<DWORD>(image, clear ? 0x00000000u : 0xFFFF0000u);
-    }
-  }
-  for (int y = 0; y < kSize; ++y) {
-    const BYTE bits = y >= 8 ? 0xFF : 0x00;  // columns 0..7 transparent
-    append<BYTE>(image, bits);
-    append<BYTE>(image, 0);
-    append<BYTE>(image, 0);
-    append<BYTE>(image, 0);
-  }
-  std::vector<BYTE> file;
-  append<WORD>(file, 0);  // reserved
-  append<WORD>(file, 1);  // icon
-  append<WORD>(file, 1);  // one image
-  append<BYTE>(file, kSize);
-  append<BYTE>(file, kSize);
-  append<BYTE>(file, 0);
-  append<BYTE>(file, 0);
-  append<WORD>(file, 1);
-  append<WORD>(file, 32);
-  append<DWORD>(file, static_cast<DWORD>(image.size()));
-  append<DWORD>(file, 6 + 16);
-  for (BYTE b : image) file.push_back(b);
-  return file;
-}
-
-std::vector<BYTE> bitmap_file_bytes(COLORREF colour) {
-  constexpr int kSize = 4;
-  std::vector<BYTE> pixels;
-  for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) {
-      append<BYTE>(pixels, GetBValue(colour));
-      append<BYTE>(pixels, GetGValue(colour));
-      append<BYTE>(pixels, GetRValue(colour));
-    }
-  }
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = kSize;
-  info.biHeight = kSize;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biSizeImage = static_cast<DWORD>(pixels.size());
-  BITMAPFILEHEADER header{};
-  header.bfType = 0x4D42;
-  header.bfOffBits = sizeof header + sizeof info;
-  header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::vector<BYTE> file;
-  append(file, header);
-  append(file, info);
-  for (BYTE b : pixels) file.push_back(b);
+std::vector<BYTE> picture_file_bytes(IPictureDisp* picture) {
+  // A picture's stream is "lt\0\0", the file's length, then the file.
+  ComPtr<IStream> stream;
+  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  auto persist = ComPtr<IPictureDisp>(picture).query<IPersistStream>(IID_IPersistStream);
+  EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
+  HGLOBAL memory = nullptr;
+  GetHGlobalFromStream(stream.get(), &memory);
+  const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
+  DWORD size = 0;
+  std::memcpy(&size, bytes + 4, sizeof size);
+  std::vector<BYTE> file(bytes + 8, bytes + 8 + size);
+  GlobalUnlock(memory);
   return file;
 }
 

@@ -1,12 +1,12 @@
-// Shared by the property page tests: the pages made by this test program's
-// own copy of the page code (so that the seams set here reach them) and
-// registered for their CLSIDs, Wine's property frame run around a script,
-// controls to edit, and the answers to message boxes and the file dialog.
+// Shared by the page and dialog tests: pages made by this program's own copy
+// of the page code (so that the seams set here reach them), Wine's property
+// frame run around a script, and answers to message boxes and the file dialog.
 #pragma once
 
 #include <windows.h>
 #include <commdlg.h>
 #include <ocidl.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
@@ -43,95 +43,85 @@ class LinkedPages {
  private:
   std::vector<ComPtr<framework::PropertyPage>> made_;
   std::vector<DWORD> cookies_;
-  std::vector<ComPtr<IClassFactory>> factories_;
 };
 
+// A page made by CLSID (with LinkedPages alive: the linked page code).
+ComPtr<IPropertyPage> make_page(const CLSID& clsid);
+
 // Shows Wine's property frame (OleCreatePropertyFrame) for objects with the
-// pages, runs script from a timer on this thread once the frame is up, and
-// then cancels the frame unless the script closed it. Returns the frame's
-// result.
+// pages, runs script from a timer once the frame is up, then cancels the
+// frame unless the script closed it. Returns the frame's result.
 HRESULT run_property_frame(const std::vector<IUnknown*>& objects, const std::vector<CLSID>& pages,
                            const std::function<void()>& script);
 
-// The property frame's top-level window while it is shown.
-HWND property_frame_window();
+// The frame with the one page of class Page (made by clsid) for objects;
+// script gets the page.
+template <class Page>
+void with_page(const std::vector<IUnknown*>& objects, const CLSID& clsid,
+               const std::function<void(Page&)>& script) {
+  LinkedPages pages;
+  run_property_frame(objects, {clsid}, [&] {
+    Page* page = pages.last<Page>();
+    ASSERT_NE(page, nullptr);
+    script(*page);
+  });
+}
 
 // A new control made by CLSID from the DLL, initialised as newly placed
 // (InitNew: one column of width 60 with an empty caption).
 ComPtr<IDispatch> new_control();
 
-// Wine's ATL container holding a control it made from the ProgID.
-class HostedControl {
- public:
-  HostedControl();
-  HostedControl(const HostedControl&) = delete;
-  HostedControl& operator=(const HostedControl&) = delete;
-  ComPtr<IDispatch> control() const { return control_; }
-
- private:
-  TestFrame frame_;
-  HWND host_ = nullptr;
-  ComPtr<IDispatch> control_;
-};
-
 // Answers every message box of the component with OK and records it.
 struct MessageBoxCall {
-  std::wstring text;
-  std::wstring title;
+  std::wstring text, title;
   UINT style;
 };
-class MessageBoxes {
- public:
+struct MessageBoxes {
   MessageBoxes();
-  MessageBoxes(const MessageBoxes&) = delete;
-  MessageBoxes& operator=(const MessageBoxes&) = delete;
   ~MessageBoxes();
-  const std::vector<MessageBoxCall>& calls() const { return calls_; }
-
- private:
-  std::vector<MessageBoxCall> calls_;
+  std::vector<MessageBoxCall> calls;
 };
 
 // Answers the file dialog: writes path and its NUL over the start of the
 // buffer, or leaves the buffer untouched when there is no path (cancel).
-class FileDialogAnswer {
- public:
+struct FileDialogAnswer {
   explicit FileDialogAnswer(std::optional<std::string> path);
-  FileDialogAnswer(const FileDialogAnswer&) = delete;
-  FileDialogAnswer& operator=(const FileDialogAnswer&) = delete;
   ~FileDialogAnswer();
-  int calls() const { return calls_; }
-
- private:
-  int calls_ = 0;
+  int calls = 0;
 };
 
-// Typing into an edit box: replaces its whole text the way a user's edit
-// does, so the box reports the change.
+// Replaces an edit box's whole text the way a user's edit does.
 void type_text(HWND edit, const std::wstring& text);
 std::wstring text_of(HWND window);
 void click(HWND button);
-
 // The locale's decimal sign, for numbers typed with a fractional part.
 std::wstring decimal_sign();
+// Twips as screen pixels along LOGPIXELSX or LOGPIXELSY, halves to even.
+int twips_to_pixels(double twips, int axis);
+
+// One child window of a form: its text ("*": any but none), place and size
+// in twips inside the form or inside the box with the id inside, tooltip.
+struct ChildLayout {
+  int id;
+  std::wstring text;
+  int left, top, width, height;
+  std::wstring tooltip = {};
+  int inside = 0;
+};
+// Checks the children of form against table, which lists them in tab order
+// unless whole_order is false; tips is the form's tooltip window, if any.
+void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
+                     bool whole_order = true);
 
 // A file in the temporary folder that lives as long as the object.
-class TempFile {
- public:
+struct TempFile {
   TempFile(const std::wstring& name, const std::vector<BYTE>& bytes);
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
   ~TempFile();
-  const std::wstring& path() const { return path_; }
-  std::string ansi_path() const;
-
- private:
-  std::wstring path_;
+  std::wstring path;
+  std::string ansi_path;
 };
 
-// The bytes of a 16 × 16 icon file (one 32-bit image, opaque red with a
-// transparent top-left quarter) and of a 4 × 4 24-bit bitmap file of colour.
-std::vector<BYTE> icon_file_bytes();
-std::vector<BYTE> bitmap_file_bytes(COLORREF colour);
+// The file a picture saves itself as (a .bmp or .ico file).
+std::vector<BYTE> picture_file_bytes(IPictureDisp* picture);
 
 }  // namespace tessel_test

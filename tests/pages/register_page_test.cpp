@@ -3,6 +3,7 @@
 // and pictures chosen through the file dialog.
 #include <gtest/gtest.h>
 
+#include "control/interaction_helpers.h"
 #include "pages/page_test_support.h"
 #include "pages/register_page.h"
 #include "support/test_pictures.h"
@@ -14,11 +15,15 @@ namespace {
 using tessel::RegisterPage;
 namespace dispid = tessel::dispid;
 
+void add_columns_b_and_c(IDispatch* control) {
+  call(control, dispid::AddRow, {vlong(70), vstr(L"B")});
+  call(control, dispid::AddRow, {vlong(80), vstr(L"C")});
+}
+
 // A control with the columns A (60), B (70) and C (80).
 ComPtr<IDispatch> three_columns() {
   auto control = new_control();
-  call(control.get(), dispid::AddRow, {vlong(70), vstr(L"B")});
-  call(control.get(), dispid::AddRow, {vlong(80), vstr(L"C")});
+  add_columns_b_and_c(control.get());
   put(control.get(), dispid::RowCaption, {vlong(1)}, vstr(L"A"));
   return control;
 }
@@ -36,166 +41,158 @@ ComPtr<IPictureDisp> picture(IDispatch* control, LONG index) {
   return ComPtr<IDispatch>(V_DISPATCH(value.get())).query<IPictureDisp>(IID_IPictureDisp);
 }
 
-class Fields {
- public:
-  explicit Fields(RegisterPage* page) : page_(page) {}
-  HWND operator()(int id) const { return GetDlgItem(page_ ? page_->window() : nullptr, id); }
-  std::wstring index() const { return text_of((*this)(RegisterPage::kTxtIndex)); }
-  std::wstring caption() const { return text_of((*this)(RegisterPage::kTxtCaption)); }
-  std::wstring width() const { return text_of((*this)(RegisterPage::kTxtWidth)); }
+// The page's fields, by child id.
+struct Fields {
+  RegisterPage& page;
+  HWND operator()(int id) const { return GetDlgItem(page.window(), id); }
+  std::wstring text(int id) const { return text_of((*this)(id)); }
+  void type(int id, const std::wstring& text) const { type_text((*this)(id), text); }
   void scroll(int code) const {
-    SendMessageW(page_->window(), WM_HSCROLL, MAKEWPARAM(code, 0),
+    SendMessageW(page.window(), WM_HSCROLL, MAKEWPARAM(code, 0),
                  reinterpret_cast<LPARAM>((*this)(RegisterPage::kHsb)));
   }
   int scroll_maximum() const {
-    int minimum = 0;
-    int maximum = 0;
+    int minimum = 0, maximum = 0;
     GetScrollRange((*this)(RegisterPage::kHsb), SB_CTL, &minimum, &maximum);
     return maximum;
   }
-
- private:
-  RegisterPage* page_;
 };
 
-TEST(RegisterPage, StepsThroughTheColumnsAndAppliesPendingEditsToTheColumnLeft) {
-  LinkedPages pages;
-  HostedControl hosted;
-  auto control = hosted.control();
-  call(control.get(), dispid::AddRow, {vlong(70), vstr(L"B")});
-  call(control.get(), dispid::AddRow, {vlong(80), vstr(L"C")});
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    Fields f(page);
-    EXPECT_EQ(f.index(), L"1");
-    EXPECT_EQ(f.width(), L"60");
-    EXPECT_EQ(f.scroll_maximum(), 3);
-    EXPECT_EQ(page->current_index(), 1);
+// A 16 × 16 icon file of one 32-bit image: opaque red with a transparent
+// top-left quarter.
+std::vector<BYTE> icon_file_bytes() {
+  std::vector<BYTE> file;
+  auto put = [&](auto value) {
+    const auto* bytes = reinterpret_cast<const BYTE*>(&value);
+    file.insert(file.end(), bytes, bytes + sizeof value);
+  };
+  for (WORD w : {0, 1, 1}) put(w);  // an icon file of one image
+  put(BYTE{16});
+  put(BYTE{16});
+  put(WORD{0});
+  put(WORD{1});
+  put(WORD{32});
+  put(DWORD{40 + 16 * 16 * 4 + 16 * 4});  // the image's size and place
+  put(DWORD{6 + 16});
+  put(BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, 32, 1, 32, BI_RGB, 0, 0, 0, 0, 0});
+  // Rows bottom-up: colours, then the AND mask (one DWORD per row).
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) put(DWORD{y >= 8 && x < 8 ? 0u : 0xFFFF0000u});
+  }
+  for (int y = 0; y < 16; ++y) put(DWORD{y >= 8 ? 0xFFu : 0u});
+  return file;
+}
 
+constexpr int kIndex = RegisterPage::kTxtIndex;
+constexpr int kCaption = RegisterPage::kTxtCaption;
+constexpr int kWidth = RegisterPage::kTxtWidth;
+
+TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesTheRest) {
+  AxHost hosted(L"QuonTessel.TesselControl");
+  auto control = hosted.control();
+  add_columns_b_and_c(control.get());
+  const std::wstring first = caption(control.get(), 1);
+  FileDialogAnswer cancelled(std::nullopt);
+  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
+    Fields f{page};
+    EXPECT_EQ(f.text(kIndex), L"1");
+    EXPECT_EQ(f.text(kWidth), L"60");
+    EXPECT_EQ(f.scroll_maximum(), 3);
+    EXPECT_EQ(page.current_index(), 1);
     f.scroll(SB_LINERIGHT);
-    EXPECT_EQ(f.index(), L"2");
-    EXPECT_EQ(f.caption(), L"B");
-    EXPECT_EQ(f.width(), L"70");
-    type_text(f(RegisterPage::kTxtCaption), L"Name");
-    type_text(f(RegisterPage::kTxtWidth), L"90");
+    EXPECT_EQ(f.text(kIndex), L"2");
+    EXPECT_EQ(f.text(kCaption), L"B");
+    EXPECT_EQ(f.text(kWidth), L"70");
+    f.type(kCaption, L"Name");
+    f.type(kWidth, L"90");
     f.scroll(SB_LINERIGHT);  // no Apply: the edits go to column 2
     EXPECT_EQ(caption(control.get(), 2), L"Name");
     EXPECT_EQ(width(control.get(), 2), 90);
     EXPECT_EQ(caption(control.get(), 3), L"C");
     EXPECT_EQ(width(control.get(), 3), 80);
-    EXPECT_EQ(f.caption(), L"C");
-
+    EXPECT_EQ(f.text(kCaption), L"C");
     f.scroll(SB_LINERIGHT);  // already at the last column
-    EXPECT_EQ(f.index(), L"3");
+    EXPECT_EQ(f.text(kIndex), L"3");
     f.scroll(SB_LEFT);
-    EXPECT_EQ(f.index(), L"1");
-  });
-}
-
-TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
-  LinkedPages pages;
-  auto control = three_columns();
-  const std::wstring sign = decimal_sign();
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    Fields f(page);
-    type_text(f(RegisterPage::kTxtCaption), L"");
-    type_text(f(RegisterPage::kTxtWidth), L"");
-    page->Apply();
-    EXPECT_EQ(caption(control.get(), 1), L" ");
-    EXPECT_EQ(width(control.get(), 1), 60);
-    EXPECT_EQ(f.width(), L"60");
-
-    // The locale's number rules, halves to the even neighbour.
-    type_text(f(RegisterPage::kTxtWidth), L"12" + sign + L"5");
-    page->Apply();
-    EXPECT_EQ(width(control.get(), 1), 12);
-    type_text(f(RegisterPage::kTxtWidth), L"13" + sign + L"5");
-    page->Apply();
-    EXPECT_EQ(width(control.get(), 1), 14);
-    // A width that is no number is not written; the caption still is.
-    type_text(f(RegisterPage::kTxtWidth), L"breit");
-    type_text(f(RegisterPage::kTxtCaption), L"Neu");
-    page->Apply();
-    EXPECT_EQ(width(control.get(), 1), 14);
-    EXPECT_EQ(caption(control.get(), 1), L"Neu");
-  });
-}
-
-TEST(RegisterPage, AddingSavesTheShownColumnAndMovesToTheNewOne) {
-  LinkedPages pages;
-  auto control = three_columns();
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    Fields f(page);
-    type_text(f(RegisterPage::kTxtCaption), L"Erste");
-    click(f(RegisterPage::kCmdAddTab));
-    EXPECT_EQ(columns(control.get()), 4);
-    EXPECT_EQ(caption(control.get(), 1), L"Erste");
-    EXPECT_EQ(f.index(), L"4");
-    EXPECT_EQ(f.scroll_maximum(), 4);
-    EXPECT_EQ(page->current_index(), 4);
-    EXPECT_EQ(f.caption(), caption(control.get(), 4));
-    EXPECT_EQ(f.width(), L"60");
-    EXPECT_EQ(page->IsPageDirty(), S_OK);
-    type_text(f(RegisterPage::kTxtCaption), L"Vierte");
-    page->Apply();
-    EXPECT_EQ(caption(control.get(), 4), L"Vierte");
-  });
-}
-
-TEST(RegisterPage, DeletingRemovesTheLastColumnWhicheverIsShown) {
-  LinkedPages pages;
-  auto control = three_columns();
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    Fields f(page);
-    click(f(RegisterPage::kCmdDelete));  // column 1 shown
-    EXPECT_EQ(columns(control.get()), 2);
-    EXPECT_EQ(caption(control.get(), 1), L"A");
-    EXPECT_EQ(caption(control.get(), 2), L"B");
-    EXPECT_EQ(f.scroll_maximum(), 2);
-
-    // Showing the last column: the scroll bar follows the count down and
-    // the page shows the new last column.
-    f.scroll(SB_RIGHT);
-    EXPECT_EQ(f.index(), L"2");
-    page->Apply();
-    click(f(RegisterPage::kCmdDelete));
-    EXPECT_EQ(columns(control.get()), 1);
-    EXPECT_EQ(f.index(), L"1");
-    EXPECT_EQ(f.caption(), L"A");
-
-    // The control keeps its last column.
-    click(f(RegisterPage::kCmdDelete));
-    EXPECT_EQ(columns(control.get()), 1);
-    EXPECT_EQ(page->IsPageDirty(), S_OK);
-  });
-}
-
-TEST(RegisterPage, CancelLeavesTheColumnsAsTheyWere) {
-  LinkedPages pages;
-  auto control = three_columns();
-  FileDialogAnswer cancelled(std::nullopt);
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    Fields f(page);
-    type_text(f(RegisterPage::kTxtCaption), L"X");
-    type_text(f(RegisterPage::kTxtWidth), L"99");
+    EXPECT_EQ(f.text(kIndex), L"1");
+    // Edits the frame's Cancel throws away.
+    f.type(kCaption, L"X");
+    f.type(kWidth, L"99");
     click(f(RegisterPage::kCmdDel));
   });
   EXPECT_EQ(columns(control.get()), 3);
-  EXPECT_EQ(caption(control.get(), 1), L"A");
+  EXPECT_EQ(caption(control.get(), 1), first);
   EXPECT_EQ(width(control.get(), 1), 60);
 }
 
-TEST(RegisterPage, RemovingThePictureTakesEffectOnApply) {
-  LinkedPages pages;
+TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
+  auto control = three_columns();
+  const std::wstring sign = decimal_sign();
+  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
+    Fields f{page};
+    f.type(kCaption, L"");
+    f.type(kWidth, L"");
+    page.Apply();
+    EXPECT_EQ(caption(control.get(), 1), L" ");
+    EXPECT_EQ(width(control.get(), 1), 60);
+    EXPECT_EQ(f.text(kWidth), L"60");
+    // The locale's number rules, halves to the even neighbour; a width that
+    // is no number is not written, while the caption still is.
+    const std::pair<std::wstring, LONG> widths[] = {
+        {L"12" + sign + L"5", 12}, {L"13" + sign + L"5", 14}, {L"breit", 14}};
+    for (const auto& [typed, written] : widths) {
+      f.type(kWidth, typed);
+      f.type(kCaption, typed);
+      page.Apply();
+      EXPECT_EQ(width(control.get(), 1), written) << testing::PrintToString(typed);
+      EXPECT_EQ(caption(control.get(), 1), typed);
+    }
+  });
+}
+
+// Adding saves the shown column and moves to the new one; deleting removes
+// the last column whichever is shown, down to one.
+TEST(RegisterPage, AddingAndDeletingColumns) {
+  auto control = three_columns();
+  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
+    Fields f{page};
+    f.type(kCaption, L"Erste");
+    click(f(RegisterPage::kCmdAddTab));
+    EXPECT_EQ(columns(control.get()), 4);
+    EXPECT_EQ(caption(control.get(), 1), L"Erste");
+    EXPECT_EQ(f.text(kIndex), L"4");
+    EXPECT_EQ(f.scroll_maximum(), 4);
+    EXPECT_EQ(page.current_index(), 4);
+    EXPECT_EQ(f.text(kCaption), caption(control.get(), 4));
+    EXPECT_EQ(f.text(kWidth), L"60");
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
+    f.type(kCaption, L"Vierte");
+    page.Apply();
+    EXPECT_EQ(caption(control.get(), 4), L"Vierte");
+
+    f.scroll(SB_LEFT);
+    click(f(RegisterPage::kCmdDelete));  // column 1 shown
+    EXPECT_EQ(columns(control.get()), 3);
+    EXPECT_EQ(caption(control.get(), 1), L"Erste");
+    EXPECT_EQ(caption(control.get(), 3), L"C");
+    EXPECT_EQ(f.scroll_maximum(), 3);
+    f.scroll(SB_RIGHT);  // showing the last column: the page shows the new last
+    EXPECT_EQ(f.text(kIndex), L"3");
+    page.Apply();
+    click(f(RegisterPage::kCmdDelete));
+    EXPECT_EQ(columns(control.get()), 2);
+    EXPECT_EQ(f.text(kIndex), L"2");
+    EXPECT_EQ(f.text(kCaption), L"B");
+    page.Apply();
+    for (int i = 0; i < 2; ++i) click(f(RegisterPage::kCmdDelete));
+    EXPECT_EQ(columns(control.get()), 1) << "the control keeps its last column";
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
+  });
+}
+
+// Pictures: removed on Apply, icon files of any case turned into bitmaps
+// over magenta, and files that fail to load reported and not taken.
+TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   auto control = three_columns();
   auto bitmap = make_bitmap_picture(8, 8, RGB(0, 128, 0));
   VARIANT value;
@@ -204,102 +201,68 @@ TEST(RegisterPage, RemovingThePictureTakesEffectOnApply) {
   bitmap->AddRef();
   ASSERT_EQ(invoke(control.get(), dispid::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(1), value}),
             S_OK);
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    EXPECT_NE(page->tab_picture(), nullptr);
-    page->Apply();
-    click(Fields(page)(RegisterPage::kCmdDel));
-    EXPECT_EQ(page->tab_picture(), nullptr);
-    EXPECT_EQ(page->IsPageDirty(), S_OK);
-    EXPECT_TRUE(picture(control.get(), 1)) << "not before Apply";
-    page->Apply();
-    EXPECT_FALSE(picture(control.get(), 1));
-  });
-}
-
-TEST(RegisterPage, IconFilesOfAnyCaseBecomeBitmapsOverMagenta) {
-  LinkedPages pages;
-  auto control = three_columns();
+  MessageBoxes boxes;
   TempFile icon(L"PAGE TEST.ICO", icon_file_bytes());
   TempFile lower(L"page test.ico", icon_file_bytes());
-  TempFile bitmap(L"page test.bmp", bitmap_file_bytes(RGB(0, 0, 255)));
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    HWND open = Fields(page)(RegisterPage::kCmdOpenDlg);
-    for (const TempFile* file : {&icon, &lower}) {
-      FileDialogAnswer chosen(file->ansi_path());
-      page->Apply();
+  TempFile blue(L"page test.bmp",
+                picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
+  TempFile broken(L"page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
+    HWND open = Fields{page}(RegisterPage::kCmdOpenDlg);
+    EXPECT_NE(page.tab_picture(), nullptr);
+    page.Apply();
+    click(Fields{page}(RegisterPage::kCmdDel));
+    EXPECT_EQ(page.tab_picture(), nullptr);
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
+    EXPECT_TRUE(picture(control.get(), 1)) << "not before Apply";
+    page.Apply();
+    EXPECT_FALSE(picture(control.get(), 1));
+
+    const MessageBoxCall expected[] = {{L"Ungültiges Bild", L"Bild einfügen", MB_OK | MB_ICONSTOP},
+                                       {L"53\r\nFile not found", L"QuonTessel", MB_OK}};
+    const std::string missing[] = {broken.ansi_path, "Z:\\no such folder\\missing.bmp"};
+    for (size_t i = 0; i < 2; ++i) {
+      FileDialogAnswer chosen(missing[i]);
       click(open);
-      ASSERT_EQ(chosen.calls(), 1);
-      // Loaded straight from the file the picture would be an icon.
-      EXPECT_EQ(picture_type(page->tab_picture()), PICTYPE_BITMAP)
-          << testing::PrintToString(file->path());
-      EXPECT_EQ(page->IsPageDirty(), S_OK);
+      ASSERT_EQ(boxes.calls.size(), i + 1);
+      EXPECT_EQ(boxes.calls[i].text, expected[i].text);
+      EXPECT_EQ(boxes.calls[i].title, expected[i].title);
+      EXPECT_EQ(boxes.calls[i].style, expected[i].style);
+      EXPECT_EQ(page.tab_picture(), nullptr);
+      EXPECT_EQ(page.IsPageDirty(), S_FALSE);
     }
-    {
-      FileDialogAnswer chosen(bitmap.ansi_path());
+
+    for (const TempFile* file : {&icon, &lower, &blue}) {
+      FileDialogAnswer chosen(file->ansi_path);
+      page.Apply();
       click(open);
-      EXPECT_EQ(picture_type(page->tab_picture()), PICTYPE_BITMAP);
+      ASSERT_EQ(chosen.calls, 1);
+      // Loaded straight from the file an icon would stay an icon.
+      EXPECT_EQ(picture_type(page.tab_picture()), PICTYPE_BITMAP)
+          << testing::PrintToString(file->path);
+      EXPECT_EQ(page.IsPageDirty(), S_OK);
     }
     {
       // Cancelling changes nothing, the Changed flag included.
       FileDialogAnswer cancelled(std::nullopt);
-      page->Apply();
-      IPictureDisp* before = page->tab_picture();
+      page.Apply();
+      IPictureDisp* before = page.tab_picture();
       click(open);
-      EXPECT_EQ(cancelled.calls(), 1);
-      EXPECT_EQ(page->tab_picture(), before);
-      EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+      EXPECT_EQ(cancelled.calls, 1);
+      EXPECT_EQ(page.tab_picture(), before);
+      EXPECT_EQ(page.IsPageDirty(), S_FALSE);
     }
-    FileDialogAnswer chosen(icon.ansi_path());
+    FileDialogAnswer chosen(icon.ansi_path);
     click(open);
-    page->Apply();
+    page.Apply();
   });
-  // The column holds the icon's pixels over magenta: the top-left quarter
-  // of the icon is transparent.
   auto stored = picture(control.get(), 1);
   ASSERT_TRUE(stored);
   EXPECT_EQ(picture_type(stored.get()), PICTYPE_BITMAP);
-  OLE_HANDLE handle = 0;
-  ASSERT_EQ(ComPtr<IPictureDisp>(stored).query<IPicture>(IID_IPicture)->get_Handle(&handle), S_OK);
   framework::MemoryDc dc;
-  framework::Selection selection(dc.get(),
-                                 reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)));
+  framework::Selection selection(dc.get(), static_cast<HBITMAP>(picture_handle(stored.get())));
   EXPECT_EQ(GetPixel(dc.get(), 2, 2), RGB(255, 0, 255));
   EXPECT_EQ(GetPixel(dc.get(), 12, 12), RGB(255, 0, 0));
-}
-
-TEST(RegisterPage, PictureFilesThatFailToLoadAreReportedAndNotShown) {
-  LinkedPages pages;
-  auto control = three_columns();
-  MessageBoxes boxes;
-  TempFile broken(L"page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
-  run_property_frame({control.get()}, {tessel::CLSID_Register}, [&] {
-    auto* page = pages.last<RegisterPage>();
-    ASSERT_NE(page, nullptr);
-    HWND open = Fields(page)(RegisterPage::kCmdOpenDlg);
-    page->Apply();
-    {
-      FileDialogAnswer chosen(broken.ansi_path());
-      click(open);
-    }
-    ASSERT_EQ(boxes.calls().size(), 1u);
-    EXPECT_EQ(boxes.calls()[0].text, L"Ungültiges Bild");
-    EXPECT_EQ(boxes.calls()[0].title, L"Bild einfügen");
-    EXPECT_EQ(boxes.calls()[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
-    EXPECT_EQ(page->tab_picture(), nullptr);
-    EXPECT_EQ(page->IsPageDirty(), S_FALSE);
-    {
-      FileDialogAnswer chosen("Z:\\no such folder\\missing.bmp");
-      click(open);
-    }
-    ASSERT_EQ(boxes.calls().size(), 2u);
-    EXPECT_EQ(boxes.calls()[1].text, L"53\r\nFile not found");
-    EXPECT_EQ(boxes.calls()[1].style, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(page->IsPageDirty(), S_FALSE);
-  });
 }
 
 }  // namespace

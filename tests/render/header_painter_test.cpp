@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/control_state.h"
+#include "framework/gdi.h"
 #include "render/dib_canvas.h"
 #include "render/header_painter.h"
 #include "render/test_images.h"
@@ -21,6 +22,11 @@ using tessel::ControlState;
 constexpr COLORREF kBack = RGB(249, 250, 253);
 constexpr COLORREF kForm = RGB(224, 223, 227);
 constexpr COLORREF kFrame = RGB(10, 20, 30);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+// The three-line bottom edge, from its last line up.
+constexpr COLORREF kEdge23 = RGB(189, 190, 206);
+constexpr COLORREF kEdge22 = RGB(209, 210, 222);
+constexpr COLORREF kEdge21 = RGB(230, 231, 239);
 
 // A surface on a DIB section whose container grants every height request.
 class CanvasSurface final : public tessel::PaintSurface {
@@ -79,8 +85,7 @@ TEST(HeaderPainter, LaysColumnsOutWithSeparatorsAndTheFormColourRightOfThem) {
   CanvasSurface surface(200, 40);
   paint(s, surface, L"two_columns");
   EXPECT_EQ(surface.refreshes, 1);
-  // The control's height follows HeaderHeight.
-  EXPECT_EQ(surface.client_rect().bottom, 24);
+  EXPECT_EQ(surface.client_rect().bottom, 24) << "the height follows HeaderHeight";
   ASSERT_EQ(s.TabRects.size(), 3u);
   const RECT& a = s.TabRects[1];
   const RECT& b = s.TabRects[2];
@@ -88,43 +93,30 @@ TEST(HeaderPainter, LaysColumnsOutWithSeparatorsAndTheFormColourRightOfThem) {
             (std::vector<LONG>{2, 2, 102, 24}));
   EXPECT_EQ((std::vector<LONG>{b.left, b.top, b.right, b.bottom}),
             (std::vector<LONG>{104, 2, 154, 24}));
-  EXPECT_EQ(s.Tabs(2).RowLeft, 104);
-  EXPECT_EQ(s.Tabs(2).RowTop, 2);
-  EXPECT_EQ(s.Tabs(2).RowHeight, 24);
+  EXPECT_EQ((std::vector<LONG>{s.Tabs(2).RowLeft, s.Tabs(2).RowTop, s.Tabs(2).RowHeight}),
+            (std::vector<LONG>{104, 2, 24}));
   const DibCanvas& c = surface.canvas;
   for (int x : {102, 154}) {
-    EXPECT_EQ(c.pixel(x, 3), kBack) << x;
-    for (int y = 4; y <= 18; ++y) {
-      EXPECT_EQ(c.pixel(x, y), RGB(181, 182, 200)) << x << "," << y;
-      EXPECT_EQ(c.pixel(x + 1, y), RGB(255, 255, 255)) << x + 1 << "," << y;
-    }
-    EXPECT_EQ(c.pixel(x, 19), kBack) << x;
+    expect_pixels(c, {{x, 3, kBack}, {x, 19, kBack}});
+    for (int y = 4; y <= 18; ++y)
+      expect_pixels(c, {{x, y, RGB(181, 182, 200)}, {x + 1, y, kWhite}});
   }
-  EXPECT_EQ(c.pixel(155, 10), RGB(255, 255, 255));
-  EXPECT_EQ(c.pixel(156, 10), kForm);
-  EXPECT_EQ(c.pixel(199, 0), kForm);
-  EXPECT_EQ(c.pixel(50, 10), kBack);
-  // The three-line bottom edge across the whole width; no frame by default.
-  for (int x : {0, 50, 199}) {
-    EXPECT_EQ(c.pixel(x, 23), RGB(189, 190, 206));
-    EXPECT_EQ(c.pixel(x, 22), RGB(209, 210, 222));
-    EXPECT_EQ(c.pixel(x, 21), RGB(230, 231, 239));
-  }
-  EXPECT_EQ(c.pixel(0, 5), kBack);
+  expect_pixels(c, {{155, 10, kWhite}, {156, 10, kForm}, {199, 0, kForm}, {50, 10, kBack}});
+  // The bottom edge across the whole width; no frame by default.
+  for (int x : {0, 50, 199})
+    expect_pixels(c, {{x, 23, kEdge23}, {x, 22, kEdge22}, {x, 21, kEdge21}});
+  expect_pixels(c, {{0, 5, kBack}});
 }
 
-TEST(HeaderPainter, DrawsTheFrameWhenAsked) {
+TEST(HeaderPainter, DrawsTheFrameWhenAskedOverTheBottomEdge) {
   ControlState s = header({100}, 24);
   s.look.ShowFrame = true;
   CanvasSurface surface(200, 24);
   paint(s, surface);
-  const DibCanvas& c = surface.canvas;
-  EXPECT_EQ(c.pixel(100, 0), kFrame);
-  EXPECT_EQ(c.pixel(0, 10), kFrame);
-  EXPECT_EQ(c.pixel(199, 10), kFrame);
-  // The bottom edge is drawn before the side lines, which run to the end.
-  EXPECT_EQ(c.pixel(0, 23), kFrame);
-  EXPECT_EQ(c.pixel(100, 23), RGB(189, 190, 206));
+  // The side lines run to the end, over the bottom edge drawn before them.
+  expect_pixels(
+      surface.canvas,
+      {{100, 0, kFrame}, {0, 10, kFrame}, {199, 10, kFrame}, {0, 23, kFrame}, {100, 23, kEdge23}});
 }
 
 TEST(HeaderPainter, DrawsThePressedColumnSunken) {
@@ -132,57 +124,37 @@ TEST(HeaderPainter, DrawsThePressedColumnSunken) {
   s.SelectedRow = 1;
   CanvasSurface surface(200, 24);
   paint(s, surface, L"pressed_column");
-  const DibCanvas& c = surface.canvas;
   const COLORREF frame = RGB(128, 128, 153), outer = RGB(185, 185, 200), inner = RGB(212, 212, 223),
                  fill = RGB(236, 236, 243);
-  EXPECT_EQ(c.pixel(1, 1), frame);
-  EXPECT_EQ(c.pixel(102, 1), frame);
-  EXPECT_EQ(c.pixel(1, 23), frame);
-  EXPECT_EQ(c.pixel(102, 12), frame);
-  EXPECT_EQ(c.pixel(60, 23), frame);
-  EXPECT_EQ(c.pixel(0, 12), kBack);
-  EXPECT_EQ(c.pixel(103, 12), RGB(255, 255, 255));
-  for (int x : {2, 50, 101}) {
-    EXPECT_EQ(c.pixel(x, 1), outer) << x;
-    EXPECT_EQ(c.pixel(x, x == 2 ? 1 : 2), x == 2 ? outer : inner) << x;
-  }
-  EXPECT_EQ(c.pixel(102, 2), frame);
-  for (int y : {3, 12, 22}) {
-    EXPECT_EQ(c.pixel(2, y), outer) << y;
-    EXPECT_EQ(c.pixel(3, y), inner) << y;
-  }
-  EXPECT_EQ(c.pixel(50, 12), fill);
-  EXPECT_EQ(c.pixel(101, 12), fill);  // the column's own separator is covered
-  EXPECT_EQ(c.pixel(50, 22), fill);   // and so is the bottom edge
+  const PixelAt sunken[] = {{1, 1, frame},   {102, 1, frame}, {1, 23, frame},  {102, 12, frame},
+                            {60, 23, frame}, {102, 2, frame}, {0, 12, kBack},  {103, 12, kWhite},
+                            {2, 1, outer},   {50, 1, outer},  {101, 1, outer}, {50, 2, inner},
+                            {101, 2, inner}, {2, 3, outer},   {3, 3, inner},   {2, 12, outer},
+                            {3, 12, inner},  {2, 22, outer},  {3, 22, inner},  {50, 12, fill},
+                            {101, 12, fill},  // the column's own separator is covered
+                            {50, 22, fill}};  // and so is the bottom edge
+  expect_pixels(surface.canvas, sunken);
 }
 
-TEST(HeaderPainter, UnderlinesTheHotColumnInOrange) {
+TEST(HeaderPainter, UnderlinesTheHotColumnInOrangeUnlessItIsPressed) {
   ControlState s = header({100, 50}, 24);
   s.HotTab = 2;
   CanvasSurface surface(200, 24);
   paint(s, surface, L"hot_column");
-  const DibCanvas& c = surface.canvas;
-  // y = 23: x 105..151, from RGB(218, 157, 26) at the right.
-  EXPECT_EQ(c.pixel(104, 23), RGB(189, 190, 206));
-  EXPECT_EQ(c.pixel(105, 23), RGB(244, 203, 111));
-  EXPECT_EQ(c.pixel(150, 23), RGB(218, 157, 26));
-  EXPECT_EQ(c.pixel(151, 23), RGB(218, 157, 26));
-  EXPECT_EQ(c.pixel(152, 23), RGB(189, 190, 206));
-  // y = 22: x 104..152; y = 21: x 103..153.
-  EXPECT_EQ(c.pixel(103, 22), RGB(209, 210, 222));
-  EXPECT_EQ(c.pixel(152, 22), RGB(229, 160, 16));
-  EXPECT_NE(c.pixel(104, 22), RGB(209, 210, 222));
-  EXPECT_EQ(c.pixel(153, 22), RGB(209, 210, 222));
-  EXPECT_EQ(c.pixel(153, 21), RGB(222, 150, 0));
-  EXPECT_NE(c.pixel(103, 21), RGB(230, 231, 239));
-  EXPECT_EQ(c.pixel(102, 21), RGB(230, 231, 239));
-  EXPECT_EQ(c.pixel(154, 21), RGB(230, 231, 239));
-  EXPECT_EQ(c.pixel(106, 21), RGB(250, 213, 135));
-  EXPECT_EQ(c.pixel(107, 21), RGB(252, 223, 157));
-  // No underline when the hot column is the pressed one.
+  // y = 23: x 105..151, from RGB(218, 157, 26) at the right; y = 22: x
+  // 104..152; y = 21: x 103..153.
+  const COLORREF o1 = RGB(244, 203, 111), o2 = RGB(218, 157, 26), o3 = RGB(229, 160, 16),
+                 o4 = RGB(222, 150, 0), o5 = RGB(250, 213, 135), o6 = RGB(252, 223, 157);
+  const COLORREF e1 = kEdge21, e2 = kEdge22, e3 = kEdge23;
+  const PixelAt hot[] = {{104, 23, e3}, {105, 23, o1}, {150, 23, o2}, {151, 23, o2}, {152, 23, e3},
+                         {103, 22, e2}, {152, 22, o3}, {153, 22, e2}, {153, 21, o4}, {102, 21, e1},
+                         {154, 21, e1}, {106, 21, o5}, {107, 21, o6}};
+  expect_pixels(surface.canvas, hot);
+  EXPECT_NE(surface.canvas.pixel(104, 22), kEdge22);
+  EXPECT_NE(surface.canvas.pixel(103, 21), kEdge21);
   s.SelectedRow = 2;
   paint(s, surface);
-  EXPECT_EQ(surface.canvas.pixel(107, 21), RGB(236, 236, 243));
+  EXPECT_COLOUR(surface.canvas.pixel(107, 21), RGB(236, 236, 243));
 }
 
 TEST(HeaderPainter, PutsTheTwoStrokeSortMarkerAtTheColumnsRightEdge) {
@@ -190,27 +162,28 @@ TEST(HeaderPainter, PutsTheTwoStrokeSortMarkerAtTheColumnsRightEdge) {
     LONG height;
     bool descending;
     int base, apex;
+    const wchar_t* picture;
   };
-  for (const Case& k : {Case{21, false, 6, 14}, Case{21, true, 14, 6}, Case{25, false, 8, 16},
-                        Case{25, true, 16, 8}}) {
+  for (const Case& k :
+       {Case{21, false, 6, 14, nullptr}, Case{21, true, 14, 6, nullptr},
+        Case{25, false, 8, 16, L"sort_ascending"}, Case{25, true, 16, 8, L"sort_descending"}}) {
+    SCOPED_TRACE(testing::Message() << "height " << k.height << ", descending " << k.descending);
     ControlState s = header({100, 50}, k.height);
     s.look.ShowSortPic = true;
     s.SortedRow = 1;
     s.Tabs(1).RowSort = k.descending;
     CanvasSurface surface(200, k.height);
-    paint(s, surface,
-          k.height == 25 ? (k.descending ? L"sort_descending" : L"sort_ascending") : nullptr);
+    paint(s, surface, k.picture);
     const DibCanvas& c = surface.canvas;
     const COLORREF grey = RGB(132, 132, 132);
     // Base from x = R - 9 to R - 3 (R = 102), the slanted side ending at
     // (R - 5, apex) exclusive.
-    for (int x = 93; x <= 99; ++x) EXPECT_EQ(c.pixel(x, k.base), grey) << k.height << " " << x;
-    EXPECT_NE(c.pixel(100, k.base), grey);
-    EXPECT_NE(c.pixel(92, k.base), grey);
-    EXPECT_NE(c.pixel(97, k.apex), grey);
+    for (int x = 93; x <= 99; ++x) EXPECT_EQ(c.pixel(x, k.base), grey) << x;
     const int step = k.apex > k.base ? 1 : -1;
-    EXPECT_EQ(c.pixel(93, k.base + step), grey);
-    EXPECT_EQ(c.pixel(96, k.apex - step), grey) << k.height;
+    expect_pixels(c, {{93, k.base + step, grey}, {96, k.apex - step, grey}});
+    for (POINT p : {POINT{100, k.base}, POINT{92, k.base}, POINT{97, k.apex}}) {
+      EXPECT_NE(c.pixel(p.x, p.y), grey) << p.x << ", " << p.y;
+    }
   }
 }
 
@@ -221,8 +194,9 @@ TEST(HeaderPainter, PlacesCaptionsAndPicturesFromTheColumnsLeftEdge) {
   auto picture = cornered_picture();
   s.Tabs(2).set_RowIcon(picture.get());
   CanvasSurface surface(300, 25);
-  HFONT font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma");
-  HGDIOBJ old = SelectObject(surface.dc(), font);
+  framework::GdiObject<HFONT> font(
+      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  framework::Selection selection(surface.dc(), font.get());
   paint(s, surface, L"captions_and_picture");
   const DibCanvas& c = surface.canvas;
   auto first_ink = [&](int from, int to) {
@@ -236,25 +210,21 @@ TEST(HeaderPainter, PlacesCaptionsAndPicturesFromTheColumnsLeftEdge) {
     return -1;
   };
   // Column 1 starts at 2: the caption box starts 8 pixels right of it.
-  int ink1 = first_ink(2, 100);
-  EXPECT_GE(ink1, 10);
-  EXPECT_LE(ink1, 12);
+  const int ink1 = first_ink(2, 100);
+  EXPECT_TRUE(ink1 >= 10 && ink1 <= 12) << ink1;
   // Column 2 starts at 104: the picture at 108, the caption 24 pixels in.
-  int ink2 = first_ink(128 - 4, 200);
-  EXPECT_GE(ink2, 128);
-  EXPECT_LE(ink2, 130);
-  EXPECT_EQ(c.pixel(108, 12), RGB(0, 200, 0));
-  EXPECT_EQ(c.pixel(107, 12), kBack);
+  const int ink2 = first_ink(128 - 4, 200);
+  EXPECT_TRUE(ink2 >= 128 && ink2 <= 130) << ink2;
   // The picture's top follows the caption's height T: nearest((25 - T - 3) / 2);
   // its magenta corner pixels stay transparent.
   SIZE text{};
   GetTextExtentPoint32W(surface.dc(), L"I", 1, &text);
   const int top = static_cast<int>(std::nearbyint((25.0 - text.cy - 3) / 2));
-  EXPECT_EQ(c.pixel(109, top + 1), RGB(0, 200, 0));
-  EXPECT_EQ(c.pixel(108, top), kBack);
+  expect_pixels(c, {{108, 12, RGB(0, 200, 0)},
+                    {107, 12, kBack},
+                    {109, top + 1, RGB(0, 200, 0)},
+                    {108, top, kBack}});
   EXPECT_NE(c.pixel(109, top - 1), RGB(0, 200, 0));
-  SelectObject(surface.dc(), old);
-  DeleteObject(font);
 }
 
 TEST(HeaderPainter, WritesTranslatedColoursBack) {
@@ -265,20 +235,18 @@ TEST(HeaderPainter, WritesTranslatedColoursBack) {
   paint(s, surface);
   EXPECT_EQ(s.look.BackColor, GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(s.look.BackColorForm, GetSysColor(COLOR_WINDOW));
-  EXPECT_EQ(surface.canvas.pixel(50, 10), GetSysColor(COLOR_BTNFACE));
+  EXPECT_COLOUR(surface.canvas.pixel(50, 10), GetSysColor(COLOR_BTNFACE));
 }
 
 TEST(HeaderPainter, CompletesThePassWhenADecorationsColumnIsGone) {
   // The pressed, sorted and hot columns were the third, deleted since.
   ControlState s = header({100, 50}, 24);
   s.look.ShowSortPic = true;
-  s.SelectedRow = 3;
-  s.SortedRow = 3;
-  s.HotTab = 3;
+  s.SelectedRow = s.SortedRow = s.HotTab = 3;
   CanvasSurface surface(200, 24);
   ASSERT_NO_THROW(paint(s, surface));
   EXPECT_EQ(surface.refreshes, 1);
-  EXPECT_EQ(surface.canvas.pixel(50, 10), kBack);
+  EXPECT_COLOUR(surface.canvas.pixel(50, 10), kBack);
   // Without columns the frame and bottom edge still come, and a leftover hot
   // column is left out.
   ControlState empty = header({}, 24);
@@ -286,9 +254,7 @@ TEST(HeaderPainter, CompletesThePassWhenADecorationsColumnIsGone) {
   empty.look.ShowFrame = true;
   CanvasSurface second(100, 24);
   ASSERT_NO_THROW(paint(empty, second));
-  EXPECT_EQ(second.canvas.pixel(0, 10), kFrame);
-  EXPECT_EQ(second.canvas.pixel(50, 23), RGB(189, 190, 206));
-  EXPECT_EQ(second.canvas.pixel(50, 10), kForm);
+  expect_pixels(second.canvas, {{0, 10, kFrame}, {50, 23, kEdge23}, {50, 10, kForm}});
 }
 
 TEST(HeaderPainter, APassLeavesNoGdiObjectBehind) {

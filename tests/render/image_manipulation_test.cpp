@@ -9,6 +9,7 @@
 
 #include "dib_canvas.h"
 #include "framework/error.h"
+#include "framework/gdi.h"
 #include "render/image_manipulation.h"
 #include "test_images.h"
 
@@ -17,17 +18,11 @@ namespace {
 
 using tessel_test::DibCanvas;
 using tessel_test::FakePicture;
+using Shown = std::function<std::optional<COLORREF>(int, int)>;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr COLORREF kCyan = RGB(0, 255, 255);
-
-std::string colour_text(COLORREF c) {
-  return "RGB(" + std::to_string(GetRValue(c)) + ", " + std::to_string(GetGValue(c)) + ", " +
-         std::to_string(GetBValue(c)) + ")";
-}
-#define EXPECT_COLOUR(actual, expected) EXPECT_EQ(colour_text(actual), colour_text(expected))
 
 bool is_corner(int x, int y) { return (x == 0 || x == 15) && (y == 0 || y == 15); }
 
@@ -36,27 +31,32 @@ bool is_corner(int x, int y) { return (x == 0 || x == 15) && (y == 0 || y == 15)
 COLORREF cornered(int x, int y) {
   return is_corner(x, y) ? kMagenta : RGB(3, 5 + 16 * x, 3 + 16 * y);
 }
-
-COLORREF checkerboard(int x, int y) { return (x + y) % 2 ? kRed : kYellow; }
-
-void paint_checkerboard(DibCanvas& canvas) {
-  for (int y = 0; y < canvas.height(); ++y) {
-    for (int x = 0; x < canvas.width(); ++x) canvas.set_pixel(x, y, checkerboard(x, y));
-  }
+std::optional<COLORREF> cornered_but_corners(int x, int y) {
+  if (is_corner(x, y)) return std::nullopt;
+  return cornered(x, y);
 }
 
+// 16 × 16: transparent where x + y < 6, one opaque magenta pixel at (12, 3),
+// otherwise a colour of its own.
+std::optional<COLORREF> icon_pixel(int x, int y) {
+  if (x + y < 6) return std::nullopt;
+  if (x == 12 && y == 3) return kMagenta;
+  return RGB(0, 8 + 15 * x, 8 + 15 * y);
+}
+
+COLORREF checkerboard(int x, int y) { return (x + y) % 2 ? kRed : RGB(255, 255, 0); }
+
 // Expects the block at (left, top) to show picture(x, y) where it is given
-// and the background everywhere else.
+// and the checkerboard everywhere else.
 void expect_block(const DibCanvas& canvas, int left, int top, int width, int height,
-                  const std::function<std::optional<COLORREF>(int, int)>& picture,
-                  const std::function<COLORREF(int, int)>& background) {
+                  const Shown& picture) {
   for (int y = 0; y < canvas.height(); ++y) {
     for (int x = 0; x < canvas.width(); ++x) {
       std::optional<COLORREF> shown;
       if (x >= left && x < left + width && y >= top && y < top + height) {
         shown = picture(x - left, y - top);
       }
-      EXPECT_COLOUR(canvas.pixel(x, y), shown.value_or(background(x, y))) << x << ", " << y;
+      EXPECT_COLOUR(canvas.pixel(x, y), shown.value_or(checkerboard(x, y))) << x << ", " << y;
     }
   }
 }
@@ -68,135 +68,66 @@ class Transparency : public ::testing::Test {
   cImageManipulation painter;
 };
 
-TEST_F(Transparency, MagentaCornersOfABitmapShowTheBackground) {
-  auto picture = tessel_test::make_bitmap_picture(16, 16, cornered);
-  DibCanvas canvas(30, 30, kRed);
-  painter.PaintTransparentPicture(canvas.dc(), picture.get(), 5, 7, 16, 16, 0, 0, kMagenta,
-                                  nullptr);
-  expect_block(
-      canvas, 5, 7, 16, 16,
-      [](int x, int y) -> std::optional<COLORREF> {
-        if (is_corner(x, y)) return std::nullopt;
-        return cornered(x, y);
-      },
-      [](int, int) { return kRed; });
-}
-
-TEST_F(Transparency, TheSourceOriginSelectsThePartOfThePicture) {
-  auto picture = tessel_test::make_bitmap_picture(16, 16, cornered);
-  DibCanvas canvas(20, 20);
-  paint_checkerboard(canvas);
-  painter.PaintTransparentPicture(canvas.dc(), picture.get(), 2, 3, 8, 8, 8, 8, kMagenta, nullptr);
-  expect_block(
-      canvas, 2, 3, 8, 8,
-      [](int x, int y) -> std::optional<COLORREF> {
-        if (x == 7 && y == 7) return std::nullopt;  // the picture's corner (15, 15)
-        return cornered(x + 8, y + 8);
-      },
-      checkerboard);
-}
-
-TEST_F(Transparency, AMaskColourAbsentFromThePictureCopiesItOpaquely) {
-  auto picture = tessel_test::make_bitmap_picture(16, 16, cornered);
-  DibCanvas canvas(20, 20, kRed);
-  painter.PaintTransparentPicture(canvas.dc(), picture.get(), 2, 2, 16, 16, 0, 0, kCyan, nullptr);
-  expect_block(
-      canvas, 2, 2, 16, 16, [](int x, int y) -> std::optional<COLORREF> { return cornered(x, y); },
-      [](int, int) { return kRed; });
-}
-
-// A palette index names the mask colour through the caller's palette, or the
-// halftone palette when there is none; a system colour is translated too.
-TEST_F(Transparency, TheMaskColourIsTranslatedWithTheGivenOrTheHalftonePalette) {
+TEST_F(Transparency, PicturesShowAllButTheirMaskColourAtTheirPlace) {
+  // A palette index names the mask colour through the halftone palette (the
+  // painter passes no palette of its own); a system colour is translated.
   PALETTEENTRY entry{};
   ASSERT_EQ(GetPaletteEntries(painter.HalftonePalette(), 200, 1, &entry), 1u);
-  struct {
-    LOGPALETTE header;
-    PALETTEENTRY more;
-  } entries{{0x300, 2, {{0, 0, 0, 0}}}, {entry.peRed, entry.peGreen, entry.peBlue, 0}};
-  HPALETTE palette = CreatePalette(&entries.header);
   const COLORREF halftone_200 = RGB(entry.peRed, entry.peGreen, entry.peBlue);
-  const struct {
-    COLORREF corner;
+  auto with_corners = [](COLORREF corner) {
+    return tessel_test::make_bitmap_picture(
+        16, 16, [=](int x, int y) { return is_corner(x, y) ? corner : cornered(x, y); });
+  };
+  auto icon = tessel_test::make_icon_picture(16, 16, icon_pixel);
+  struct Case {
+    const char* name;
+    framework::ComPtr<IPictureDisp> picture;
+    int x, y;
     OLE_COLOR mask;
-    HPALETTE palette;
-  } cases[] = {{halftone_200, 0x010000C8, nullptr},
-               {halftone_200, 0x01000001, palette},
-               {GetSysColor(COLOR_WINDOW), 0x80000000 | COLOR_WINDOW, nullptr}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.mask);
-    auto picture = tessel_test::make_bitmap_picture(
-        16, 16, [&](int x, int y) { return is_corner(x, y) ? c.corner : cornered(x, y); });
-    DibCanvas canvas(16, 16, kRed);
-    painter.PaintTransparentPicture(canvas.dc(), picture.get(), 0, 0, 16, 16, 0, 0, c.mask,
-                                    c.palette);
-    expect_block(
-        canvas, 0, 0, 16, 16,
-        [](int x, int y) -> std::optional<COLORREF> {
-          if (is_corner(x, y)) return std::nullopt;
-          return cornered(x, y);
-        },
-        [](int, int) { return kRed; });
+    Shown shown;
+  };
+  const Case cases[] = {
+      {"magenta corners", with_corners(kMagenta), 5, 7, kMagenta, cornered_but_corners},
+      {"a mask colour not in the picture", with_corners(kMagenta), 2, 2, kCyan,
+       [](int x, int y) -> std::optional<COLORREF> { return cornered(x, y); }},
+      {"halftone index 200", with_corners(halftone_200), 0, 0, 0x010000C8, cornered_but_corners},
+      {"a system colour", with_corners(GetSysColor(COLOR_WINDOW)), 0, 0, 0x80000000 | COLOR_WINDOW,
+       cornered_but_corners},
+      {"an icon, mask colour magenta: the magenta pixel is cut out too", icon, 3, 4, kMagenta,
+       [](int x, int y) -> std::optional<COLORREF> {
+         if (x == 12 && y == 3) return std::nullopt;
+         return icon_pixel(x, y);
+       }},
+      {"an icon, mask colour cyan: the magenta pixel shows", icon, 3, 4, kCyan, icon_pixel},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DibCanvas canvas(24, 24);
+    canvas.paint(checkerboard);
+    painter.PaintTransparentPicture(canvas.dc(), c.picture.get(), c.x, c.y, 16, 16, 0, 0, c.mask,
+                                    nullptr);
+    expect_block(canvas, c.x, c.y, 16, 16, c.shown);
   }
-  DeleteObject(palette);
 }
 
 TEST_F(Transparency, AMonochromeSourceTakesTheSourceDcsColours) {
   // Bits set in the left half: those pixels show the source DC's background
   // colour (green, the mask colour), the others its text colour (blue).
-  HBITMAP bits = CreateBitmap(8, 4, 1, 1, nullptr);
-  HDC source = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(source, bits);
+  framework::GdiObject<HBITMAP> bits(CreateBitmap(8, 4, 1, 1, nullptr));
+  framework::MemoryDc source;
+  framework::Selection selection(source.get(), bits.get());
   for (int y = 0; y < 4; ++y) {
-    for (int x = 0; x < 8; ++x) SetPixel(source, x, y, x < 4 ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    for (int x = 0; x < 8; ++x) SetPixel(source.get(), x, y, x < 4 ? RGB(255, 255, 255) : 0);
   }
-  SetTextColor(source, RGB(0, 0, 255));
-  SetBkColor(source, RGB(0, 255, 0));
+  SetTextColor(source.get(), RGB(0, 0, 255));
+  SetBkColor(source.get(), RGB(0, 255, 0));
   DibCanvas canvas(10, 6);
-  paint_checkerboard(canvas);
-  painter.PaintTransparentDC(canvas.dc(), 1, 1, 8, 4, source, 0, 0, RGB(0, 255, 0), nullptr);
-  expect_block(
-      canvas, 1, 1, 8, 4,
-      [](int x, int) -> std::optional<COLORREF> {
-        if (x < 4) return std::nullopt;
-        return RGB(0, 0, 255);
-      },
-      checkerboard);
-  SelectObject(source, previous);
-  DeleteDC(source);
-  DeleteObject(bits);
-}
-
-// 16 × 16: transparent where x + y < 6, one opaque magenta pixel at (12, 3),
-// otherwise a colour of its own.
-std::optional<COLORREF> icon_pixel(int x, int y) {
-  if (x + y < 6) return std::nullopt;
-  if (x == 12 && y == 3) return kMagenta;
-  return RGB(0, 8 + 15 * x, 8 + 15 * y);
-}
-
-TEST_F(Transparency, AnIconsTransparentPixelsStayTransparent) {
-  auto icon = tessel_test::make_icon_picture(16, 16, icon_pixel);
-  {
-    SCOPED_TRACE("mask colour magenta: the magenta pixel is cut out too");
-    DibCanvas canvas(22, 22);
-    paint_checkerboard(canvas);
-    painter.PaintTransparentPicture(canvas.dc(), icon.get(), 3, 4, 16, 16, 0, 0, kMagenta, nullptr);
-    expect_block(
-        canvas, 3, 4, 16, 16,
-        [](int x, int y) -> std::optional<COLORREF> {
-          if (x == 12 && y == 3) return std::nullopt;
-          return icon_pixel(x, y);
-        },
-        checkerboard);
-  }
-  {
-    SCOPED_TRACE("mask colour cyan: the magenta pixel shows");
-    DibCanvas canvas(22, 22);
-    paint_checkerboard(canvas);
-    painter.PaintTransparentPicture(canvas.dc(), icon.get(), 3, 4, 16, 16, 0, 0, kCyan, nullptr);
-    expect_block(canvas, 3, 4, 16, 16, icon_pixel, checkerboard);
-  }
+  canvas.paint(checkerboard);
+  painter.PaintTransparentDC(canvas.dc(), 1, 1, 8, 4, source.get(), 0, 0, RGB(0, 255, 0), nullptr);
+  expect_block(canvas, 1, 1, 8, 4, [](int x, int) -> std::optional<COLORREF> {
+    if (x < 4) return std::nullopt;
+    return RGB(0, 0, 255);
+  });
 }
 
 // Metafiles and empty pictures paint nothing; a picture that refuses its
@@ -204,8 +135,7 @@ TEST_F(Transparency, AnIconsTransparentPixelsStayTransparent) {
 // nothing either.
 TEST_F(Transparency, NothingIsPaintedWithoutABitmapOrIcon) {
   DibCanvas canvas(20, 20);
-  paint_checkerboard(canvas);
-  const auto before = canvas.pixels();
+  canvas.paint(checkerboard);
   auto paint = [&](IPictureDisp* picture) {
     painter.PaintTransparentPicture(canvas.dc(), picture, 0, 0, 16, 16, 0, 0, kMagenta, nullptr);
   };
@@ -224,7 +154,7 @@ TEST_F(Transparency, NothingIsPaintedWithoutABitmapOrIcon) {
     no_handle.refused = {DISPID_PICT_HANDLE};
     EXPECT_THROW(paint(&no_handle), framework::ControlError) << type;
   }
-  EXPECT_EQ(canvas.pixels(), before);
+  expect_block(canvas, 0, 0, 0, 0, nullptr);
 }
 
 }  // namespace

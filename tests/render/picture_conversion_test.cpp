@@ -9,39 +9,15 @@
 #include <string>
 
 #include "control/picture_conversion.h"
+#include "dib_canvas.h"
 #include "framework/error.h"
+#include "framework/gdi.h"
 #include "test_images.h"
 
 namespace tessel {
 namespace {
 
 using tessel_test::FakePicture;
-
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
-
-// The bitmap's pixels as RGB, row by row from the top.
-std::vector<COLORREF> bitmap_pixels(HBITMAP bitmap, int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<DWORD> bgrx(static_cast<size_t>(width) * height);
-  HDC screen = GetDC(nullptr);
-  EXPECT_EQ(GetDIBits(screen, bitmap, 0, height, bgrx.data(), &info, DIB_RGB_COLORS), height);
-  ReleaseDC(nullptr, screen);
-  std::vector<COLORREF> rgb;
-  for (DWORD p : bgrx) rgb.push_back(RGB((p >> 16) & 255, (p >> 8) & 255, p & 255));
-  return rgb;
-}
-
-SIZE bitmap_size(HBITMAP bitmap) {
-  BITMAP info{};
-  EXPECT_NE(GetObject(bitmap, sizeof info, &info), 0);
-  return {info.bmWidth, info.bmHeight};
-}
 
 std::set<std::wstring> temporary_files() {
   wchar_t directory[MAX_PATH];
@@ -83,21 +59,25 @@ TEST_F(PictureConversion, AnIconBecomesABitmapOfItsSizeOnMagenta) {
     EXPECT_EQ(tessel_test::picture_type(icon.get()), PICTYPE_ICON);
     const auto handle = static_cast<HBITMAP>(tessel_test::picture_handle(bitmap.get()));
     ASSERT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_BITMAP));
-    const SIZE converted = bitmap_size(handle);
-    EXPECT_EQ(converted.cx, size.cx);
-    EXPECT_EQ(converted.cy, size.cy);
-    const auto pixels = bitmap_pixels(handle, size.cx, size.cy);
+    BITMAP info{};
+    GetObjectW(handle, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, size.cx);
+    EXPECT_EQ(info.bmHeight, size.cy);
+    tessel_test::DibCanvas canvas(size.cx, size.cy);
+    {
+      framework::MemoryDc source;
+      framework::Selection selection(source.get(), handle);
+      BitBlt(canvas.dc(), 0, 0, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+    }
     for (int y = 0; y < size.cy; ++y) {
       for (int x = 0; x < size.cx; ++x) {
-        EXPECT_EQ(pixels[static_cast<size_t>(y) * size.cx + x], icon_pixel(x, y).value_or(kMagenta))
+        EXPECT_COLOUR(canvas.pixel(x, y), icon_pixel(x, y).value_or(RGB(255, 0, 255)))
             << x << ", " << y;
       }
     }
     EXPECT_EQ(temporary_files(), files_before);
-
-    // The picture owns its bitmap.
     bitmap.reset();
-    EXPECT_EQ(GetObjectType(handle), 0u);
+    EXPECT_EQ(GetObjectType(handle), 0u) << "the picture owns its bitmap";
   }
 }
 
@@ -117,7 +97,6 @@ TEST_F(PictureConversion, AnIconRefusingItsHandleOrNotAnIconIsAnError) {
   FakePicture no_type;
   no_type.refused = {DISPID_PICT_TYPE};
   EXPECT_THROW(ConvertIconToBitmap(&no_type), framework::ControlError);
-
   FakePicture stale;
   stale.type = PICTYPE_ICON;
   stale.handle = 0x1234;  // no icon
@@ -139,7 +118,6 @@ TEST_F(PictureConversion, PictureSizesAreHimetricAtTheScreensResolution) {
   GetPictureSize(bitmap.get(), x, y);
   EXPECT_NEAR(x, 32.0f, 0.02f);
   EXPECT_NEAR(y, 32.0f, 0.02f);
-
   // Not rounded: 1000 HIMETRIC at 96 per inch is 37.795 pixels, 50 is 1.89.
   FakePicture fake;
   fake.width = 1000;
@@ -147,11 +125,9 @@ TEST_F(PictureConversion, PictureSizesAreHimetricAtTheScreensResolution) {
   GetPictureSize(&fake, x, y);
   EXPECT_FLOAT_EQ(x, 37.795277f);
   EXPECT_FLOAT_EQ(y, 1.8897638f);
-
   GetPictureSize(nullptr, x, y);
   EXPECT_EQ(x, 0.0f);
   EXPECT_EQ(y, 0.0f);
-
   fake.refused = {DISPID_PICT_HEIGHT};
   EXPECT_THROW(GetPictureSize(&fake, x, y), framework::ControlError);
 }

@@ -103,13 +103,10 @@ HANDLE picture_handle(IPictureDisp* picture) {
 }
 
 HRESULT FakePicture::QueryInterface(REFIID iid, void** object) {
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IPictureDisp) {
-    *object = static_cast<IPictureDisp*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IPictureDisp;
+  *object = known ? static_cast<IPictureDisp*>(this) : nullptr;
+  if (known) AddRef();
+  return known ? S_OK : E_NOINTERFACE;
 }
 
 HRESULT FakePicture::GetTypeInfoCount(UINT* count) {
@@ -122,24 +119,23 @@ HRESULT FakePicture::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VA
   if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
   if (refused.count(id)) return E_FAIL;
   VariantInit(result);
+  V_VT(result) = VT_I4;
   switch (id) {
     case DISPID_PICT_TYPE:
       V_VT(result) = VT_I2;
       V_I2(result) = type;
       return S_OK;
     case DISPID_PICT_HANDLE:
-      V_VT(result) = VT_I4;
       V_I4(result) = handle;
       return S_OK;
     case DISPID_PICT_WIDTH:
-      V_VT(result) = VT_I4;
       V_I4(result) = width;
       return S_OK;
     case DISPID_PICT_HEIGHT:
-      V_VT(result) = VT_I4;
       V_I4(result) = height;
       return S_OK;
     default:
+      V_VT(result) = VT_EMPTY;
       return DISP_E_MEMBERNOTFOUND;
   }
 }

@@ -48,8 +48,11 @@ class Units : public ::testing::Test {
 };
 
 TEST_F(Units, ConvertsWithEachDirectionsResolution) {
-  EXPECT_EQ(fnc_PixelToTwips(25, 1), 375.0);
+  set_pixels_per_inch_source(nullptr);
+  EXPECT_EQ(fnc_TwipsPerPixelX(), 15.0f) << "the screen's own 96 pixels per inch";
   EXPECT_EQ(fnc_TwipsToPixel(1500, 1), 100.0);
+  set_pixels_per_inch_source(&fake_ppi);
+  EXPECT_EQ(fnc_PixelToTwips(25, 1), 375.0);
   EXPECT_EQ(fnc_PixelToTwips(0, 1), 0.0);
   EXPECT_EQ(fnc_TwipsToPixel(0, 0), 0.0);
   g_x_ppi = 120;
@@ -66,12 +69,6 @@ TEST_F(Units, ConvertsWithEachDirectionsResolution) {
   g_x_ppi = 97;
   EXPECT_DOUBLE_EQ(fnc_PixelToTwips(97, 1), 1439.9999933242798);
   EXPECT_TRUE(shown.empty());
-}
-
-TEST_F(Units, TheScreensOwnResolutionIsRead) {
-  set_pixels_per_inch_source(nullptr);
-  EXPECT_EQ(fnc_TwipsPerPixelX(), 15.0f);  // the prefix's 96 pixels per inch
-  EXPECT_EQ(fnc_TwipsToPixel(1500, 1), 100.0);
 }
 
 TEST_F(Units, AFailingConversionIsReportedOnceAndGivesZero) {
