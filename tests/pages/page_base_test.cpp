@@ -10,6 +10,7 @@
 #include "pages/allgemein_page.h"
 #include "pages/page_test_support.h"
 #include "support/gdi_count.h"
+#include "support/page_site.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -18,36 +19,10 @@ namespace {
 using tessel::AllgemeinPage;
 namespace dispid = tessel::dispid;
 
-class RecordingSite final : public IPropertyPageSite {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    const bool known = iid == IID_IUnknown || iid == IID_IPropertyPageSite;
-    *object = known ? static_cast<IPropertyPageSite*>(this) : nullptr;
-    return known ? S_OK : E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP OnStatusChange(DWORD flags) override {
-    statuses.push_back(flags);
-    return S_OK;
-  }
-  STDMETHODIMP GetLocaleID(LCID* locale) override {
-    *locale = LOCALE_USER_DEFAULT;
-    return S_OK;
-  }
-  STDMETHODIMP GetPageContainer(IUnknown** container) override {
-    *container = nullptr;
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
-
-  std::vector<DWORD> statuses;
-};
-
 TEST(PropertyPageBase, ReportsChangesToItsSiteAndClearsThemOnApply) {
   LinkedPages pages;
   TestFrame frame;
-  RecordingSite site;
+  RecordingPageSite site;
   auto control = new_control();
   put(control.get(), dispid::HeaderHeight, {}, vlong(22));
   auto page = make_page(tessel::CLSID_Allgemein);

@@ -227,6 +227,37 @@ TEST(HeaderPainter, PlacesCaptionsAndPicturesFromTheColumnsLeftEdge) {
   EXPECT_NE(c.pixel(109, top - 1), RGB(0, 200, 0));
 }
 
+TEST(HeaderPainter, ColumnsRightOfTheSurfaceChangeNoPixelOfIt) {
+  // Column 3 (136..148) is cut by the narrow surface's edge at 150; columns
+  // 4 and 5 start at and right of it, with long captions in narrow columns
+  // and a picture. The narrow painting must be the wide one, cut off.
+  auto state = [] {
+    ControlState s = header({60, 70, 12, 12, 40}, 25);
+    s.look.ShowFrame = false;  // the frame's right line would follow the width
+    s.look.ShowSortPic = true;
+    const wchar_t* captions[] = {L"Eins", L"Zwei", L"Drei vier", L"Sehr lange Spalte",
+                                 L"Noch eine lange Spalte"};
+    for (LONG i = 1; i <= 5; ++i) s.Tabs(i).RowCaption = captions[i - 1];
+    s.SelectedRow = 4;
+    s.SortedRow = 4;
+    s.HotTab = 3;
+    return s;
+  };
+  auto picture = cornered_picture();
+  ControlState narrow_state = state(), wide_state = state();
+  narrow_state.Tabs(5).set_RowIcon(picture.get());
+  wide_state.Tabs(5).set_RowIcon(picture.get());
+  CanvasSurface narrow(150, 25), wide(400, 25);
+  paint(narrow_state, narrow);
+  paint(wide_state, wide, L"columns_past_the_edge");
+  for (int y = 0; y < 25; ++y) {
+    for (int x = 0; x < 150; ++x) {
+      ASSERT_EQ(narrow.canvas.pixel(x, y), wide.canvas.pixel(x, y)) << x << ", " << y;
+    }
+  }
+  EXPECT_EQ(narrow_state.TabRects[5].left, wide_state.TabRects[5].left);
+}
+
 TEST(HeaderPainter, WritesTranslatedColoursBack) {
   ControlState s = header({100}, 24);
   s.look.BackColor = 0x8000000F;      // button face

@@ -9,6 +9,7 @@
 #include "pages/allgemein_page.h"
 #include "pages/register_page.h"
 #include "support/com_test_env.h"
+#include "support/page_site.h"
 #include "tessel_interfaces.h"
 
 namespace soak {
@@ -18,33 +19,6 @@ namespace {
 using framework::ComPtr;
 using namespace tessel_test;
 namespace id = tessel::dispid;
-
-// A frame's site, as far as a page asks for one; it lives on the stack.
-class Site final : public IPropertyPageSite {
- public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IPropertyPageSite) {
-      *object = static_cast<IPropertyPageSite*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP OnStatusChange(DWORD) override { return S_OK; }
-  STDMETHODIMP GetLocaleID(LCID* locale) override {
-    *locale = LOCALE_USER_DEFAULT;
-    return S_OK;
-  }
-  STDMETHODIMP GetPageContainer(IUnknown** container) override {
-    *container = nullptr;
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
-};
-
-Site g_site;
 
 void type_text(HWND edit, const std::wstring& text) {
   SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -61,7 +35,7 @@ bool PageDriver::open(bool general) {
   PROPPAGEINFO info{};
   info.cb = sizeof info;
   IUnknown* objects[] = {control_};
-  if (FAILED(page_->SetPageSite(&g_site)) || FAILED(page_->SetObjects(1, objects)) ||
+  if (FAILED(page_->SetPageSite(&site_)) || FAILED(page_->SetObjects(1, objects)) ||
       FAILED(page_->GetPageInfo(&info))) {
     return false;
   }

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "framework/com_ptr.h"
+#include "support/page_site.h"
 
 namespace soak {
 
@@ -32,6 +33,7 @@ class PageDriver {
 
   IDispatch* control_;
   HWND parent_;
+  tessel_test::RecordingPageSite site_;
   framework::ComPtr<IPropertyPage> page_;
   bool general_ = false;
 };
