@@ -79,18 +79,23 @@ void HeaderControl::move(int x, int y) {
   UpdateWindow(window_);
 }
 
+int HeaderControl::item(int index, wchar_t (&text)[kTextLength]) const {
+  HDITEMW item{};
+  item.mask = HDI_WIDTH | HDI_TEXT;
+  item.pszText = text;
+  item.cchTextMax = kTextLength;
+  SendMessageW(window_, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+  return item.cxy;
+}
+
 void HeaderControl::save(IPropertyBag* bag) const {
   const int n = count();
   write_value(bag, L"Count", framework::Variant::from_long(n));
-  wchar_t text[256];
+  wchar_t text[kTextLength];
   for (int i = 0; i < n; ++i) {
-    HDITEMW item{};
-    item.mask = HDI_WIDTH | HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(window_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    const int width = item(i, text);
     const std::wstring key = std::to_wstring(i + 1);
-    write_value(bag, (L"Width" + key).c_str(), framework::Variant::from_long(item.cxy));
+    write_value(bag, (L"Width" + key).c_str(), framework::Variant::from_long(width));
     framework::Variant caption;
     V_VT(caption.get()) = VT_BSTR;
     V_BSTR(caption.get()) = SysAllocString(text);
@@ -111,15 +116,11 @@ void HeaderControl::load(IPropertyBag* bag) {
 void HeaderControl::save(IStream* stream) const {
   const int n = count();
   write_all(stream, &n, sizeof n);
-  wchar_t text[256];
+  wchar_t text[kTextLength];
   for (int i = 0; i < n; ++i) {
-    HDITEMW item{};
-    item.mask = HDI_WIDTH | HDI_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendMessageW(window_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    const int width = item(i, text);
     const int length = lstrlenW(text);
-    write_all(stream, &item.cxy, sizeof item.cxy);
+    write_all(stream, &width, sizeof width);
     write_all(stream, &length, sizeof length);
     write_all(stream, text, static_cast<ULONG>(length * sizeof(wchar_t)));
   }

@@ -33,6 +33,10 @@ class HeaderControl {
   void load(IStream* stream);
 
  private:
+  static constexpr int kTextLength = 256;
+  // Item index's width, and its caption into text.
+  int item(int index, wchar_t (&text)[kTextLength]) const;
+
   HWND window_ = nullptr;
 };
 
