@@ -61,7 +61,7 @@ bool PageDriver::session(std::mt19937& random) {
     return false;
   }
   bool ok = true;
-  for (unsigned applies = 1 + random() % 3; applies > 0; --applies) ok = apply(random) && ok;
+  for (unsigned applies = 1 + random() % 4; applies > 0; --applies) ok = apply(random) && ok;
   return close() && ok;
 }
 

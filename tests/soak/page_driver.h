@@ -22,7 +22,7 @@ class PageDriver {
   ~PageDriver() { close(); }
 
   // Opens the general or the columns page, types random valid values and
-  // applies them, one to three times, and closes the page. Returns false
+  // applies them, one to four times, and closes the page. Returns false
   // when a page call fails or an applied value is not the control's.
   bool session(std::mt19937& random);
 
