@@ -55,8 +55,8 @@ bool PageDriver::close() {
   return closed;
 }
 
-bool PageDriver::session(std::mt19937& random) {
-  if (!open(random() % 2 == 0)) {
+bool PageDriver::session(std::mt19937& random, bool general) {
+  if (!open(general)) {
     close();
     return false;
   }

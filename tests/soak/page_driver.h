@@ -21,10 +21,10 @@ class PageDriver {
   PageDriver& operator=(const PageDriver&) = delete;
   ~PageDriver() { close(); }
 
-  // Opens the general or the columns page, types random valid values and
+  // Opens the general (or else the columns) page, types random valid values and
   // applies them, one to four times, and closes the page. Returns false
   // when a page call fails or an applied value is not the control's.
-  bool session(std::mt19937& random);
+  bool session(std::mt19937& random, bool general);
 
  private:
   bool open(bool general);

@@ -49,14 +49,25 @@ Resources sample() {
   Resources r;
   r.gdi_by_type = tessel_test::live_gdi_objects_by_type();
   for (size_t count : r.gdi_by_type) r.gdi += count;
+  r.window_dcs = tessel_test::live_window_dcs();
   r.user = framework::live_user_objects();
   r.windows = thread_windows();
   r.private_bytes = committed_private_bytes();
   return r;
 }
 
+namespace {
+constexpr size_t kDcType = 0x01, kRegionType = 0x04, kSurfaceType = 0x05;
+}  // namespace
+
 bool no_growth(const Resources& before, const Resources& after) {
-  return after.gdi <= before.gdi && after.user <= before.user && after.windows <= before.windows &&
+  const size_t cached =
+      after.window_dcs > before.window_dcs ? after.window_dcs - before.window_dcs : 0;
+  for (size_t type = 0; type < before.gdi_by_type.size(); ++type) {
+    const bool companion = type == kDcType || type == kRegionType || type == kSurfaceType;
+    if (after.gdi_by_type[type] > before.gdi_by_type[type] + (companion ? cached : 0)) return false;
+  }
+  return after.user <= before.user && after.windows <= before.windows &&
          after.private_bytes <= before.private_bytes + kPrivateNoise;
 }
 
@@ -72,6 +83,8 @@ bool report_growth(const Resources& before, const Resources& after) {
                   after.gdi_by_type[type]);
     }
   }
+  std::printf("  window DC cache:  %zu -> %zu (the window manager's own)\n", before.window_dcs,
+              after.window_dcs);
   std::printf("  icons/cursors:    %ld -> %ld (growth %ld)\n", before.user, after.user,
               after.user - before.user);
   std::printf("  windows:          %zu -> %zu (growth %lld)\n", before.windows, after.windows,

@@ -11,8 +11,8 @@ namespace {
 
 static_assert(sizeof(void*) == 8, "the table layout below is the x64 one");
 
-// One entry of the table: UINT64 Object; ULONG Owner; USHORT Unique;
-// UCHAR Type; UCHAR Flags; UINT64 UserPointer.
+// One entry of the table: UINT64 Object; ULONG Owner; USHORT Unique (its
+// low 7 bits the extended type); UCHAR Type; UCHAR Flags; UINT64 UserPointer.
 struct GdiTableEntry {
   uint64_t object;
   uint32_t owner;
@@ -25,6 +25,8 @@ static_assert(sizeof(GdiTableEntry) == 24);
 
 constexpr size_t kTableOffsetInPeb = 0xF8;  // GdiSharedHandleTable, x64
 constexpr size_t kTableEntries = 65536;
+constexpr uint8_t kDcType = 0x01;
+constexpr uint16_t kWindowDcExtType = 0x01;  // memory DCs are 0x41, metafile DCs 0x21/0x66
 
 // The PEB through ntdll (reading it from the TEB's segment register trips a
 // bounds warning of the compiler).
@@ -40,16 +42,30 @@ const unsigned char* process_environment_block() {
   return reinterpret_cast<const unsigned char*>(info.PebBaseAddress);
 }
 
+// The table, or nullptr where it cannot be found.
+const GdiTableEntry* gdi_table() {
+  const unsigned char* peb = process_environment_block();
+  return peb ? *reinterpret_cast<const GdiTableEntry* const*>(peb + kTableOffsetInPeb) : nullptr;
+}
+
 }  // namespace
 
 std::array<size_t, 256> live_gdi_objects_by_type() {
   std::array<size_t, 256> live{};
-  const unsigned char* peb = process_environment_block();
-  if (!peb) return live;
-  auto* table = *reinterpret_cast<const GdiTableEntry* const*>(peb + kTableOffsetInPeb);
-  if (!table) return live;
-  for (size_t i = 0; i < kTableEntries; ++i) {
-    if (table[i].type != 0) ++live[table[i].type];
+  if (const GdiTableEntry* table = gdi_table()) {
+    for (size_t i = 0; i < kTableEntries; ++i) {
+      if (table[i].type != 0) ++live[table[i].type];
+    }
+  }
+  return live;
+}
+
+size_t live_window_dcs() {
+  size_t live = 0;
+  if (const GdiTableEntry* table = gdi_table()) {
+    for (size_t i = 0; i < kTableEntries; ++i) {
+      if (table[i].type == kDcType && (table[i].unique & 0x7f) == kWindowDcExtType) ++live;
+    }
   }
   return live;
 }

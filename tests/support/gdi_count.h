@@ -13,4 +13,9 @@ size_t live_gdi_objects();
 // The same count by the table's object type (index: the entry's type byte).
 std::array<size_t, 256> live_gdi_objects_by_type();
 
+// The DCs among them that the window manager hands out for windows and the
+// screen (GetDC, BeginPaint) and keeps in its cache afterwards; memory DCs
+// and metafile DCs are not among them.
+size_t live_window_dcs();
+
 }  // namespace tessel_test
