@@ -56,15 +56,12 @@ Resources sample() {
   return r;
 }
 
-namespace {
-constexpr size_t kDcType = 0x01, kRegionType = 0x04, kSurfaceType = 0x05;
-}  // namespace
-
 bool no_growth(const Resources& before, const Resources& after) {
   const size_t cached =
       after.window_dcs > before.window_dcs ? after.window_dcs - before.window_dcs : 0;
   for (size_t type = 0; type < before.gdi_by_type.size(); ++type) {
-    const bool companion = type == kDcType || type == kRegionType || type == kSurfaceType;
+    using namespace tessel_test::gdi_type;
+    const bool companion = type == kDc || type == kRegion || type == kSurface;
     if (after.gdi_by_type[type] > before.gdi_by_type[type] + (companion ? cached : 0)) return false;
   }
   return after.user <= before.user && after.windows <= before.windows &&

@@ -25,7 +25,6 @@ static_assert(sizeof(GdiTableEntry) == 24);
 
 constexpr size_t kTableOffsetInPeb = 0xF8;  // GdiSharedHandleTable, x64
 constexpr size_t kTableEntries = 65536;
-constexpr uint8_t kDcType = 0x01;
 constexpr uint16_t kWindowDcExtType = 0x01;  // memory DCs are 0x41, metafile DCs 0x21/0x66
 
 // The PEB through ntdll (reading it from the TEB's segment register trips a
@@ -64,7 +63,7 @@ size_t live_window_dcs() {
   size_t live = 0;
   if (const GdiTableEntry* table = gdi_table()) {
     for (size_t i = 0; i < kTableEntries; ++i) {
-      if (table[i].type == kDcType && (table[i].unique & 0x7f) == kWindowDcExtType) ++live;
+      if (table[i].type == gdi_type::kDc && (table[i].unique & 0x7f) == kWindowDcExtType) ++live;
     }
   }
   return live;

@@ -10,6 +10,13 @@ namespace tessel_test {
 
 size_t live_gdi_objects();
 
+// Object types of the table (the entry's type byte).
+namespace gdi_type {
+inline constexpr size_t kDc = 0x01;
+inline constexpr size_t kRegion = 0x04;
+inline constexpr size_t kSurface = 0x05;
+}  // namespace gdi_type
+
 // The same count by the table's object type (index: the entry's type byte).
 std::array<size_t, 256> live_gdi_objects_by_type();
 
