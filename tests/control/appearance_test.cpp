@@ -2,6 +2,7 @@
 // the order of change notifications, and the font kept in two places.
 #include <gtest/gtest.h>
 
+#include "control/interaction_helpers.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
 #include "tessel_interfaces.h"
@@ -36,15 +37,8 @@ ComPtr<IFontDisp> new_font(const wchar_t* name, LONGLONG size, SHORT weight, BOO
   return font;
 }
 
-class Appearance : public ::testing::Test {
+class Appearance : public RecordedControlTest {
  protected:
-  void SetUp() override {
-    control = create_control();
-    ASSERT_TRUE(control);
-    recorder = EventRecorder::create();
-    recorder->connect(control.get());
-  }
-  void TearDown() override { recorder->disconnect(); }
   void init_new() {
     auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
     ASSERT_TRUE(persist);
@@ -63,9 +57,6 @@ class Appearance : public ::testing::Test {
     if (V_DISPATCH(v.get())) V_DISPATCH(v.get())->QueryInterface(IID_IFont, f.put_void());
     return f;
   }
-
-  ComPtr<IDispatch> control;
-  ComPtr<EventRecorder> recorder;
 };
 
 TEST_F(Appearance, ANewlyPlacedControlHasItsDefaults) {

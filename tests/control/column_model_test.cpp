@@ -3,6 +3,7 @@
 // notifications a host sees.
 #include <gtest/gtest.h>
 
+#include "control/interaction_helpers.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
 #include "support/test_pictures.h"
@@ -13,16 +14,8 @@ namespace {
 
 namespace id = tessel::dispid;
 
-class ColumnModel : public ::testing::Test {
+class ColumnModel : public RecordedControlTest {
  protected:
-  void SetUp() override {
-    control = create_control();
-    ASSERT_TRUE(control);
-    recorder = EventRecorder::create();
-    recorder->connect(control.get());
-  }
-  void TearDown() override { recorder->disconnect(); }
-
   LONG add_row(LONG width, const wchar_t* caption) {
     return as_long(call(control.get(), id::AddRow, {vlong(width), vstr(caption)}));
   }
@@ -32,9 +25,6 @@ class ColumnModel : public ::testing::Test {
   HRESULT put_selected(LONG value) {
     return invoke(control.get(), id::SelectedRow, DISPATCH_PROPERTYPUT, {vlong(value)});
   }
-
-  ComPtr<IDispatch> control;
-  ComPtr<EventRecorder> recorder;
 };
 
 TEST_F(ColumnModel, AddRowWithoutArgumentsAppendsTheDefaultColumn) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render/units.h"
+#include "control/interaction_helpers.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
 #include "tessel_interfaces.h"
@@ -15,17 +16,15 @@ namespace id = tessel::dispid;
 int g_ppi = 96;
 int fake_ppi(int) { return g_ppi; }
 
-class ColumnWidths : public ::testing::Test {
+class ColumnWidths : public RecordedControlTest {
  protected:
+  ColumnWidths() : RecordedControlTest(/*linked=*/true) {}
   void SetUp() override {
     tessel::basUmrechnung::set_pixels_per_inch_source(&fake_ppi);
-    control = create_linked_control();
-    ASSERT_TRUE(control);
-    recorder = EventRecorder::create();
-    recorder->connect(control.get());
+    RecordedControlTest::SetUp();
   }
   void TearDown() override {
-    recorder->disconnect();
+    RecordedControlTest::TearDown();
     tessel::basUmrechnung::set_pixels_per_inch_source(nullptr);
     g_ppi = 96;
   }
@@ -36,9 +35,6 @@ class ColumnWidths : public ::testing::Test {
   void assign(const wchar_t* text) { put(control.get(), id::ColumnWidths, {}, vstr(text)); }
   LONG width(LONG i) { return as_long(get(control.get(), id::RowWidth, {vlong(i)})); }
   std::wstring stored() { return as_string(get(control.get(), id::ColumnWidths)); }
-
-  ComPtr<IDispatch> control;
-  ComPtr<EventRecorder> recorder;
 };
 
 // Twips become pixels less two, ties to even, at the screen's resolution.

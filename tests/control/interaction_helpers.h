@@ -1,19 +1,42 @@
-// Shared by the keyboard and mouse tests: a control hosted in Wine's ATL
-// container, the count of its paint passes, and an ordered log of its events
-// with the repaints between them.
+// Shared by the control tests: a control whose events are recorded, a
+// control hosted in Wine's ATL container, the count of its paint passes, and
+// an ordered log of its events with the repaints between them.
 #pragma once
 
 #include <windows.h>
 #include <ocidl.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/hosting_helpers.h"
+#include "support/com_test_env.h"
 #include "support/event_recorder.h"
 
 namespace tessel_test {
+
+// A fixture with a new control (made by CLSID from the DLL, or by this test
+// program's own copy of the control code) whose events and property
+// notifications the recorder receives for the whole test.
+class RecordedControlTest : public ::testing::Test {
+ protected:
+  explicit RecordedControlTest(bool linked = false) : linked_(linked) {}
+  void SetUp() override {
+    control = linked_ ? create_linked_control() : create_control();
+    ASSERT_TRUE(control);
+    recorder = EventRecorder::create();
+    recorder->connect(control.get());
+  }
+  void TearDown() override { recorder->disconnect(); }
+
+  ComPtr<IDispatch> control;
+  ComPtr<EventRecorder> recorder;
+
+ private:
+  bool linked_;
+};
 
 // Wine's ATL container (atl.dll) in a child window of a test frame. It either
 // creates the control itself from its ProgID (an AtlAxWin window, the way a
