@@ -96,10 +96,7 @@ void HeaderControl::save(IPropertyBag* bag) const {
     const int width = item(i, text);
     const std::wstring key = std::to_wstring(i + 1);
     write_value(bag, (L"Width" + key).c_str(), framework::Variant::from_long(width));
-    framework::Variant caption;
-    V_VT(caption.get()) = VT_BSTR;
-    V_BSTR(caption.get()) = SysAllocString(text);
-    write_value(bag, (L"Caption" + key).c_str(), caption);
+    write_value(bag, (L"Caption" + key).c_str(), framework::Variant::from_text(text));
   }
 }
 

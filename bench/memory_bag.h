@@ -25,7 +25,6 @@ class MemoryBag final : public IPropertyBag {
   STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override;
 
   void clear() { values_.clear(); }
-  size_t size() const { return values_.size(); }
 
  private:
   ULONG refs_ = 1;

@@ -29,47 +29,7 @@ namespace {
 // loader build and visit that many records.
 constexpr LONG kMaxColumns = 32767;
 
-Variant v_long(LONG value) { return Variant::from_long(value); }
-
-Variant v_integer(SHORT value) {
-  Variant v;
-  V_VT(v.get()) = VT_I2;
-  V_I2(v.get()) = value;
-  return v;
-}
-
-Variant v_bool(bool value) {
-  Variant v;
-  V_VT(v.get()) = VT_BOOL;
-  V_BOOL(v.get()) = framework::to_variant_bool(value);
-  return v;
-}
-
-Variant v_single(float value) {
-  Variant v;
-  V_VT(v.get()) = VT_R4;
-  V_R4(v.get()) = value;
-  return v;
-}
-
-Variant v_text(std::wstring_view value) {
-  Variant v;
-  V_VT(v.get()) = VT_BSTR;
-  V_BSTR(v.get()) = framework::Bstr(value).detach();
-  if (!V_BSTR(v.get())) throw std::bad_alloc();
-  return v;
-}
-
-// An object value; Nothing for nullptr.
-Variant v_object(IDispatch* object) {
-  Variant v;
-  V_VT(v.get()) = VT_DISPATCH;
-  V_DISPATCH(v.get()) = object;
-  if (object) object->AddRef();
-  return v;
-}
-
-Variant v_colour(OLE_COLOR value) { return v_long(static_cast<LONG>(value)); }
+Variant v_colour(OLE_COLOR value) { return Variant::from_long(static_cast<LONG>(value)); }
 
 LONG long_of(const Variant& v) { return V_I4(v.get()); }
 bool bool_of(const Variant& v) { return V_BOOL(v.get()) != VARIANT_FALSE; }
@@ -90,7 +50,7 @@ framework::ComPtr<IPictureDisp> picture_of(const Variant& v) {
 Variant font_name(IFontDisp* font) {
   framework::Bstr name;
   framework::check_hr(font_of(font)->get_Name(name.put()));
-  return v_text(name.view());
+  return Variant::from_text(name.view());
 }
 
 // A column's key: the name followed by the column's number, built in place
@@ -165,10 +125,10 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   // 1. The control-level keys, through the setters.
   std::optional<PaintDeferral> deferral(std::in_place, *this);
   step([&] {
-    auto value = long_of(read(L"Alignment", VT_I4, v_long(s_.look.Alignment)));
+    auto value = long_of(read(L"Alignment", VT_I4, Variant::from_long(s_.look.Alignment)));
     put_Alignment(static_cast<eTabAlignment>(value));
   });
-  step([&] { put_HeaderHeight(long_of(read(L"HeaderHeight", VT_I4, v_integer(25)))); });
+  step([&] { put_HeaderHeight(long_of(read(L"HeaderHeight", VT_I4, Variant::from_short(25)))); });
   colour(L"BackColor", 0xFDFAF9, &TesselControl::put_BackColor);
   colour(L"BackColorForm", 0xE0F0F0, &TesselControl::put_BackColorForm);
   colour(L"ForeColor", 0x80000012, &TesselControl::put_ForeColor);
@@ -177,10 +137,10 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   colour(L"FrameColor", 0, &TesselControl::put_FrameColor);
   colour(L"MaskColor", 0xFF00FF, &TesselControl::put_MaskColor);
   // With no columns yet, any stored selection above 0 is ignored.
-  step([&] { put_SelectedRow(long_of(read(L"SelectedRow", VT_I4, v_integer(1)))); });
-  step([&] { put_SortedRow(long_of(read(L"SortedRow", VT_I4, v_integer(1)))); });
+  step([&] { put_SelectedRow(long_of(read(L"SelectedRow", VT_I4, Variant::from_short(1)))); });
+  step([&] { put_SortedRow(long_of(read(L"SortedRow", VT_I4, Variant::from_short(1)))); });
   step([&] {
-    const LONG count = long_of(read(L"NumberOfTabs", VT_I4, v_integer(0)));
+    const LONG count = long_of(read(L"NumberOfTabs", VT_I4, Variant::from_short(0)));
     if (count < 0 || count > kMaxColumns) {
       framework::raise_error(framework::error_number::kInvalidPropertyValue);
     }
@@ -192,20 +152,20 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   colour(L"RegisterFocusColor1", 0x38D0FF, &TesselControl::put_RegisterFocusColor1);
   colour(L"RegisterFocusColor2", 0x38C8FF, &TesselControl::put_RegisterFocusColor2);
   colour(L"RegisterFocusColor0", 0x2890E8, &TesselControl::put_RegisterFocusColor0);
-  step([&] { put_ShowFrame(V_BOOL(read(L"ShowFrame", VT_BOOL, v_bool(true)).get())); });
-  flag(L"FontBold", v_integer(0), &TesselControl::set_font_bold);
-  flag(L"FontItalic", v_integer(0), &TesselControl::set_font_italic);
-  flag(L"FontStrikethru", v_integer(0), &TesselControl::set_font_strikethru);
+  step([&] { put_ShowFrame(V_BOOL(read(L"ShowFrame", VT_BOOL, Variant::from_bool(true)).get())); });
+  flag(L"FontBold", Variant::from_short(0), &TesselControl::set_font_bold);
+  flag(L"FontItalic", Variant::from_short(0), &TesselControl::set_font_italic);
+  flag(L"FontStrikethru", Variant::from_short(0), &TesselControl::set_font_strikethru);
   step([&] {
-    Variant name = read(L"FontName", VT_BSTR, v_text(L"MS Sans Serif"));
+    Variant name = read(L"FontName", VT_BSTR, Variant::from_text(L"MS Sans Serif"));
     set_font_name(framework::view_of(V_BSTR(name.get())));
   });
-  step([&] { set_font_size(V_R4(read(L"FontSize", VT_R4, v_integer(8)).get())); });
-  flag(L"FontUnderline", v_integer(0), &TesselControl::set_font_underline);
+  step([&] { set_font_size(V_R4(read(L"FontSize", VT_R4, Variant::from_short(8)).get())); });
+  flag(L"FontUnderline", Variant::from_short(0), &TesselControl::set_font_underline);
   // The saved font becomes the drawing font itself, not through Font.
   step([&] {
     IFontDisp* drawing = surface().font();
-    Variant font = read(L"Font", VT_DISPATCH, v_object(drawing));
+    Variant font = read(L"Font", VT_DISPATCH, Variant::from_dispatch(drawing));
     framework::ComPtr<IFontDisp> loaded;
     if (IDispatch* object = V_DISPATCH(font.get())) {
       object->QueryInterface(IID_IFontDisp, loaded.put_void());
@@ -215,8 +175,12 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   });
   // Before the columns exist this changes no width (and with a column
   // count above 0 not the string either).
-  step([&] { put_ColumnWidths(V_BSTR(read(L"ColumnWidths", VT_BSTR, v_integer(900)).get())); });
-  step([&] { put_ShowSortPic(V_BOOL(read(L"ShowSortPic", VT_BOOL, v_bool(true)).get())); });
+  step([&] {
+    put_ColumnWidths(V_BSTR(read(L"ColumnWidths", VT_BSTR, Variant::from_short(900)).get()));
+  });
+  step([&] {
+    put_ShowSortPic(V_BOOL(read(L"ShowSortPic", VT_BOOL, Variant::from_bool(true)).get()));
+  });
   deferral.reset();
 
   // 2. The column array anew, one fresh record per column.
@@ -225,7 +189,7 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   // 3. The columns, straight into their records: no setter, no icon
   // conversion, no announcement, no repaint.
   NumberedKey numbered;
-  const Variant nothing = v_object(nullptr);
+  const Variant nothing = Variant::from_dispatch(nullptr);
   for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
     step([&] { s_.Tabs(i).RowWidth = long_of(bag.read(numbered(L"RowWidth", i), VT_I4)); });
     step([&] {
@@ -246,8 +210,8 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
 
 void TesselControl::on_write_properties(PropertyWriter& bag) {
   const Appearance& look = s_.look;
-  bag.write(L"Alignment", v_long(look.Alignment));
-  bag.write(L"HeaderHeight", v_long(look.HeaderHeight));
+  bag.write(L"Alignment", Variant::from_long(look.Alignment));
+  bag.write(L"HeaderHeight", Variant::from_long(look.HeaderHeight));
   bag.write(L"BackColor", v_colour(look.BackColor));
   bag.write(L"BackColorForm", v_colour(look.BackColorForm));
   bag.write(L"ForeColor", v_colour(look.ForeColor));
@@ -255,11 +219,11 @@ void TesselControl::on_write_properties(PropertyWriter& bag) {
   bag.write(L"ForeColorHot", v_colour(look.ForeColorHot));
   bag.write(L"FrameColor", v_colour(look.FrameColor));
   bag.write(L"MaskColor", v_colour(look.MaskColor));
-  bag.write(L"SelectedRow", v_long(s_.SelectedRow));
-  bag.write(L"SortedRow", v_long(s_.SortedRow));
+  bag.write(L"SelectedRow", Variant::from_long(s_.SelectedRow));
+  bag.write(L"SortedRow", Variant::from_long(s_.SortedRow));
   // The font the header draws with.
-  bag.write(L"Font", v_object(surface().font()));
-  bag.write(L"NumberOfTabs", v_long(s_.NumberOfRows));
+  bag.write(L"Font", Variant::from_dispatch(surface().font()));
+  bag.write(L"NumberOfTabs", Variant::from_long(s_.NumberOfRows));
   bag.write(L"RegisterFocusColor1", v_colour(look.RegisterFocusColor1));
   bag.write(L"RegisterFocusColor2", v_colour(look.RegisterFocusColor2));
   bag.write(L"MouseMoveColor0", v_colour(look.MouseMoveColor0));
@@ -267,34 +231,34 @@ void TesselControl::on_write_properties(PropertyWriter& bag) {
   bag.write(L"MouseMoveColor2", v_colour(look.MouseMoveColor2));
   bag.write(L"RegisterFocusColor0", v_colour(look.RegisterFocusColor0));
 
-  const Variant zero = v_integer(0);
+  const Variant zero = Variant::from_short(0);
   const framework::ComPtr<IFontDisp> ambient = ambient_font();
-  bag.write(L"FontBold", v_bool(look.FontBold), &zero);
-  bag.write(L"FontItalic", v_bool(look.FontItalic), &zero);
-  const Variant eight = v_integer(8);
-  bag.write(L"FontSize", v_single(look.FontSize), &eight);
+  bag.write(L"FontBold", Variant::from_bool(look.FontBold), &zero);
+  bag.write(L"FontItalic", Variant::from_bool(look.FontItalic), &zero);
+  const Variant eight = Variant::from_short(8);
+  bag.write(L"FontSize", Variant::from_float(look.FontSize), &eight);
   const Variant ambient_name = font_name(ambient.get());
-  bag.write(L"FontName", v_text(look.FontName), &ambient_name);
-  bag.write(L"FontStrikethru", v_bool(look.FontStrikethru), &zero);
-  bag.write(L"FontUnderline", v_bool(look.FontUnderline), &zero);
+  bag.write(L"FontName", Variant::from_text(look.FontName), &ambient_name);
+  bag.write(L"FontStrikethru", Variant::from_bool(look.FontStrikethru), &zero);
+  bag.write(L"FontUnderline", Variant::from_bool(look.FontUnderline), &zero);
   // The font last assigned through Font (Nothing if none was).
-  const Variant ambient_object = v_object(ambient.get());
-  bag.write(L"Font", v_object(assigned_font_.get()), &ambient_object);
+  const Variant ambient_object = Variant::from_dispatch(ambient.get());
+  bag.write(L"Font", Variant::from_dispatch(assigned_font_.get()), &ambient_object);
 
-  const Variant yes = v_bool(true);
-  bag.write(L"ShowFrame", v_bool(look.ShowFrame), &yes);
-  const Variant nine_hundred = v_integer(900);
-  bag.write(L"ColumnWidths", v_text(s_.ColumnWidths), &nine_hundred);
-  bag.write(L"ShowSortPic", v_bool(look.ShowSortPic), &yes);
+  const Variant yes = Variant::from_bool(true);
+  bag.write(L"ShowFrame", Variant::from_bool(look.ShowFrame), &yes);
+  const Variant nine_hundred = Variant::from_short(900);
+  bag.write(L"ColumnWidths", Variant::from_text(s_.ColumnWidths), &nine_hundred);
+  bag.write(L"ShowSortPic", Variant::from_bool(look.ShowSortPic), &yes);
 
-  const Variant nothing = v_object(nullptr);
+  const Variant nothing = Variant::from_dispatch(nullptr);
   NumberedKey numbered;
   for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
     cTabs& record = s_.Tabs(i);  // a record never reached is created here
-    bag.write(numbered(L"RowWidth", i), v_long(record.RowWidth));
-    bag.write(numbered(L"RowText", i), v_text(record.RowCaption));
-    bag.write(numbered(L"RowSorted", i), v_bool(record.RowSort));
-    bag.write(numbered(L"RowPicture", i), v_object(record.RowIcon()), &nothing);
+    bag.write(numbered(L"RowWidth", i), Variant::from_long(record.RowWidth));
+    bag.write(numbered(L"RowText", i), Variant::from_text(record.RowCaption));
+    bag.write(numbered(L"RowSorted", i), Variant::from_bool(record.RowSort));
+    bag.write(numbered(L"RowPicture", i), Variant::from_dispatch(record.RowIcon()), &nothing);
   }
 }
 

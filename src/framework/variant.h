@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <new>
+#include <string_view>
 #include <utility>
 
 namespace framework {
@@ -26,6 +28,41 @@ class Variant {
     Variant v;
     V_VT(&v.v_) = VT_I4;
     V_I4(&v.v_) = value;
+    return v;
+  }
+  static Variant from_short(SHORT value) {
+    Variant v;
+    V_VT(&v.v_) = VT_I2;
+    V_I2(&v.v_) = value;
+    return v;
+  }
+  static Variant from_bool(bool value) {
+    Variant v;
+    V_VT(&v.v_) = VT_BOOL;
+    V_BOOL(&v.v_) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+  }
+  static Variant from_float(float value) {
+    Variant v;
+    V_VT(&v.v_) = VT_R4;
+    V_R4(&v.v_) = value;
+    return v;
+  }
+  // Throws std::bad_alloc when the string cannot be made.
+  static Variant from_text(std::wstring_view value) {
+    Variant v;
+    BSTR text = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+    if (!text) throw std::bad_alloc();
+    V_VT(&v.v_) = VT_BSTR;
+    V_BSTR(&v.v_) = text;
+    return v;
+  }
+  // The object with a reference of its own; Nothing for nullptr.
+  static Variant from_dispatch(IDispatch* object) {
+    Variant v;
+    V_VT(&v.v_) = VT_DISPATCH;
+    V_DISPATCH(&v.v_) = object;
+    if (object) object->AddRef();
     return v;
   }
 

@@ -79,35 +79,11 @@ std::vector<std::wstring> keys(const wchar_t* line) {
   }
 }
 
-Variant v_i2(SHORT value) {
-  Variant v;
-  V_VT(v.get()) = VT_I2;
-  V_I2(v.get()) = value;
-  return v;
-}
-
+Variant v_i2(SHORT value) { return Variant::from_short(value); }
 Variant v_i4(LONG value) { return Variant::from_long(value); }
-
-Variant v_bool(bool value) {
-  Variant v;
-  V_VT(v.get()) = VT_BOOL;
-  V_BOOL(v.get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-
-Variant v_r4(float value) {
-  Variant v;
-  V_VT(v.get()) = VT_R4;
-  V_R4(v.get()) = value;
-  return v;
-}
-
-Variant v_text(const wchar_t* text) {
-  Variant v;
-  V_VT(v.get()) = VT_BSTR;
-  V_BSTR(v.get()) = SysAllocString(text);
-  return v;
-}
+Variant v_bool(bool value) { return Variant::from_bool(value); }
+Variant v_r4(float value) { return Variant::from_float(value); }
+Variant v_text(const wchar_t* text) { return Variant::from_text(text); }
 
 Variant v_object(IUnknown* object) {
   Variant v;
