@@ -141,27 +141,28 @@ LONG TesselControl::add_row(LONG* iTabWidth, BSTR* sTabText, IPictureDisp** pTab
       picture->AddRef();
     }
   }
-  if (s_.NumberOfRows == LONG_MAX) framework::raise_error(framework::error_number::kOverflow);
+  if (s_.NumberOfRows >= kMaxColumnCount) {
+    framework::raise_error(framework::error_number::kOverflow);
+  }
   const LONG index = s_.NumberOfRows + 1;
   s_.Tabs.redim_preserve(index);
   s_.NumberOfRows = index;
+  std::wstring_view text = sTabText ? framework::view_of(*sTabText) : std::wstring_view();
+  const bool generated_caption = text.empty();
+  if (generated_caption && sTabText) {
+    BSTR generated = SysAllocString(kGeneratedCaption);
+    if (!generated) throw std::bad_alloc();
+    SysFreeString(*sTabText);
+    *sTabText = generated;
+  }
+  // The record is filled before anything can run the container's code
+  // (the access keys tell the site), which could add columns and move it.
   cTabs& record = s_.Tabs(index);
   record.RowWidth = width;
-  std::wstring_view text = sTabText ? framework::view_of(*sTabText) : std::wstring_view();
-  if (!text.empty()) {
-    record.RowCaption = text;
-    set_tab_access_keys();
-  } else {
-    if (sTabText) {
-      BSTR generated = SysAllocString(kGeneratedCaption);
-      if (!generated) throw std::bad_alloc();
-      SysFreeString(*sTabText);
-      *sTabText = generated;
-    }
-    record.RowCaption = kGeneratedCaption;
-  }
+  record.RowCaption = generated_caption ? std::wstring_view(kGeneratedCaption) : text;
   record.RowSort = false;
   record.set_RowIcon(picture.get());
+  if (!generated_caption) set_tab_access_keys();
   property_changed(L"NumberOfRows");
   draw_tab();
   return index;

@@ -39,6 +39,12 @@ struct Appearance {
   bool FontUnderline = false;
 };
 
+// The most columns a control holds. Saved forms carry the count as a Long,
+// but ColumnWidths and the press state number columns as 16-bit integers,
+// and a load refuses a larger count; AddRow stops here with an overflow, so
+// whatever a control holds saves and loads again.
+inline constexpr LONG kMaxColumnCount = 32767;
+
 struct ControlState {
   LONG NumberOfRows = 0;
   TabArray Tabs;

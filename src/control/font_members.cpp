@@ -118,7 +118,6 @@ STDMETHODIMP TesselControl::get_Font(IFontDisp** value) {
 STDMETHODIMP TesselControl::putref_Font(IFontDisp* New_Font) {
   return boundary([&] {
     auto font = font_of(New_Font);  // Nothing is refused before anything changes
-    assigned_font_ = framework::ComPtr<IFontDisp>(New_Font);
     copy_font_attributes(New_Font, surface().font());
     BOOL flag = FALSE;
     CY size{};

@@ -6,7 +6,6 @@
 // and repaint), the columns are rebuilt directly in their records, and the
 // access keys follow the loaded captions. Each loading step that fails is
 // skipped; saving stops at the first failure.
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -24,11 +23,6 @@ using framework::Variant;
 
 namespace {
 
-// As many columns as the columns page and ColumnWidths can address. A
-// larger saved count, or a negative one, is not read: it would make the
-// loader build and visit that many records.
-constexpr LONG kMaxColumns = 32767;
-
 Variant v_colour(OLE_COLOR value) { return Variant::from_long(static_cast<LONG>(value)); }
 
 LONG long_of(const Variant& v) { return V_I4(v.get()); }
@@ -45,12 +39,6 @@ framework::ComPtr<IPictureDisp> picture_of(const Variant& v) {
     framework::raise_error(framework::error_number::kInvalidPicture);
   }
   return picture;
-}
-
-Variant font_name(IFontDisp* font) {
-  framework::Bstr name;
-  framework::check_hr(font_of(font)->get_Name(name.put()));
-  return Variant::from_text(name.view());
 }
 
 // A column's key: the name followed by the column's number, built in place
@@ -88,8 +76,11 @@ void step(Step&& body) noexcept {
 
 // Each setter a load runs would repaint the whole strip, and each paint
 // would show only what the next one paints over. The repaints are held back
-// and the last one is made once, from the same state; like the setter's own
-// repaint, a failing one leaves the load going on.
+// and made once, when the load has rebuilt the columns: the strip then
+// shows what was loaded, and the pass leaves what the setters' passes
+// would have left (the height, system colours turned into RGB, the column
+// rectangles). Like a setter's own repaint, a failing one leaves the load
+// going on.
 class TesselControl::PaintDeferral {
  public:
   explicit PaintDeferral(TesselControl& control) : control_(control) {
@@ -122,8 +113,8 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
     step([&] { (this->*setter)(bool_of(read(key, VT_BOOL, fallback))); });
   };
 
-  // 1. The control-level keys, through the setters.
-  std::optional<PaintDeferral> deferral(std::in_place, *this);
+  // The control-level keys, through the setters.
+  PaintDeferral deferral(*this);
   step([&] {
     auto value = long_of(read(L"Alignment", VT_I4, Variant::from_long(s_.look.Alignment)));
     put_Alignment(static_cast<eTabAlignment>(value));
@@ -141,7 +132,7 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   step([&] { put_SortedRow(long_of(read(L"SortedRow", VT_I4, Variant::from_short(1)))); });
   step([&] {
     const LONG count = long_of(read(L"NumberOfTabs", VT_I4, Variant::from_short(0)));
-    if (count < 0 || count > kMaxColumns) {
+    if (count < 0 || count > kMaxColumnCount) {
       framework::raise_error(framework::error_number::kInvalidPropertyValue);
     }
     s_.NumberOfRows = count;
@@ -181,12 +172,11 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
   step([&] {
     put_ShowSortPic(V_BOOL(read(L"ShowSortPic", VT_BOOL, Variant::from_bool(true)).get()));
   });
-  deferral.reset();
 
-  // 2. The column array anew, one fresh record per column.
+  // The column array anew, one fresh record per column.
   step([&] { s_.Tabs.redim(s_.NumberOfRows); });
 
-  // 3. The columns, straight into their records: no setter, no icon
+  // The columns, straight into their records: no setter, no icon
   // conversion, no announcement, no repaint.
   NumberedKey numbered;
   const Variant nothing = Variant::from_dispatch(nullptr);
@@ -204,7 +194,7 @@ void TesselControl::on_read_properties(PropertyReader& bag) {
     step([&] { s_.Tabs(i).RowSort = bool_of(bag.read(numbered(L"RowSorted", i), VT_BOOL)); });
   }
 
-  // 4. The access keys of the loaded captions.
+  // The access keys of the loaded captions.
   step([&] { set_tab_access_keys(); });
 }
 
@@ -221,7 +211,9 @@ void TesselControl::on_write_properties(PropertyWriter& bag) {
   bag.write(L"MaskColor", v_colour(look.MaskColor));
   bag.write(L"SelectedRow", Variant::from_long(s_.SelectedRow));
   bag.write(L"SortedRow", Variant::from_long(s_.SortedRow));
-  // The font the header draws with.
+  // The font the header draws with, the one key "Font" a load reads. It is
+  // written once: a container's bag may keep the first or the last write of
+  // a key, and both must give back the font that was drawn.
   bag.write(L"Font", Variant::from_dispatch(surface().font()));
   bag.write(L"NumberOfTabs", Variant::from_long(s_.NumberOfRows));
   bag.write(L"RegisterFocusColor1", v_colour(look.RegisterFocusColor1));
@@ -232,18 +224,15 @@ void TesselControl::on_write_properties(PropertyWriter& bag) {
   bag.write(L"RegisterFocusColor0", v_colour(look.RegisterFocusColor0));
 
   const Variant zero = Variant::from_short(0);
-  const framework::ComPtr<IFontDisp> ambient = ambient_font();
   bag.write(L"FontBold", Variant::from_bool(look.FontBold), &zero);
   bag.write(L"FontItalic", Variant::from_bool(look.FontItalic), &zero);
   const Variant eight = Variant::from_short(8);
   bag.write(L"FontSize", Variant::from_float(look.FontSize), &eight);
-  const Variant ambient_name = font_name(ambient.get());
-  bag.write(L"FontName", Variant::from_text(look.FontName), &ambient_name);
+  // Always stored: a name left out would read back as the read default, not
+  // as the ambient font's name it was compared with.
+  bag.write(L"FontName", Variant::from_text(look.FontName));
   bag.write(L"FontStrikethru", Variant::from_bool(look.FontStrikethru), &zero);
   bag.write(L"FontUnderline", Variant::from_bool(look.FontUnderline), &zero);
-  // The font last assigned through Font (Nothing if none was).
-  const Variant ambient_object = Variant::from_dispatch(ambient.get());
-  bag.write(L"Font", Variant::from_dispatch(assigned_font_.get()), &ambient_object);
 
   const Variant yes = Variant::from_bool(true);
   bag.write(L"ShowFrame", Variant::from_bool(look.ShowFrame), &yes);
@@ -251,14 +240,18 @@ void TesselControl::on_write_properties(PropertyWriter& bag) {
   bag.write(L"ColumnWidths", Variant::from_text(s_.ColumnWidths), &nine_hundred);
   bag.write(L"ShowSortPic", Variant::from_bool(look.ShowSortPic), &yes);
 
+  // A bag's Write is the container's code and may change the columns: each
+  // value is taken from the record as it is when its key is written, and
+  // the column count is checked again for each column. A column that has
+  // left the array by then ends the save with error 9.
   const Variant nothing = Variant::from_dispatch(nullptr);
   NumberedKey numbered;
   for (LONG i = 1; i <= s_.NumberOfRows; ++i) {
-    cTabs& record = s_.Tabs(i);  // a record never reached is created here
-    bag.write(numbered(L"RowWidth", i), Variant::from_long(record.RowWidth));
-    bag.write(numbered(L"RowText", i), Variant::from_text(record.RowCaption));
-    bag.write(numbered(L"RowSorted", i), Variant::from_bool(record.RowSort));
-    bag.write(numbered(L"RowPicture", i), Variant::from_dispatch(record.RowIcon()), &nothing);
+    // A record never reached is created here.
+    bag.write(numbered(L"RowWidth", i), Variant::from_long(s_.Tabs(i).RowWidth));
+    bag.write(numbered(L"RowText", i), Variant::from_text(s_.Tabs(i).RowCaption));
+    bag.write(numbered(L"RowSorted", i), Variant::from_bool(s_.Tabs(i).RowSort));
+    bag.write(numbered(L"RowPicture", i), Variant::from_dispatch(s_.Tabs(i).RowIcon()), &nothing);
   }
 }
 

@@ -151,8 +151,6 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   HRESULT store(T& field, V value, const wchar_t* name);
 
   ControlState s_;
-  // The font last assigned through Font (saving writes it).
-  framework::ComPtr<IFontDisp> assigned_font_;
   framework::ComPtr<IFont> surface_font_;
   bool paint_deferred_ = false;
   bool paint_due_ = false;

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "framework/control_class.h"
 #include "framework/dispatch_invoke.h"
@@ -120,15 +121,33 @@ class ControlBase : public Dual,
   virtual ~ControlBase() = default;
 
   // What the control calls.
-  void raise_event(DISPID id, std::initializer_list<VARIANT> args) { events_.raise(id, args); }
-  void property_changed(const wchar_t* name) { events_.property_changed(name); }
+  // Events are discarded while the container has them frozen (FreezeEvents),
+  // as form hosts expect while they load and lay out a form.
+  void raise_event(DISPID id, std::initializer_list<VARIANT> args) {
+    if (!events_frozen()) events_.raise(id, args);
+  }
+  // A sink's refusal of the change reaches the caller of the member that
+  // made it, once that member has done the rest of its work (boundary).
+  void property_changed(const wchar_t* name) {
+    const HRESULT hr = events_.property_changed(name);
+    if (FAILED(hr) && notify_failure_ && SUCCEEDED(*notify_failure_)) *notify_failure_ = hr;
+  }
   bool is_dirty() const { return events_.dirty(); }
   void set_dirty(bool dirty) { events_.set_dirty(dirty); }
 
-  // Runs a member body at the COM boundary of the control's interface.
+  // Runs a member body at the COM boundary of the control's interface. The
+  // object stays alive until the body returns, whatever the event handlers
+  // and sinks it calls do with their references; a property notification
+  // that a sink refused fails the member after its body has run.
   template <class F>
   HRESULT boundary(F&& body) noexcept {
-    return com_boundary(*class_.dual_iid, std::forward<F>(body));
+    ComPtr<IUnknown> keep(static_cast<Dual*>(this));
+    HRESULT refused = S_OK;
+    HRESULT* outer = std::exchange(notify_failure_, &refused);
+    const HRESULT hr = com_boundary(*class_.dual_iid, std::forward<F>(body));
+    notify_failure_ = outer;
+    if (FAILED(hr) || SUCCEEDED(refused)) return hr;
+    return com_boundary(*class_.dual_iid, [&] { check_hr(refused); });
   }
 
   // The interface this base answers for iid, or nullptr.
@@ -156,6 +175,8 @@ class ControlBase : public Dual,
   const ControlClass& class_;
   std::shared_ptr<const DispatchTable> table_;
   EventSource events_;
+  // Where the innermost running member collects a refused notification.
+  HRESULT* notify_failure_ = nullptr;
 };
 
 }  // namespace framework

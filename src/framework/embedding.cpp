@@ -53,6 +53,7 @@ void Embedding::activate(IOleClientSite* site, bool ui) {
     // Active from here on: what the window reports while it is being made
     // (a first size) already belongs to the in-place state.
     in_place_active_ = true;
+    const unsigned resizes = resize_count_;
     try {
       window_.create(placement.parent, position_);
     } catch (...) {
@@ -65,6 +66,10 @@ void Embedding::activate(IOleClientSite* site, bool ui) {
     } catch (const ControlError&) {
       // A rectangle too large for a surface: the surface keeps its size.
     }
+    // Every activation tells the control its size once, also when the
+    // container keeps the size the control already had, so that the control
+    // paints what it holds now (a load paints before it has a window).
+    if (resize_count_ == resizes) deliver_resize();
     window_.show();
   }
   if (ui && !ui_active_) {
@@ -101,7 +106,13 @@ void Embedding::apply_size(int width, int height) {
   SIZEL exact = pixels_to_himetric({width, height});
   if (shown.cx != width) extent_.cx = exact.cx;
   if (shown.cy != height) extent_.cy = exact.cy;
-  deliver(L"resize", {static_cast<double>(width), static_cast<double>(height)},
+  deliver_resize();
+}
+
+void Embedding::deliver_resize() {
+  ++resize_count_;
+  deliver(L"resize",
+          {static_cast<double>(surface_.width()), static_cast<double>(surface_.height())},
           [&] { on_resize(); });
 }
 

@@ -176,6 +176,9 @@ class Embedding : public IOleObject,
   IUnknown* identity() { return static_cast<IOleObject*>(this); }
   // Loads through the control's on_read_properties, once per object.
   HRESULT load_properties(PropertyReader& reader);
+  // Loads from the bytes of a saved property stream; fails after loading
+  // when they are not a complete stream of ours.
+  HRESULT load_stream_bytes(const std::vector<BYTE>& bytes);
   // The control's properties in the framework's stream format.
   std::vector<BYTE> stream_bytes();
   // Calls a hook, logging it for the test probe; whatever it throws stays here.
@@ -189,6 +192,8 @@ class Embedding : public IOleObject,
   // Gives the surface this size; when it changes, the extent follows and
   // the control hears on_resize.
   void apply_size(int width, int height);
+  // The control's on_resize for the surface's current size.
+  void deliver_resize();
   void view_changed();
 
   const CLSID clsid_;
@@ -201,6 +206,8 @@ class Embedding : public IOleObject,
   bool ui_active_ = false;
   bool initialized_ = false;
   LONG freeze_count_ = 0;
+  // Resize notifications delivered so far.
+  unsigned resize_count_ = 0;
   std::wstring access_keys_;
   AccessKeyTable access_key_table_;
   bool access_key_table_stale_ = true;

@@ -58,14 +58,24 @@ std::vector<BYTE> Embedding::stream_bytes() {
   return writer.bytes();
 }
 
+// A stream that is not ours, or is damaged, still loads: what could not be
+// read takes its read default, and the control is usable. The container is
+// told by a failure, so that it does not take the form for intact.
+HRESULT Embedding::load_stream_bytes(const std::vector<BYTE>& bytes) {
+  StreamPropertyReader reader(bytes);
+  const HRESULT hr = load_properties(reader);
+  if (FAILED(hr) || reader.complete()) return hr;
+  return STG_E_DOCFILECORRUPT;
+}
+
 STDMETHODIMP Embedding::Load(IStream* stream) {
   if (!stream) return E_POINTER;
   if (initialized_) return CO_E_ALREADYINITIALIZED;
-  return com_boundary(IID_IPersistStreamInit, [&] {
-    std::vector<BYTE> bytes = read_property_stream(stream);
-    StreamPropertyReader reader(bytes);
-    return load_properties(reader);
-  });
+  std::vector<BYTE> bytes;
+  const HRESULT hr =
+      com_boundary(IID_IPersistStreamInit, [&] { bytes = read_property_stream(stream); });
+  if (FAILED(hr)) return hr;
+  return load_stream_bytes(bytes);
 }
 
 // The stream is written only once the whole save has succeeded, in one go.
@@ -105,21 +115,23 @@ STDMETHODIMP Embedding::Save(IPropertyBag* bag, BOOL clear_dirty, BOOL) {
   });
 }
 
-// A storage without the "Contents" stream loads like a stream damaged at
-// its first byte: nothing is read, and every property keeps what it has.
+// A storage without the "Contents" stream (or one that opens it and hands
+// back none) loads like a stream damaged at its first byte: every property
+// takes its read default, and the load fails.
 STDMETHODIMP Embedding::Load(IStorage* storage) {
   if (!storage) return E_POINTER;
   if (initialized_) return CO_E_ALREADYINITIALIZED;
-  return com_boundary(IID_IPersistStorage, [&] {
+  std::vector<BYTE> bytes;
+  const HRESULT hr = com_boundary(IID_IPersistStorage, [&] {
     ComPtr<IStream> stream;
-    std::vector<BYTE> bytes;
     if (SUCCEEDED(storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
-                                      stream.put()))) {
+                                      stream.put())) &&
+        stream) {
       bytes = read_property_stream(stream.get());
     }
-    StreamPropertyReader reader(bytes);
-    return load_properties(reader);
   });
+  if (FAILED(hr)) return hr;
+  return load_stream_bytes(bytes);
 }
 
 // Saving into the storage it was loaded from (same_as_load) also marks the
@@ -132,6 +144,7 @@ STDMETHODIMP Embedding::Save(IStorage* storage, BOOL same_as_load) {
     ComPtr<IStream> stream;
     check_hr(storage->CreateStream(kContentsStream, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE,
                                    0, 0, stream.put()));
+    if (!stream) check_hr(E_POINTER);  // a storage that made no stream
     write_all(stream.get(), bytes);
     if (same_as_load) mark_saved();
   });

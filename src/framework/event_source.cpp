@@ -35,18 +35,21 @@ void EventSource::raise(DISPID id, std::initializer_list<VARIANT> args) {
   }
 }
 
-void EventSource::property_changed(const wchar_t* name) {
+HRESULT EventSource::property_changed(const wchar_t* name) {
   DISPID id = DISPID_UNKNOWN;
   auto* names = const_cast<LPOLESTR>(name);
   if (FAILED(dispatch_info_->GetIDsOfNames(&names, 1, &id))) id = DISPID_UNKNOWN;
-  property_changed(id);
+  return property_changed(id);
 }
 
-void EventSource::property_changed(DISPID id) {
+HRESULT EventSource::property_changed(DISPID id) {
   dirty_ = true;
+  HRESULT result = S_OK;
   for (const auto& sink : property_notify_.sinks()) {
-    reinterpret_cast<IPropertyNotifySink*>(sink.get())->OnChanged(id);
+    const HRESULT hr = reinterpret_cast<IPropertyNotifySink*>(sink.get())->OnChanged(id);
+    if (FAILED(hr) && SUCCEEDED(result)) result = hr;
   }
+  return result;
 }
 
 void EventSource::disconnect_all() {

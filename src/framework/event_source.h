@@ -26,8 +26,9 @@ class EventSource {
 
   // PropertyChanged: tells every IPropertyNotifySink that the named property
   // changed (by its DISPID from the type library) and marks the object dirty.
-  void property_changed(const wchar_t* name);
-  void property_changed(DISPID id);
+  // Every sink hears of it; the first failure a sink returns is the result.
+  HRESULT property_changed(const wchar_t* name);
+  HRESULT property_changed(DISPID id);
 
   bool dirty() const { return dirty_; }
   void set_dirty(bool dirty) { dirty_ = dirty; }

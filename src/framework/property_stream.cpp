@@ -183,12 +183,18 @@ StreamPropertyReader::StreamPropertyReader(std::span<const BYTE> stream) {
   complete_ = !cut_short;
 }
 
+// A key past the damage, or whose value does not decode, reads as absent:
+// the reader gets the same default as for a key that was never saved, and
+// the stream no longer counts as complete.
 std::optional<Variant> StreamPropertyReader::find(std::wstring_view key, VARTYPE) {
   auto it = values_.find(std::wstring(key));
-  if (it != values_.end()) return decode_value(it->second.vt, it->second.bytes);
-  // Past the damage nothing is known, not even that the key was absent.
-  if (!complete_) check_hr(STG_E_DOCFILECORRUPT);
-  return std::nullopt;
+  if (it == values_.end()) return std::nullopt;
+  try {
+    return decode_value(it->second.vt, it->second.bytes);
+  } catch (const ControlError&) {
+    complete_ = false;
+    return std::nullopt;
+  }
 }
 
 std::vector<BYTE> read_property_stream(IStream* stream) {

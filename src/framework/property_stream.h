@@ -29,11 +29,12 @@
 // takes the first.
 //
 // Damage: a reader keeps the records before the first one that is cut
-// short or fails its CRC, and from there on treats every key it has not
-// seen as unreadable rather than absent. A stream with another magic or
+// short or fails its CRC; every key it has not seen by then reads as absent,
+// so the control gives it its read default. A stream with another magic or
 // version is damaged at its first byte. A record whose value it cannot
 // decode (a type it does not know, a wrong length, an object that will not
-// load) makes only that key unreadable.
+// load) reads as absent too. Either way the reader reports the stream as
+// incomplete, and the load as a whole fails, after it has run.
 #pragma once
 
 #include <objidl.h>
@@ -71,7 +72,8 @@ class StreamPropertyReader final : public PropertyReader {
   // Parses a stream as read_property_stream returned it.
   explicit StreamPropertyReader(std::span<const BYTE> stream);
 
-  // Whether the whole stream was read without damage.
+  // Whether the whole stream, and every value read from it so far, was read
+  // without damage.
   bool complete() const { return complete_; }
 
  protected:

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "control/interaction_helpers.h"
+#include "control/persist_test_support.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
 #include "support/test_pictures.h"
@@ -199,13 +200,22 @@ TEST_F(ColumnModel, SettersAnnounceTheirPropertyOnce) {
   EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), -5);
 }
 
-TEST_F(ColumnModel, PreviousTabOverflowsAbove32767) {
+// A control holds as many columns as a form can load again and PreviousTab
+// can number: AddRow refuses one more with an overflow and changes nothing,
+// and the full control saves and loads with every column.
+TEST_F(ColumnModel, StopsAtTheLargestCountAFormLoads) {
   // Without painting, so that many columns stay cheap.
   put(control.get(), id::Alignment, {}, vlong(tessel::reg_Bottom));
-  for (LONG i = 0; i < 32768; ++i) call(control.get(), id::AddRow);
-  ASSERT_EQ(count(), 32768);
-  EXPECT_EQ(error_number(put_selected(32768)), 6);
-  ASSERT_EQ(put_selected(32767), S_OK);
+  for (LONG i = 0; i < 32767; ++i) call(control.get(), id::AddRow);
+  ASSERT_EQ(count(), 32767);
+  EXPECT_EQ(error_number(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {})), 6);
+  EXPECT_EQ(count(), 32767);
+  EXPECT_EQ(put_selected(32767), S_OK);
+  put(control.get(), id::RowCaption, {vlong(32767)}, vstr(L"letzte"));
+
+  ComPtr<IDispatch> loaded = load_from_bytes(save_to_bytes(control.get()));
+  EXPECT_EQ(as_long(get(loaded.get(), id::NumberOfRows)), 32767);
+  EXPECT_EQ(as_string(get(loaded.get(), id::RowCaption, {vlong(32767)})), L"letzte");
 }
 
 }  // namespace

@@ -111,8 +111,8 @@ AxHost::AxHost(const wchar_t* prog_id) {
   control_ = control;
 }
 
-AxHost::AxHost(IUnknown* control) : control_(control) {
-  host_ = create_host(nullptr);
+AxHost::AxHost(IUnknown* control, int width) : control_(control) {
+  host_ = create_host(nullptr, width);
   if (host_ && atl().attach_control) {
     EXPECT_EQ(atl().attach_control(control, host_, container_.put()), S_OK);
   }
@@ -127,11 +127,11 @@ AxHost::~AxHost() {
   frame_.destroy();
 }
 
-HWND AxHost::create_host(const wchar_t* title) {
+HWND AxHost::create_host(const wchar_t* title, int width) {
   const wchar_t* window_class = title ? L"AtlAxWin" : L"InteractionTestHost";
   atl();
   HWND host =
-      CreateWindowExW(0, window_class, title ? title : L"", WS_CHILD | WS_VISIBLE, 10, 10, kWidth,
+      CreateWindowExW(0, window_class, title ? title : L"", WS_CHILD | WS_VISIBLE, 10, 10, width,
                       kHeight, frame_.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
   EXPECT_NE(host, nullptr);
   pump_messages();

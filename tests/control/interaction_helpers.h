@@ -50,7 +50,8 @@ class AxHost {
   static constexpr int kHeight = 25;
 
   explicit AxHost(const wchar_t* prog_id);
-  explicit AxHost(IUnknown* control);
+  // width: the host window's width in pixels.
+  explicit AxHost(IUnknown* control, int width = kWidth);
   AxHost(const AxHost&) = delete;
   AxHost& operator=(const AxHost&) = delete;
   ~AxHost();
@@ -63,7 +64,7 @@ class AxHost {
   ComPtr<IHostingTestProbe> probe() const { return probe_of(control_.get()); }
 
  private:
-  HWND create_host(const wchar_t* title);
+  HWND create_host(const wchar_t* title, int width = kWidth);
 
   TestFrame frame_;
   HWND host_ = nullptr;

@@ -58,11 +58,32 @@ STDMETHODIMP RecordingBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
 }
 
 STDMETHODIMP RecordingBag::Write(LPCOLESTR name, VARIANT* value) {
+  if (on_write) on_write(name);
   if (fail_write_of == name) return E_FAIL;
   Variant copy(*value);
   writes.push_back({name, copy});
-  values_[name] = copy;
+  if (!keep_first || !values_.count(name)) values_[name] = copy;
   return S_OK;
+}
+
+ComPtr<IPersistPropertyBag> bag_persist(IUnknown* control) {
+  return ComPtr<IUnknown>(control).query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+}
+ComPtr<IPersistStreamInit> stream_persist(IUnknown* control) {
+  return ComPtr<IUnknown>(control).query<IPersistStreamInit>(IID_IPersistStreamInit);
+}
+ComPtr<IPersistStorage> storage_persist(IUnknown* control) {
+  return ComPtr<IUnknown>(control).query<IPersistStorage>(IID_IPersistStorage);
+}
+
+ComPtr<IStorage> new_storage() {
+  ComPtr<ILockBytes> bytes;
+  EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
+  ComPtr<IStorage> storage;
+  EXPECT_EQ(StgCreateDocfileOnILockBytes(
+                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
+            S_OK);
+  return storage;
 }
 
 std::vector<std::wstring> keys(const wchar_t* line) {

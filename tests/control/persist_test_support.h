@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,6 +43,12 @@ class RecordingBag final : public IPropertyBag {
   std::vector<ReadCall> reads;
   // A Write of this key fails with E_FAIL and is not kept.
   std::wstring fail_write_of;
+  // Whether a key written twice keeps its first value, as some containers'
+  // bags do, rather than its last.
+  bool keep_first = false;
+  // Runs at the start of each Write, with the key: the container's own code
+  // in the middle of a save.
+  std::function<void(const std::wstring&)> on_write;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
@@ -67,6 +74,13 @@ Variant v_bool(bool value);
 Variant v_r4(float value);
 Variant v_text(const wchar_t* text);
 Variant v_object(IUnknown* object);  // VT_DISPATCH; Nothing for nullptr
+
+// The control's persistence interfaces.
+ComPtr<IPersistPropertyBag> bag_persist(IUnknown* control);
+ComPtr<IPersistStreamInit> stream_persist(IUnknown* control);
+ComPtr<IPersistStorage> storage_persist(IUnknown* control);
+// A storage in memory, as a container's compound file holds it.
+ComPtr<IStorage> new_storage();
 
 // Streams in memory.
 ComPtr<IStream> new_stream();

@@ -71,7 +71,7 @@ STDMETHODIMP EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* pa
 
 STDMETHODIMP EventRecorder::OnChanged(DISPID id) {
   changes.push_back(id);
-  return S_OK;
+  return on_changed ? on_changed(id) : S_OK;
 }
 
 }  // namespace tessel_test

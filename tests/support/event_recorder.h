@@ -31,6 +31,9 @@ class EventRecorder final : public IDispatch, public IPropertyNotifySink {
   std::vector<DISPID> changes;
   // Runs inside Invoke, with the raw (by-reference) arguments, first to last.
   std::function<void(DISPID, VARIANT* args, UINT count)> on_event;
+  // Runs inside OnChanged, after the change is recorded; its result is the
+  // sink's answer (S_OK when unset).
+  std::function<HRESULT(DISPID)> on_changed;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }

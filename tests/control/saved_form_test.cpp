@@ -1,0 +1,244 @@
+// A saved form comes back as it was saved, whatever the host: bags that keep
+// the first or the last write of a key, streams and storages, containers
+// that activate the control at its own size, fonts that are the container's,
+// damaged forms, and what a form host does while it loads (frozen events,
+// refused change notifications).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "control/interaction_helpers.h"
+#include "control/persist_test_support.h"
+#include "framework/hosting_helpers.h"
+#include "framework/test_site.h"
+#include "support/com_test_env.h"
+#include "support/event_recorder.h"
+#include "tessel_interfaces.h"
+
+namespace tessel_test {
+namespace {
+
+namespace id = tessel::dispid;
+
+constexpr COLORREF kSeparator = RGB(181, 182, 200);
+
+// A form of two columns, 100 and 50 pixels wide, as a container's bag holds
+// it after a save.
+ComPtr<RecordingBag> two_column_form(LONG height, LONG back_color) {
+  auto bag = RecordingBag::create();
+  bag->set(L"HeaderHeight", v_i4(height));
+  bag->set(L"BackColor", v_i4(back_color));
+  bag->set(L"NumberOfTabs", v_i4(2));
+  bag->set(L"RowWidth1", v_i4(100));
+  bag->set(L"RowText1", v_text(L"Name"));
+  bag->set(L"RowWidth2", v_i4(50));
+  bag->set(L"RowText2", v_text(L"Datum"));
+  return bag;
+}
+
+ComPtr<IDispatch> loaded_from(IPropertyBag* bag) {
+  ComPtr<IDispatch> control = create_control();
+  EXPECT_EQ(bag_persist(control.get())->Load(bag, nullptr), S_OK);
+  return control;
+}
+
+// The control's view as a container draws it, width x height pixels.
+struct View {
+  View(IUnknown* control, int width, int height) : canvas(width, height) {
+    EXPECT_EQ(draw_view(control, canvas, {0, 0, width, height}), S_OK);
+  }
+  Canvas canvas;
+};
+
+// The container activates the control at the size it already has: the
+// loaded columns show all the same, and so does any state the surface lost.
+TEST(LoadedForm, ShowsItsColumnsWhenTheContainerKeepsItsSize) {
+  ComPtr<IDispatch> control = loaded_from(two_column_form(25, 0xFDFAF9).get());
+  AxHost host(control.get(), 200);
+  View view(control.get(), 200, 25);
+  EXPECT_EQ(view.canvas.pixel(102, 10), kSeparator);
+  EXPECT_EQ(view.canvas.pixel(154, 10), kSeparator);
+
+  ComPtr<IDispatch> filled = create_control();
+  ASSERT_EQ(stream_persist(filled.get())->InitNew(), S_OK);
+  ASSERT_EQ(probe_of(filled.get())->FillSurface(RGB(255, 0, 0)), S_OK);
+  AxHost second(filled.get(), 200);
+  EXPECT_EQ(View(filled.get(), 200, 25).canvas.pixel(150, 10), RGB(224, 223, 227));
+}
+
+// Loading has the effects of the setters' repaints: the height, a system
+// colour written back as RGB, and the columns laid out at that height.
+TEST(LoadedForm, HasWhatTheSettersRepaintsLeave) {
+  ComPtr<IDispatch> control = loaded_from(two_column_form(40, 0x8000000F).get());
+  EXPECT_EQ(as_long(get(control.get(), id::BackColor)),
+            static_cast<LONG>(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(surface_size(probe_of(control.get()).get()).cy, 40);
+  View view(control.get(), 200, 40);
+  EXPECT_EQ(view.canvas.pixel(102, 30), kSeparator);
+  EXPECT_EQ(view.canvas.pixel(1, 20),
+            RGB(GetRValue(GetSysColor(COLOR_BTNFACE)), GetGValue(GetSysColor(COLOR_BTNFACE)),
+                GetBValue(GetSysColor(COLOR_BTNFACE))));
+}
+
+// A control placed on a form whose font is 14 pt bold italic draws with
+// that font; FontName is set to the same name as the form's font reports
+// (the platform may have substituted the face asked for).
+class AmbientFontForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    site.font = new_font(L"Arial", 14);
+    auto font = site.font.query<IFont>(IID_IFont);
+    ASSERT_EQ(font->put_Bold(TRUE), S_OK);
+    ASSERT_EQ(font->put_Italic(TRUE), S_OK);
+    ASSERT_EQ(control.query<IOleObject>(IID_IOleObject)->SetClientSite(&site), S_OK);
+    ASSERT_EQ(stream_persist(control.get())->InitNew(), S_OK);
+    name = font_name(site.font.get());
+    size = font_size(site.font.get());
+    ASSERT_GT(size, 120000);
+    put(control.get(), id::FontName, {}, vstr(name.c_str()));
+    expect_drawn_with_the_forms_font(control.get());
+  }
+  void TearDown() override { control.query<IOleObject>(IID_IOleObject)->Close(OLECLOSE_NOSAVE); }
+  void expect_drawn_with_the_forms_font(IDispatch* loaded) const {
+    ComPtr<IFontDisp> drawing;
+    ASSERT_EQ(
+        V_DISPATCH(get(loaded, id::Font).get())->QueryInterface(IID_IFontDisp, drawing.put_void()),
+        S_OK);
+    EXPECT_EQ(font_name(drawing.get()), name);
+    EXPECT_EQ(font_size(drawing.get()), size);
+    auto font = drawing.query<IFont>(IID_IFont);
+    BOOL bold = FALSE, italic = FALSE;
+    font->get_Bold(&bold);
+    font->get_Italic(&italic);
+    EXPECT_TRUE(bold);
+    EXPECT_TRUE(italic);
+    EXPECT_EQ(as_string(get(loaded, id::FontName)), name);
+  }
+
+  std::wstring name;
+  LONGLONG size = 0;
+  TestFrame frame;
+  TestSite site{frame.handle(), {0, 0, 200, 25}};
+  ComPtr<IDispatch> control = create_control();
+};
+
+TEST_F(AmbientFontForm, ComesBackFromBagsThatKeepTheFirstOrTheLastWrite) {
+  for (bool keep_first : {false, true}) {
+    SCOPED_TRACE(keep_first ? "first write kept" : "last write kept");
+    auto bag = RecordingBag::create();
+    bag->keep_first = keep_first;
+    ASSERT_EQ(bag_persist(control.get())->Save(bag.get(), FALSE, TRUE), S_OK);
+    ComPtr<IDispatch> loaded = loaded_from(bag.get());
+    expect_drawn_with_the_forms_font(loaded.get());
+    // And again from what the loaded control saves.
+    auto again = RecordingBag::create();
+    again->keep_first = keep_first;
+    ASSERT_EQ(bag_persist(loaded.get())->Save(again.get(), FALSE, TRUE), S_OK);
+    expect_drawn_with_the_forms_font(loaded_from(again.get()).get());
+  }
+}
+
+TEST_F(AmbientFontForm, ComesBackFromStreamsAndStoragesTheSameEachGeneration) {
+  const std::vector<BYTE> first = save_to_bytes(control.get());
+  ComPtr<IDispatch> loaded = load_from_bytes(first);
+  expect_drawn_with_the_forms_font(loaded.get());
+  EXPECT_EQ(save_to_bytes(loaded.get()), first);
+
+  ComPtr<IStorage> storage = new_storage();
+  ASSERT_EQ(storage_persist(control.get())->Save(storage.get(), FALSE), S_OK);
+  ComPtr<IDispatch> from_storage = create_control();
+  ASSERT_EQ(storage_persist(from_storage.get())->Load(storage.get()), S_OK);
+  expect_drawn_with_the_forms_font(from_storage.get());
+  EXPECT_EQ(save_to_bytes(from_storage.get()), first);
+}
+
+// Forms saved before the font was written once hold a second "Font" entry,
+// Nothing when no font was ever assigned. A bag that keeps the first still
+// gives back the drawing font.
+TEST_F(AmbientFontForm, FormsWithASecondFontEntryLoadAsBefore) {
+  auto bag = RecordingBag::create();
+  bag->keep_first = true;
+  ASSERT_EQ(bag_persist(control.get())->Save(bag.get(), FALSE, TRUE), S_OK);
+  Variant nothing = v_object(nullptr);
+  ASSERT_EQ(bag->Write(L"Font", nothing.get()), S_OK);
+  expect_drawn_with_the_forms_font(loaded_from(bag.get()).get());
+}
+
+// Stream and storage forms that are empty, foreign, cut short or damaged
+// load the read defaults, not zeros, and the container is told.
+TEST(DamagedForm, LoadsTheReadDefaultsAndFails) {
+  const std::vector<BYTE> saved = save_to_bytes(make_sample_control().get());
+  std::vector<BYTE> noise(300);
+  std::mt19937 random(7);
+  for (BYTE& b : noise) b = static_cast<BYTE>(random());
+  std::vector<BYTE> flipped = saved;
+  flipped[20] ^= 0x10;  // inside the first record: nothing before it
+  const std::vector<std::vector<BYTE>> forms = {
+      {}, noise, std::vector<BYTE>(saved.begin(), saved.begin() + 30), flipped};
+  auto expect_defaults = [](IDispatch* control) {
+    EXPECT_EQ(as_long(get(control, id::HeaderHeight)), 25);
+    EXPECT_EQ(as_long(get(control, id::BackColor)), 0xFDFAF9);
+    EXPECT_EQ(as_long(get(control, id::BackColorForm)), 0xE0F0F0);
+    EXPECT_EQ(static_cast<ULONG>(as_long(get(control, id::ForeColor))), 0x80000012u);
+    EXPECT_EQ(as_long(get(control, id::MouseMoveColor0)), 0x2890E8);
+    EXPECT_EQ(as_long(get(control, id::SortedRow)), 1);
+    EXPECT_EQ(as_long(get(control, id::NumberOfRows)), 0);
+    EXPECT_TRUE(as_bool(get(control, id::ShowFrame)));
+    EXPECT_EQ(as_string(get(control, id::FontName)), L"MS Sans Serif");
+    EXPECT_EQ(V_R4(get(control, id::FontSize).get()), 8.0f);
+    EXPECT_EQ(invoke(control, id::AddRow, DISPATCH_METHOD, {}), S_OK);
+    EXPECT_EQ(invoke(control, id::DrawTab, DISPATCH_METHOD, {}), S_OK);
+  };
+  for (size_t i = 0; i < forms.size(); ++i) {
+    SCOPED_TRACE(i);
+    HRESULT hr = S_OK;
+    ComPtr<IDispatch> control = load_from_bytes(forms[i], &hr);
+    EXPECT_TRUE(FAILED(hr));
+    expect_defaults(control.get());
+  }
+  ComPtr<IDispatch> control = create_control();
+  EXPECT_TRUE(FAILED(storage_persist(control.get())->Load(new_storage().get())));
+  expect_defaults(control.get());
+}
+
+// While a form host has frozen the events (FreezeEvents, counted), events
+// are dropped, not delivered late; change notifications still flow.
+class FrozenEvents : public RecordedControlTest {};
+
+TEST_F(FrozenEvents, AreDroppedUntilTheLastThaw) {
+  invoke(control.get(), id::AddRow, DISPATCH_METHOD, {});
+  invoke(control.get(), id::AddRow, DISPATCH_METHOD, {});
+  auto ole_control = control.query<IOleControl>(IID_IOleControl);
+  ASSERT_EQ(ole_control->FreezeEvents(TRUE), S_OK);
+  ASSERT_EQ(ole_control->FreezeEvents(TRUE), S_OK);
+  put(control.get(), id::SelectedRow, {}, vlong(1));
+  ASSERT_EQ(ole_control->FreezeEvents(FALSE), S_OK);
+  put(control.get(), id::SelectedRow, {}, vlong(2));
+  EXPECT_TRUE(recorder->events.empty());
+  EXPECT_EQ(std::count(recorder->changes.begin(), recorder->changes.end(), id::SelectedRow), 2);
+
+  ASSERT_EQ(ole_control->FreezeEvents(FALSE), S_OK);
+  put(control.get(), id::SelectedRow, {}, vlong(1));
+  ASSERT_EQ(recorder->events.size(), 1u);
+  EXPECT_EQ(recorder->events[0].id, tessel::event_dispid::RowPressed);
+  EXPECT_EQ(as_long(recorder->events[0].args[0]), 2);  // the selection made while frozen
+}
+
+// A container that refuses a change notification: the member still makes
+// its change, and its caller learns of the refusal.
+class RefusedChange : public RecordedControlTest {};
+
+TEST_F(RefusedChange, ReachesTheCallerOfTheMember) {
+  recorder->on_changed = [](DISPID) { return E_ACCESSDENIED; };
+  EXPECT_EQ(invoke(control.get(), id::HeaderHeight, DISPATCH_PROPERTYPUT, {vlong(30)}),
+            E_ACCESSDENIED);
+  EXPECT_EQ(as_long(get(control.get(), id::HeaderHeight)), 30);
+  EXPECT_EQ(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {}), E_ACCESSDENIED);
+  recorder->on_changed = nullptr;
+  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
+  EXPECT_EQ(invoke(control.get(), id::HeaderHeight, DISPATCH_PROPERTYPUT, {vlong(31)}), S_OK);
+}
+
+}  // namespace
+}  // namespace tessel_test
