@@ -45,10 +45,9 @@ void TesselControl::on_mouse_down(SHORT button, SHORT shift, float x, float y) {
   const float hit_x = x, hit_y = y;
   const LONG count = s_.NumberOfRows;
   for (LONG i = 1; i <= count; ++i) {
-    if (static_cast<size_t>(i) >= s_.TabRects.size() ||
-        !column_contains(s_.TabRects[static_cast<size_t>(i)], hit_x, hit_y)) {
-      continue;
-    }
+    // Tested column by column: the handlers of an earlier hit may have
+    // repainted with other widths.
+    if (!column_hit(s_.TabRects, i, hit_x, hit_y)) continue;
     s_.SelectedRow = i;
     s_.SortedRow = i;
     set_selected_row(i);

@@ -41,11 +41,15 @@ bool column_contains(const RECT& r, float x, float y) {
   return px >= r.left && px < r.right && py >= r.top && py < r.bottom;
 }
 
+bool column_hit(const std::vector<RECT>& rects, LONG i, float x, float y) {
+  return i >= 0 && static_cast<size_t>(i) < rects.size() &&
+         column_contains(rects[static_cast<size_t>(i)], x, y);
+}
+
 std::vector<LONG> columns_at(const std::vector<RECT>& rects, LONG count, float x, float y) {
   std::vector<LONG> hits;
-  for (LONG i = 1; i <= count; ++i) {
-    if (static_cast<size_t>(i) >= rects.size()) break;
-    if (column_contains(rects[static_cast<size_t>(i)], x, y)) hits.push_back(i);
+  for (LONG i = 1; i <= count && static_cast<size_t>(i) < rects.size(); ++i) {
+    if (column_hit(rects, i, x, y)) hits.push_back(i);
   }
   return hits;
 }

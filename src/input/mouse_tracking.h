@@ -32,6 +32,11 @@ const CursorApi* set_cursor_api(const CursorApi* api);
 // right and bottom outside. x and y are rounded halves-to-even first.
 bool column_contains(const RECT& r, float x, float y);
 
+// The one hit test of moves and presses: whether column i has a rectangle
+// (a paint pass has laid it out since the column was added) that holds the
+// point.
+bool column_hit(const std::vector<RECT>& rects, LONG i, float x, float y);
+
 // The columns 1..count that hold the point, in ascending order. A column
 // without a rectangle yet (no paint pass since it was added) is skipped.
 std::vector<LONG> columns_at(const std::vector<RECT>& rects, LONG count, float x, float y);
