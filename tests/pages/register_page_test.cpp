@@ -265,5 +265,22 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   EXPECT_EQ(GetPixel(dc.get(), 12, 12), RGB(255, 0, 0));
 }
 
+// A name typed without an extension in the file dialog is loaded as typed.
+TEST(RegisterPage, APictureFileTypedWithoutAnExtensionLoads) {
+  auto control = three_columns();
+  MessageBoxes boxes;
+  TempFile plain(L"page test picture",
+                 picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
+  FileDialogAnswer typed(plain.ansi_path, true);
+  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
+    click(Fields{page}(RegisterPage::kCmdOpenDlg));
+    EXPECT_EQ(typed.calls, 1);
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(picture_type(page.tab_picture()), PICTYPE_BITMAP);
+    page.Apply();
+  });
+  EXPECT_TRUE(picture(control.get(), 1));
+}
+
 }  // namespace
 }  // namespace tessel_test
