@@ -49,6 +49,16 @@ std::wstring from_ansi(const std::vector<char>& ansi) {
   return text;
 }
 
+// The platform's dialog appends its default extension to a name typed
+// without one. A wildcard is no extension: "a" would come back as "a.*.*", a
+// file that does not exist. An empty one is none either, and some dialogs
+// then append the filter's first extension instead. The dialog gets no
+// default extension in these cases, so a name typed without an extension
+// comes back as typed.
+bool is_file_extension(const std::wstring& extension) {
+  return !extension.empty() && extension.find_first_of(L"*?") == std::wstring::npos;
+}
+
 BOOL call_dialog(OPENFILENAMEA* record) {
   if (dialog_function()) return dialog_function()(record);
   return GetOpenFileNameA(record);
@@ -74,7 +84,7 @@ void show_dialog(OpenFileName& record) {
   ansi.Flags = record.Flags;
   ansi.nFileOffset = record.nFileOffset;
   ansi.nFileExtension = record.nFileExtension;
-  ansi.lpstrDefExt = default_extension.data();
+  ansi.lpstrDefExt = is_file_extension(record.lpstrDefExt) ? default_extension.data() : nullptr;
   ansi.lCustData = record.lCustData;
 
   SetLastError(0);

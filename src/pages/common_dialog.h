@@ -39,7 +39,9 @@ OpenFileName& OpenFileRecord();
 void fnc_BuildFilter(const std::wstring& filter);
 
 // Shows the dialog. "" when the developer cancelled (the file buffer came
-// back untouched), else the chosen path followed by exactly one NUL.
+// back untouched), else the chosen path followed by exactly one NUL. The
+// record keeps default_extension as given; one that is empty or holds a
+// wildcard reaches the dialog as none.
 std::wstring fnc_ShowOpenDialog(const std::wstring& title, const std::wstring& filter,
                                 const std::wstring& default_extension);
 

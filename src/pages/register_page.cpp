@@ -57,6 +57,18 @@ const framework::PageLayout kLayout{L"Header-Spalten", 5700, 3600, kChildren};
 constexpr LONG kMaxScroll = 32767;
 constexpr COLORREF kPicTempBackground = RGB(255, 0, 255);
 
+// Sets a flag for as long as it lives.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+  ~FlagScope() { flag_ = false; }
+
+ private:
+  bool& flag_;
+};
+
 }  // namespace
 
 HRESULT RegisterPage::create(REFIID iid, void** object) {
@@ -87,7 +99,15 @@ void RegisterPage::destroyed() {
   delete_icon_ = framework::Icon();
 }
 
+// A new selection starts afresh on column 1 of its first control. Edits
+// still pending belong to the control and column they were made on: they are
+// dropped, never written to the new control (a frame that wants them applies
+// the page before it changes the selection). Loading the new control's values
+// is no edit, so it leaves nothing pending and does not offer Apply.
 void RegisterPage::selection_changed() {
+  current_index_ = 0;
+  set_changed(false);
+  const FlagScope loading(loading_selection_);
   ignore_errors([&] {
     edited_control_ = nullptr;
     edited_control_ = first_selected_control().query<_TesselControl>(IID__TesselControl);
@@ -95,7 +115,12 @@ void RegisterPage::selection_changed() {
   LONG count = 0;
   ignore_errors([&] { framework::check_hr(control().get_NumberOfRows(&count)); });
   if (count == 0) return;
-  ignore_errors([&] { set_hsb_maximum(count); });
+  // The bar goes to 1 before its maximum changes, so that nothing moves the
+  // fields before column 1 is loaded.
+  ignore_errors([&] {
+    set_scroll_value(child(kHsb), 1);
+    set_hsb_maximum(count);
+  });
   ignore_errors([&] { set_text_if_different(child(kTxtIndex), L"1"); });
   current_index_ = 1;
   show_column();
@@ -128,6 +153,7 @@ void RegisterPage::show_column() {
 // Each step ignores its own failure; the next one still runs.
 void RegisterPage::apply_changes() {
   const LONG index = current_index_;
+  if (index == 0) return;  // no column loaded: the fields belong to none
   ignore_errors([&] {
     if (GetWindowTextLengthW(child(kTxtWidth)) == 0) SetWindowTextW(child(kTxtWidth), L"60");
   });
@@ -153,7 +179,7 @@ void RegisterPage::command(int id, int code) {
   switch (id) {
     case kTxtCaption:
     case kTxtWidth:
-      if (code == EN_CHANGE) set_changed(true);
+      if (code == EN_CHANGE) field_changed();
       break;
     case kCmdAddTab:
       if (code == BN_CLICKED) add_column();
@@ -269,7 +295,11 @@ void RegisterPage::set_tab_picture(framework::ComPtr<IPictureDisp> picture) {
   if (picture.get() == tab_picture_.get()) return;
   tab_picture_ = std::move(picture);
   if (HWND box = child(kPicTab)) InvalidateRect(box, nullptr, TRUE);
-  set_changed(true);  // picTab Change
+  field_changed();  // picTab Change
+}
+
+void RegisterPage::field_changed() {
+  if (!loading_selection_) set_changed(true);
 }
 
 void RegisterPage::set_hsb_value(int value) {

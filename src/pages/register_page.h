@@ -62,11 +62,15 @@ class RegisterPage final : public framework::PropertyPage {
   void load_picture(const std::wstring& path);
   // picTab's picture; a different one is picTab's Change.
   void set_tab_picture(framework::ComPtr<IPictureDisp> picture);
+  // A field's Change: the page has edits pending, unless the page is
+  // loading a new selection.
+  void field_changed();
   // The scroll bar's value and maximum; a changed value runs show_column.
   void set_hsb_value(int value);
   void set_hsb_maximum(LONG maximum);
 
   framework::ComPtr<_TesselControl> edited_control_;
+  bool loading_selection_ = false;  // while SelectionChanged fills the fields
   LONG current_index_ = 0;
   framework::ComPtr<IPictureDisp> tab_picture_;
   framework::Icon open_icon_;

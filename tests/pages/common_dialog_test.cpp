@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/module.h"
 #include "pages/common_dialog.h"
@@ -42,7 +44,7 @@ TEST(CommonDialog, TheDialogGetsTheRecordAndCancelGivesNothing) {
     EXPECT_EQ(record->lpstrInitialDir, nullptr);
     EXPECT_STREQ(record->lpstrTitle, "Lade Spalten Bild");
     EXPECT_EQ(record->Flags, static_cast<DWORD>(OFN_HIDEREADONLY));
-    EXPECT_STREQ(record->lpstrDefExt, "*.*");
+    EXPECT_EQ(record->lpstrDefExt, nullptr) << "a wildcard is no extension to append";
     EXPECT_EQ(record->lpfnHook, nullptr);
     EXPECT_EQ(record->lpTemplateName, nullptr);
     SetLastError(ERROR_CANCELLED);
@@ -53,6 +55,23 @@ TEST(CommonDialog, TheDialogGetsTheRecordAndCancelGivesNothing) {
       L"");
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(dialog::LastDllError(), static_cast<DWORD>(ERROR_CANCELLED));
+  EXPECT_EQ(dialog::OpenFileRecord().lpstrDefExt, L"*.*");
+}
+
+// The dialog appends its default extension to a name typed without one, so
+// it gets only a real extension: a typed name then comes back as typed.
+TEST(CommonDialog, OnlyARealDefaultExtensionReachesTheDialog) {
+  std::vector<std::optional<std::string>> seen;
+  DialogSeam seam([&](OPENFILENAMEA* record) -> BOOL {
+    seen.emplace_back();
+    if (record->lpstrDefExt) seen.back() = record->lpstrDefExt;
+    return FALSE;
+  });
+  for (const wchar_t* extension : {L"*.*", L"*", L"b?p", L"", L"bmp"}) {
+    dialog::fnc_ShowOpenDialog(L"t", L"f|*.*", extension);
+  }
+  const std::vector<std::optional<std::string>> expected{{}, {}, {}, {}, "bmp"};
+  EXPECT_EQ(seen, expected);
 }
 
 TEST(CommonDialog, AChosenFileComesBackWithOneTrailingNul) {

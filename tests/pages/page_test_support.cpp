@@ -139,13 +139,21 @@ MessageBoxes::MessageBoxes() {
 
 MessageBoxes::~MessageBoxes() { tessel::set_message_box_handler(nullptr); }
 
-FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path) {
-  tessel::mCommonDialog::set_open_dialog_function([this, path](OPENFILENAMEA* record) -> BOOL {
-    ++calls;
-    if (!path) return FALSE;
-    std::memcpy(record->lpstrFile, path->c_str(), path->size() + 1);
-    return TRUE;
-  });
+FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path, bool typed) {
+  tessel::mCommonDialog::set_open_dialog_function(
+      [this, path, typed](OPENFILENAMEA* record) -> BOOL {
+        ++calls;
+        if (!path) return FALSE;
+        std::string answer = *path;
+        const size_t name = answer.find_last_of("\\/:");
+        const bool extension =
+            answer.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
+        if (typed && !extension && record->lpstrDefExt) {
+          answer += std::string(".") + record->lpstrDefExt;
+        }
+        std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
+        return TRUE;
+      });
 }
 
 FileDialogAnswer::~FileDialogAnswer() { tessel::mCommonDialog::set_open_dialog_function(nullptr); }

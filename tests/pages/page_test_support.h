@@ -83,9 +83,11 @@ struct MessageBoxes {
 };
 
 // Answers the file dialog: writes path and its NUL over the start of the
-// buffer, or leaves the buffer untouched when there is no path (cancel).
+// buffer, or leaves the buffer untouched when there is no path (cancel). A
+// typed path is a name the developer typed: as the platform's dialog does, it
+// gets the default extension the dialog was given when it has none.
 struct FileDialogAnswer {
-  explicit FileDialogAnswer(std::optional<std::string> path);
+  explicit FileDialogAnswer(std::optional<std::string> path, bool typed = false);
   ~FileDialogAnswer();
   int calls = 0;
 };

@@ -1,11 +1,13 @@
 // The columns page in Wine's property frame: stepping through the columns,
 // the apply-on-leave rule, adding and deleting, the caption and width rules,
-// and pictures chosen through the file dialog.
+// and pictures chosen through the file dialog; and a new selection handed to
+// the live page the way a frame hands it.
 #include <gtest/gtest.h>
 
 #include "control/interaction_helpers.h"
 #include "pages/page_test_support.h"
 #include "pages/register_page.h"
+#include "support/page_site.h"
 #include "support/test_pictures.h"
 #include "tessel_interfaces.h"
 
@@ -150,6 +152,69 @@ TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
   });
 }
 
+// Caption and width of every column.
+std::vector<std::pair<std::wstring, LONG>> column_values(IDispatch* control) {
+  std::vector<std::pair<std::wstring, LONG>> values;
+  for (LONG i = 1; i <= columns(control); ++i) {
+    values.emplace_back(caption(control, i), width(control, i));
+  }
+  return values;
+}
+
+// A frame may hand the live page another selection, of one control or
+// several. Edits pending on the control shown are dropped: neither control
+// changes, and the page starts on column 1 of the new first control with
+// nothing pending and Apply not offered. It edits that control only.
+TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing) {
+  LinkedPages pages;
+  TestFrame frame;
+  RecordingPageSite site;
+  auto a = three_columns();
+  auto b = new_control();
+  put(b.get(), dispid::RowCaption, {vlong(1)}, vstr(L"Erste"));
+  put(b.get(), dispid::RowWidth, {vlong(1)}, vlong(50));
+  for (const wchar_t* name : {L"Zweite", L"Dritte", L"Vierte"}) {
+    call(b.get(), dispid::AddRow, {vlong(90), vstr(name)});
+  }
+  const auto a_before = column_values(a.get());
+  const auto b_before = column_values(b.get());
+  auto page = make_page(tessel::CLSID_Register);
+  ASSERT_TRUE(page);
+  ASSERT_EQ(page->SetPageSite(&site), S_OK);
+  IUnknown* first[] = {a.get()};
+  ASSERT_EQ(page->SetObjects(1, first), S_OK);
+  const RECT area{0, 0, 400, 260};
+  ASSERT_EQ(page->Activate(frame.handle(), &area, TRUE), S_OK);
+  Fields f{*pages.last<RegisterPage>()};
+  EXPECT_TRUE(site.statuses.empty()) << "showing a control is no edit";
+  f.scroll(SB_RIGHT);
+  f.type(kCaption, L"Neu");
+  f.type(kWidth, L"99");
+  ASSERT_EQ(page->IsPageDirty(), S_OK);
+
+  site.statuses.clear();
+  IUnknown* second[] = {b.get(), a.get()};
+  ASSERT_EQ(page->SetObjects(2, second), S_OK);
+  EXPECT_EQ(column_values(a.get()), a_before);
+  EXPECT_EQ(column_values(b.get()), b_before);
+  EXPECT_EQ(f.text(kIndex), L"1");
+  EXPECT_EQ(GetScrollPos(f(RegisterPage::kHsb), SB_CTL), 1);
+  EXPECT_EQ(f.scroll_maximum(), 4);
+  EXPECT_EQ(f.page.current_index(), 1);
+  EXPECT_EQ(f.text(kCaption), L"Erste");
+  EXPECT_EQ(f.text(kWidth), L"50");
+  EXPECT_EQ(page->IsPageDirty(), S_FALSE);
+  EXPECT_TRUE(site.statuses.empty());
+  f.type(kCaption, L"Eins");
+  page->Apply();
+  EXPECT_EQ(caption(b.get(), 1), L"Eins");
+  EXPECT_EQ(column_values(a.get()), a_before);
+
+  page->Deactivate();
+  page->SetObjects(0, nullptr);
+  page->SetPageSite(nullptr);
+}
+
 // Adding saves the shown column and moves to the new one; deleting removes
 // the last column whichever is shown, down to one.
 TEST(RegisterPage, AddingAndDeletingColumns) {
@@ -263,6 +328,23 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   framework::Selection selection(dc.get(), static_cast<HBITMAP>(picture_handle(stored.get())));
   EXPECT_EQ(GetPixel(dc.get(), 2, 2), RGB(255, 0, 255));
   EXPECT_EQ(GetPixel(dc.get(), 12, 12), RGB(255, 0, 0));
+}
+
+// A name typed without an extension in the file dialog is loaded as typed.
+TEST(RegisterPage, APictureFileTypedWithoutAnExtensionLoads) {
+  auto control = three_columns();
+  MessageBoxes boxes;
+  TempFile plain(L"page test picture",
+                 picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
+  FileDialogAnswer typed(plain.ansi_path, true);
+  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
+    click(Fields{page}(RegisterPage::kCmdOpenDlg));
+    EXPECT_EQ(typed.calls, 1);
+    EXPECT_TRUE(boxes.calls.empty());
+    EXPECT_EQ(picture_type(page.tab_picture()), PICTYPE_BITMAP);
+    page.Apply();
+  });
+  EXPECT_TRUE(picture(control.get(), 1));
 }
 
 }  // namespace
