@@ -51,20 +51,33 @@ struct View {
   Canvas canvas;
 };
 
-// The container activates the control at the size it already has: the
-// loaded columns show all the same, and so does any state the surface lost.
+// In-place activation by a container that keeps the size the control
+// already has (200 x 25): the loaded columns show all the same, and so does
+// any state the surface lost.
+void activate_at_own_size(IDispatch* control, TestFrame& frame, TestSite& site) {
+  auto object = ComPtr<IUnknown>(control).query<IOleObject>(IID_IOleObject);
+  ASSERT_EQ(object->SetClientSite(&site), S_OK);
+  RECT position = site.position();
+  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, frame.handle(), &position),
+            S_OK);
+}
+
 TEST(LoadedForm, ShowsItsColumnsWhenTheContainerKeepsItsSize) {
+  TestFrame frame;
+  TestSite site{frame.handle(), {10, 20, 210, 45}};
   ComPtr<IDispatch> control = loaded_from(two_column_form(25, 0xFDFAF9).get());
-  AxHost host(control.get(), 200);
+  activate_at_own_size(control.get(), frame, site);
   View view(control.get(), 200, 25);
   EXPECT_EQ(view.canvas.pixel(102, 10), kSeparator);
   EXPECT_EQ(view.canvas.pixel(154, 10), kSeparator);
+  control.query<IOleObject>(IID_IOleObject)->Close(OLECLOSE_NOSAVE);
 
   ComPtr<IDispatch> filled = create_control();
   ASSERT_EQ(stream_persist(filled.get())->InitNew(), S_OK);
   ASSERT_EQ(probe_of(filled.get())->FillSurface(RGB(255, 0, 0)), S_OK);
-  AxHost second(filled.get(), 200);
+  activate_at_own_size(filled.get(), frame, site);
   EXPECT_EQ(View(filled.get(), 200, 25).canvas.pixel(150, 10), RGB(224, 223, 227));
+  filled.query<IOleObject>(IID_IOleObject)->Close(OLECLOSE_NOSAVE);
 }
 
 // Loading has the effects of the setters' repaints: the height, a system
