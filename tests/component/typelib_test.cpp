@@ -417,12 +417,14 @@ class TypeLibraryTest : public testing::TestWithParam<Build> {
     return {Name(target.get()), flags};
   }
 
-  // A dual interface: its dispatch view, and an interface view deriving from
-  // IDispatch with `functions` own slots and the way back to the dispatch view.
+  // A dual interface: its dispatch view, listing IDispatch's seven functions
+  // before its own, and an interface view deriving from IDispatch with
+  // `functions` own slots and the way back to the dispatch view.
   void ExpectDual(const wchar_t* iid, UINT functions) {
     ComPtr<ITypeInfo> dispatch = Type(iid);
     ASSERT_TRUE(dispatch.get());
     EXPECT_EQ(kDualFlags, TypeAttr(dispatch.get())->wTypeFlags & ~TYPEFLAG_FOLEAUTOMATION);
+    EXPECT_EQ(7 + functions, UINT{TypeAttr(dispatch.get())->cFuncs});
     EXPECT_EQ(L"IDispatch", Implemented(dispatch.get(), 0).first);
     ComPtr<ITypeInfo> view = OtherView(dispatch.get());
     ASSERT_TRUE(view.get());
@@ -566,12 +568,28 @@ TEST_P(TypeLibraryTest, DualInterfaceFunctionsInBothViews) {
   EXPECT_EQ(DISPID_ABOUTBOX, id);
 }
 
+// Designers and object browsers list every function of the events interface
+// as an event: it has the five events alone, and implements IDispatch.
 TEST_P(TypeLibraryTest, EventInterface) {
   ComPtr<ITypeInfo> events = Type(kEventsIid);
-  EXPECT_EQ(TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE,
-            TypeAttr(events.get())->wTypeFlags);
+  TypeAttr attr(events.get());
+  EXPECT_EQ(TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE, attr->wTypeFlags);
+  EXPECT_EQ(std::size(kEvents), UINT{attr->cFuncs});
+  ASSERT_EQ(1, attr->cImplTypes);
   EXPECT_EQ(L"IDispatch", Implemented(events.get(), 0).first);
   ExpectFunctions(kEvents, DispatchFunctions(events.get(), {}));
+
+  // Each event's name leads to its DISPID.
+  for (const char* text : kEvents) {
+    char name[32] = {};
+    unsigned expected = 0;
+    ASSERT_EQ(2, sscanf(text, "func %31[^#]#%x", name, &expected)) << text;
+    std::wstring wide(name, name + strlen(name));
+    LPOLESTR names = wide.data();
+    MEMBERID id = MEMBERID_NIL;
+    EXPECT_EQ(S_OK, events->GetIDsOfNames(&names, 1, &id)) << name;
+    EXPECT_EQ(static_cast<MEMBERID>(expected), id) << name;
+  }
 }
 
 // The generated header's vtable against the type library's slots: g++

@@ -18,6 +18,8 @@ constexpr std::uint32_t kMagic = 0x5446534D;  // "MSFT"
 constexpr std::uint32_t kHasHelpDll = 0x100;
 constexpr std::size_t kSegmentCount = 15;
 constexpr std::size_t kSegmentTypeInfo = 0;
+constexpr std::size_t kSegmentImportInfo = 1;
+constexpr std::size_t kSegmentGuid = 5;
 constexpr std::size_t kSegmentName = 7;
 
 constexpr std::size_t kTypeInfoSize = 0x64;
@@ -25,15 +27,24 @@ constexpr std::size_t kTypeInfoKind = 0x00;
 constexpr std::size_t kTypeInfoMembers = 0x04;
 constexpr std::size_t kTypeInfoElements = 0x18;
 constexpr std::size_t kTypeInfoFlags = 0x30;
+constexpr std::size_t kTypeInfoImplTypes = 0x4C;
 constexpr std::size_t kTypeInfoVftSize = 0x4E;
 constexpr std::size_t kTypeInfoInstanceSize = 0x50;
+constexpr std::size_t kTypeInfoBase = 0x54;         // href of the base type
+constexpr std::size_t kTypeInfoInheritance = 0x58;  // interfaces: inherited functions, depth
 
 constexpr std::size_t kFuncFlagsField = 0x10;  // FKCCIC: kind, invoke kind, ...
 constexpr std::size_t kFuncArgCount = 0x14;
 constexpr std::size_t kParamSize = 12;  // DataType, oName, Flags
 constexpr std::size_t kParamName = 4;
 
+// An import entry: flags, import file, then the GUID's offset in the GUID
+// table when the flags say the type is named by GUID.
+constexpr std::uint32_t kImportByGuid = 0x10000;
+constexpr std::size_t kImportGuid = 8;
+
 constexpr std::uint32_t kUnnamed = 0xFFFFFFFF;
+constexpr std::uint32_t kNoType = 0xFFFFFFFF;
 constexpr UINT kDispatchSlots = 7;
 
 [[noreturn]] void Fail(const std::string& what) {
@@ -83,6 +94,25 @@ class MsftFile {
     return SegmentOffset(kSegmentTypeInfo) + kTypeInfoSize * index;
   }
 
+  // Whether the type info at `base` is a dispinterface, dual or not.
+  bool IsDispatch(std::size_t base, bool dual) const {
+    return (U32(base + kTypeInfoKind) & 0xF) == TKIND_DISPATCH &&
+           ((U32(base + kTypeInfoFlags) & TYPEFLAG_FDUAL) != 0) == dual;
+  }
+
+  UINT FunctionCount(std::size_t base) const { return U32(base + kTypeInfoElements) & 0xFFFF; }
+
+  // Whether `href` is a reference to IDispatch imported by its GUID (an
+  // imported type's href is its import entry's offset plus one).
+  bool RefersToDispatch(std::uint32_t href) const {
+    if ((href & 3) != 1) return false;
+    const std::size_t entry = SegmentOffset(kSegmentImportInfo) + (href & ~std::uint32_t{3});
+    if (!(U32(entry) & kImportByGuid)) return false;
+    const std::size_t guid = SegmentOffset(kSegmentGuid) + U32(entry + kImportGuid);
+    Require(guid, sizeof(GUID));
+    return std::memcmp(&bytes_[guid], &IID_IDispatch, sizeof(GUID)) == 0;
+  }
+
   // Offset in the name table of `name`, which must be there.
   std::uint32_t NameOffset(const std::string& name) const {
     const std::size_t table = SegmentOffset(kSegmentName);
@@ -114,7 +144,7 @@ void NameSetterValues(std::vector<std::uint8_t>& bytes, UINT typeinfo,
                       const std::vector<SetterValueName>& names) {
   MsftFile file(bytes);
   const std::size_t base = file.TypeInfo(typeinfo);
-  const UINT functions = file.U32(base + kTypeInfoElements) & 0xFFFF;
+  const UINT functions = file.FunctionCount(base);
   const std::size_t members = file.U32(base + kTypeInfoMembers);
 
   // Function records follow the member data's length word, one after the
@@ -144,12 +174,34 @@ void SizeDualVtables(std::vector<std::uint8_t>& bytes) {
   MsftFile file(bytes);
   for (UINT i = 0; i < file.TypeInfoCount(); ++i) {
     const std::size_t base = file.TypeInfo(i);
-    const bool dispatch = (file.U32(base + kTypeInfoKind) & 0xF) == TKIND_DISPATCH;
-    const bool dual = file.U32(base + kTypeInfoFlags) & TYPEFLAG_FDUAL;
-    if (!dispatch || !dual) continue;
-    const UINT functions = file.U32(base + kTypeInfoElements) & 0xFFFF;
+    if (!file.IsDispatch(base, true)) continue;
     file.Put16(base + kTypeInfoVftSize,
-               static_cast<std::uint16_t>((kDispatchSlots + functions) * file.PointerSize()));
+               static_cast<std::uint16_t>((kDispatchSlots + file.FunctionCount(base)) *
+                                          file.PointerSize()));
+  }
+}
+
+void LayOutDispinterfaces(std::vector<std::uint8_t>& bytes) {
+  MsftFile file(bytes);
+  for (UINT i = 0; i < file.TypeInfoCount(); ++i) {
+    const std::size_t base = file.TypeInfo(i);
+    if (!file.IsDispatch(base, false)) continue;
+    // Wine writes IDispatch as the one base type, IDispatch's slots and one
+    // per function as the vtable size, and the type info's index where an
+    // interface has its inheritance word.
+    const UINT functions = file.FunctionCount(base);
+    if (file.U16(base + kTypeInfoImplTypes) != 1 ||
+        !file.RefersToDispatch(file.U32(base + kTypeInfoBase))) {
+      Fail("dispinterface base type");
+    }
+    if (file.U16(base + kTypeInfoVftSize) != (kDispatchSlots + functions) * file.PointerSize()) {
+      Fail("dispinterface vtable size");
+    }
+    if (file.U32(base + kTypeInfoInheritance) != i) Fail("dispinterface inheritance word");
+    // The implemented type count stays 1: readers answer IDispatch for it.
+    file.Put32(base + kTypeInfoBase, kNoType);
+    file.Put32(base + kTypeInfoInheritance, 0);
+    file.Put16(base + kTypeInfoVftSize, static_cast<std::uint16_t>(functions * file.PointerSize()));
   }
 }
 
@@ -175,6 +227,7 @@ void FixUpTypeLibraryFile(const std::wstring& path, UINT typeinfo,
   NameSetterValues(bytes, typeinfo, names);
   SizeDualVtables(bytes);
   SizeEnumerations(bytes);
+  LayOutDispinterfaces(bytes);
   std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));

@@ -1,5 +1,5 @@
 // Corrections to a saved type library file (the MSFT format that
-// ICreateTypeLib2 writes) for two things the creation interfaces get wrong or
+// ICreateTypeLib2 writes) for what the creation interfaces get wrong or
 // cannot say:
 //
 // - The value parameter of a property setter: SetFuncAndParamNames refuses a
@@ -13,6 +13,12 @@
 // - The instance size of an enumeration: Wine's LayOut gives it the pointer
 //   size, 8 in a SYS_WIN64 library, while an enumeration is a 4-byte integer
 //   on every Windows ABI.
+// - The layout of a dispinterface that is not dual: Wine stores IDispatch as
+//   its base type and a vtable size of (7 + functions) pointers, so readers
+//   list IUnknown's and IDispatch's seven functions as members of it (an
+//   events interface would show them as events). The IDL compiler stores no
+//   base type (readers give every dispinterface IDispatch as its implemented
+//   type by themselves), no inheritance word and one pointer per function.
 //
 // Every change checks that the file holds what Wine is known to write there
 // and throws std::runtime_error otherwise, so a different writer fails the
@@ -43,8 +49,12 @@ void SizeDualVtables(std::vector<std::uint8_t>& file);
 // Sets the instance size of every enumeration to 4.
 void SizeEnumerations(std::vector<std::uint8_t>& file);
 
-// Applies all three to the file at `path`, whose type info `typeinfo` is the
-// dual interface.
+// Gives every dispinterface that is not dual the IDL compiler's layout: no
+// stored base type and a vtable size of one pointer per function.
+void LayOutDispinterfaces(std::vector<std::uint8_t>& file);
+
+// Applies all of the above to the file at `path`, whose type info `typeinfo`
+// is the dual interface.
 void FixUpTypeLibraryFile(const std::wstring& path, UINT typeinfo,
                           const std::vector<SetterValueName>& names);
 
