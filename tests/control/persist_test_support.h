@@ -42,6 +42,12 @@ class RecordingBag final : public IPropertyBag {
   std::vector<ReadCall> reads;
   // A Write of this key fails with E_FAIL and is not kept.
   std::wstring fail_write_of;
+  // Keeps an object as the bytes OleSaveToStream makes of it (a Write
+  // fails with the object's own failure to save), and a Read makes a new
+  // object of them: as a container that keeps its forms in files does.
+  bool keeps_objects_as_bytes = false;
+  // The bytes kept for each object so written.
+  std::map<std::wstring, std::vector<BYTE>> object_bytes;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
@@ -68,8 +74,10 @@ Variant v_r4(float value);
 Variant v_text(const wchar_t* text);
 Variant v_object(IUnknown* object);  // VT_DISPATCH; Nothing for nullptr
 
-// Streams in memory.
+// Streams and storages in memory.
 ComPtr<IStream> new_stream();
+// A storage as a container's compound file holds it.
+ComPtr<IStorage> new_storage();
 ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes);
 std::vector<BYTE> contents_of(IStream* stream);
 // What IPersistStreamInit::Save writes (asserting that it succeeds).

@@ -25,17 +25,6 @@ ComPtr<IPersistStreamInit> stream_persist(IUnknown* control) {
   return ComPtr<IUnknown>(control).query<IPersistStreamInit>(IID_IPersistStreamInit);
 }
 
-// A storage in memory, as a container's compound file holds it.
-ComPtr<IStorage> new_storage() {
-  ComPtr<ILockBytes> bytes;
-  EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
-  ComPtr<IStorage> storage;
-  EXPECT_EQ(StgCreateDocfileOnILockBytes(
-                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
-            S_OK);
-  return storage;
-}
-
 const std::vector<std::wstring> kControlKeysRead = keys(
     L"Alignment HeaderHeight BackColor BackColorForm ForeColor ForeColorActive ForeColorHot "
     L"FrameColor MaskColor SelectedRow SortedRow NumberOfTabs MouseMoveColor0 MouseMoveColor1 "
