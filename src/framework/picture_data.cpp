@@ -43,6 +43,18 @@ std::vector<BYTE> framed(std::span<const BYTE> data) {
   return out.take();
 }
 
+// A bottom-up bitmap of 24 bits per pixel.
+BITMAPINFO rgb24_format(LONG width, LONG height) {
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof(format.bmiHeader);
+  format.bmiHeader.biWidth = width;
+  format.bmiHeader.biHeight = height;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 24;
+  format.bmiHeader.biCompression = BI_RGB;
+  return format;
+}
+
 std::vector<BYTE> bitmap_file(HBITMAP bitmap) {
   BITMAP info{};
   if (!GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
@@ -53,13 +65,7 @@ std::vector<BYTE> bitmap_file(HBITMAP bitmap) {
   constexpr uint32_t kHeaders = 14 + 40;  // BITMAPFILEHEADER, BITMAPINFOHEADER
   if (image_size > 0x7FFFFFFFu - kHeaders) raise_error(error_number::kOutOfMemory);
   std::vector<BYTE> pixels(static_cast<size_t>(image_size));
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(format.bmiHeader);
-  format.bmiHeader.biWidth = info.bmWidth;
-  format.bmiHeader.biHeight = info.bmHeight;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 24;
-  format.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO format = rgb24_format(info.bmWidth, info.bmHeight);
   int rows = 0;
   {
     WindowDc screen(nullptr);
@@ -91,8 +97,9 @@ std::vector<BYTE> bitmap_file(HBITMAP bitmap) {
 
 // The bounding box of a placeable metafile holds signed 16-bit lengths in
 // units of its own choosing. HIMETRIC itself (2540 to the inch) keeps the
-// size exact; a picture larger than that can hold takes the finest coarser
-// unit that 2540 divides, and one wider than 32767 inches the width of that.
+// size exact; a picture too large for that takes the finest coarser unit
+// that divides an inch evenly, and one larger than 32767 inches is cut to
+// that size.
 struct PlaceableBox {
   uint16_t units_per_inch;
   int16_t right;
@@ -100,18 +107,21 @@ struct PlaceableBox {
 };
 
 PlaceableBox placeable_box(SIZEL himetric) {
-  const LONG width = std::max<LONG>(himetric.cx, 0);
-  const LONG height = std::max<LONG>(himetric.cy, 0);
-  for (LONG divisor : {1, 2, 4, 5, 10, 20, 127, 254, 508, 635, 1270}) {
-    const LONG right = (width + divisor / 2) / divisor;
-    const LONG bottom = (height + divisor / 2) / divisor;
+  const int64_t width = std::max<int64_t>(himetric.cx, 0);
+  const int64_t height = std::max<int64_t>(himetric.cy, 0);
+  for (int64_t divisor : {1, 2, 4, 5, 10, 20, 127, 254, 508, 635, 1270, 2540}) {
+    int64_t right = (width + divisor / 2) / divisor;
+    int64_t bottom = (height + divisor / 2) / divisor;
+    if (divisor == 2540) {
+      right = std::min<int64_t>(right, kLargestShort);
+      bottom = std::min<int64_t>(bottom, kLargestShort);
+    }
     if (right <= kLargestShort && bottom <= kLargestShort) {
       return {static_cast<uint16_t>(2540 / divisor), static_cast<int16_t>(right),
               static_cast<int16_t>(bottom)};
     }
   }
-  return {1, static_cast<int16_t>(std::min((width + 1270) / 2540, kLargestShort)),
-          static_cast<int16_t>(std::min((height + 1270) / 2540, kLargestShort))};
+  return {};  // not reached: the last divisor always returns
 }
 
 std::vector<BYTE> placeable_metafile(IPicture* picture) {
@@ -213,13 +223,7 @@ ComPtr<IPictureDisp> drawn_as_bitmap(IPicture* picture, SHORT type) {
   const SIZEL himetric = metafile_size(picture, type);
   const SIZE pixels = himetric_to_pixels(himetric);
   const SIZE size{std::max<LONG>(pixels.cx, 1), std::max<LONG>(pixels.cy, 1)};
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(format.bmiHeader);
-  format.bmiHeader.biWidth = size.cx;
-  format.bmiHeader.biHeight = size.cy;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 24;
-  format.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO format = rgb24_format(size.cx, size.cy);
   void* bits = nullptr;
   GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) raise_error(error_number::kOutOfMemory);
