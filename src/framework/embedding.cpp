@@ -1,18 +1,22 @@
 // The embedding's state: activation, size, height, ambient font, access
-// keys, the notifications from the window, and the test probe.
+// keys, the notifications from the window, and the build's extension.
 #include "framework/embedding.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
 
-#include "framework/bstr.h"
 #include "framework/error.h"
 #include "framework/ole_font.h"
-#include "framework/out_param.h"
 #include "framework/units.h"
 
 namespace framework {
+
+namespace {
+EmbeddingExtensionFactory g_extension_factory = nullptr;
+}  // namespace
+
+void set_embedding_extension(EmbeddingExtensionFactory factory) { g_extension_factory = factory; }
 
 Embedding::Embedding(const CLSID& clsid)
     : clsid_(clsid),
@@ -20,6 +24,7 @@ Embedding::Embedding(const CLSID& clsid)
       window_(surface_, *this),
       extent_(pixels_to_himetric({kDefaultWidth, kDefaultHeight})) {
   surface_.set_view_changed([this] { view_changed(); });
+  if (g_extension_factory) extension_ = g_extension_factory(*this);
 }
 
 // Normally the container has deactivated the control long before; if not,
@@ -42,8 +47,7 @@ void* Embedding::embedding_interface(REFIID iid) {
   }
   if (iid == IID_IPersistPropertyBag) return static_cast<IPersistPropertyBag*>(this);
   if (iid == IID_IPersistStorage) return static_cast<IPersistStorage*>(this);
-  if (iid == IID_IHostingTestProbe) return static_cast<IHostingTestProbe*>(this);
-  return nullptr;
+  return extension_ ? extension_->query(iid) : nullptr;
 }
 
 void Embedding::activate(IOleClientSite* site, bool ui) {
@@ -216,46 +220,6 @@ void Embedding::log_hook(const wchar_t* name, std::initializer_list<double> args
     log += text;
   }
   log += L'\n';
-}
-
-STDMETHODIMP Embedding::FillSurface(OLE_COLOR color) {
-  return com_boundary(IID_IHostingTestProbe, [&] {
-    surface_.set_back_color(color);
-    surface_.clear();
-    surface_.refresh();
-  });
-}
-
-STDMETHODIMP Embedding::GetSurfaceSize(LONG* width, LONG* height) {
-  return com_boundary(IID_IHostingTestProbe, [&] {
-    out_param(width) = surface_.width();
-    out_param(height) = surface_.height();
-  });
-}
-
-STDMETHODIMP Embedding::SetHeightTwips(float twips) {
-  return com_boundary(IID_IHostingTestProbe, [&] { set_height_twips(twips); });
-}
-
-STDMETHODIMP Embedding::GetAmbientFont(IFontDisp** font) {
-  return com_boundary(IID_IHostingTestProbe, [&] { out_param(font) = ambient_font().detach(); });
-}
-
-STDMETHODIMP Embedding::StartHookLog() {
-  hook_log_.emplace();
-  return S_OK;
-}
-
-STDMETHODIMP Embedding::TakeHookLog(BSTR* log) {
-  return com_boundary(IID_IHostingTestProbe, [&] {
-    put_bstr(log, hook_log_ ? *hook_log_ : std::wstring());
-    if (hook_log_) hook_log_->clear();
-  });
-}
-
-STDMETHODIMP Embedding::GetPaintCount(LONG* count) {
-  return com_boundary(IID_IHostingTestProbe,
-                      [&] { out_param(count) = static_cast<LONG>(surface_.refresh_count()); });
 }
 
 }  // namespace framework

@@ -13,6 +13,7 @@
 #include <olectl.h>
 
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,7 +24,6 @@
 #include "framework/control_hooks.h"
 #include "framework/control_window.h"
 #include "framework/surface.h"
-#include "framework/test_probe.h"
 
 namespace framework {
 
@@ -38,6 +38,23 @@ inline constexpr DWORD kControlMiscStatus =
 inline constexpr int kDefaultWidth = 200;
 inline constexpr int kDefaultHeight = 25;
 
+class Embedding;
+
+// Interfaces that a build adds to every control it makes, beside the
+// embedding's own: the tests' builds add their hosting probe this way
+// (test_probe.h), the shipped DLL adds none.
+class EmbeddingExtension {
+ public:
+  virtual ~EmbeddingExtension() = default;
+  // The extension's interface for iid, or nullptr. Its IUnknown methods are
+  // the control's, so the caller counts the reference on the control.
+  virtual void* query(REFIID iid) = 0;
+};
+using EmbeddingExtensionFactory = std::unique_ptr<EmbeddingExtension> (*)(Embedding& control);
+// Every control made from now on in this module gets an extension from
+// factory (nullptr: none).
+void set_embedding_extension(EmbeddingExtensionFactory factory);
+
 class Embedding : public IOleObject,
                   public IOleInPlaceObject,
                   public IOleInPlaceActiveObject,
@@ -46,7 +63,6 @@ class Embedding : public IOleObject,
                   public IPersistStreamInit,
                   public IPersistPropertyBag,
                   public IPersistStorage,
-                  public IHostingTestProbe,
                   protected ControlHooks,
                   private WindowListener {
  public:
@@ -127,15 +143,6 @@ class Embedding : public IOleObject,
   STDMETHODIMP SaveCompleted(IStorage*) override { return S_OK; }
   STDMETHODIMP HandsOffStorage() override { return S_OK; }
 
-  // IHostingTestProbe
-  STDMETHODIMP FillSurface(OLE_COLOR color) override;
-  STDMETHODIMP GetSurfaceSize(LONG* width, LONG* height) override;
-  STDMETHODIMP SetHeightTwips(float twips) override;
-  STDMETHODIMP GetAmbientFont(IFontDisp** font) override;
-  STDMETHODIMP StartHookLog() override;
-  STDMETHODIMP TakeHookLog(BSTR* log) override;
-  STDMETHODIMP GetPaintCount(LONG* count) override;
-
  protected:
   explicit Embedding(const CLSID& clsid);
   ~Embedding() override;
@@ -181,6 +188,9 @@ class Embedding : public IOleObject,
   HRESULT load_stream_bytes(const std::vector<BYTE>& bytes);
   // The control's properties in the framework's stream format.
   std::vector<BYTE> stream_bytes();
+  // The tests' probe reads the surface and the hook log, and sets the height.
+  friend class HostingTestProbe;
+
   // Calls a hook, logging it for the test probe; whatever it throws stays here.
   template <class Hook>
   void deliver(const wchar_t* name, std::initializer_list<double> args, Hook&& hook) noexcept;
@@ -217,6 +227,7 @@ class Embedding : public IOleObject,
   DWORD view_aspects_ = 0;
   DWORD view_flags_ = 0;
   std::optional<std::wstring> hook_log_;
+  std::unique_ptr<EmbeddingExtension> extension_;
 };
 
 template <class Hook>

@@ -26,6 +26,8 @@ class GdiObject {
 
   Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
+  // Hands the handle over to a new owner.
+  Handle release() { return std::exchange(handle_, nullptr); }
   void swap(GdiObject& other) noexcept { std::swap(handle_, other.handle_); }
 
  private:

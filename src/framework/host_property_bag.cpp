@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/error.h"
+#include "framework/picture_data.h"
 
 namespace framework {
 
@@ -23,6 +24,14 @@ void HostBagWriter::write(std::wstring_view key, const Variant& value,
                           const Variant* write_default) {
   if (write_default && matches_default(value, *write_default)) return;
   const std::wstring name(key);
+  if (value.vt() == VT_DISPATCH || value.vt() == VT_UNKNOWN) {
+    IUnknown* object = value.vt() == VT_DISPATCH ? V_DISPATCH(value.get()) : V_UNKNOWN(value.get());
+    if (ComPtr<IPictureDisp> replacement = container_replacement(object)) {
+      Variant stored = Variant::from_dispatch(replacement.get());
+      check_hr(bag_->Write(name.c_str(), stored.get()));
+      return;
+    }
+  }
   check_hr(bag_->Write(name.c_str(), const_cast<VARIANT*>(value.get())));
 }
 

@@ -1,6 +1,9 @@
 // Properties in the container's own property bag (IPersistPropertyBag):
 // values are handed over as variants of the types the control gives them,
-// fonts and pictures as objects that the container persists itself.
+// fonts and pictures as objects that the container persists itself. A
+// metafile picture that cannot save itself goes as a bitmap of it instead
+// (picture_data.h), so that a container that keeps its bag in a file can
+// always save the form.
 #pragma once
 
 #include <ocidl.h>

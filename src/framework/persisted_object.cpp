@@ -80,7 +80,7 @@ std::vector<BYTE> contents_of(IStream* stream) {
 
 std::vector<BYTE> save_object(IUnknown* object) {
   if (!object) raise_error(error_number::kTypeMismatch);
-  if (std::optional<std::vector<BYTE>> data = bitmap_picture_data(object)) {
+  if (std::optional<std::vector<BYTE>> data = picture_data(object)) {
     std::vector<BYTE> bytes(sizeof(CLSID));
     std::memcpy(bytes.data(), &CLSID_StdPicture, sizeof(CLSID));
     bytes.insert(bytes.end(), data->begin(), data->end());

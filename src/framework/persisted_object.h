@@ -1,6 +1,6 @@
 // Fonts and pictures as bytes: the class identifier followed by the data
-// the object's own IPersistStream writes and reads (for a bitmap picture
-// that data is made by picture_data.h, in the same form). Only the
+// the object's own IPersistStream writes and reads (for bitmap and metafile
+// pictures that data is made by picture_data.h, in the same form). Only the
 // platform's font and picture classes are accepted either way, so that
 // loaded bytes can make no other kind of object.
 #pragma once

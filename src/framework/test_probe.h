@@ -3,6 +3,10 @@
 // ambient font, read the log of notifications delivered to the control, and
 // count paint passes. Not part of the control's public interface or its type
 // library; no container uses it.
+//
+// Only the tests' builds carry it (test_probe.cpp): the DLL that the tests
+// register, TesselControlTest.dll, and the test programs' own copy of the
+// control code. The shipped DLL answers no QueryInterface for it.
 #pragma once
 
 #include <unknwn.h>
@@ -33,5 +37,8 @@ struct IHostingTestProbe : public IUnknown {
   // difference between two readings counts the passes in between.
   virtual HRESULT STDMETHODCALLTYPE GetPaintCount(LONG* count) = 0;
 };
+
+// Gives every control made from now on in this module the probe.
+void install_hosting_test_probe();
 
 }  // namespace framework

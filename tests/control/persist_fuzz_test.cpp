@@ -21,8 +21,8 @@ namespace {
 namespace id = tessel::dispid;
 
 HRESULT dll_can_unload_now() {
-  auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"TesselControl.dll"), "DllCanUnloadNow")));
+  auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(kTestDllName), "DllCanUnloadNow")));
   return can_unload ? can_unload() : E_FAIL;
 }
 

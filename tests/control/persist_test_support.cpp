@@ -47,6 +47,15 @@ STDMETHODIMP_(ULONG) RecordingBag::Release() {
 STDMETHODIMP RecordingBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
   const VARTYPE asked = V_VT(value);
   reads.push_back({name, asked});
+  if (auto kept = object_bytes.find(name); kept != object_bytes.end()) {
+    ComPtr<IDispatch> object;
+    HRESULT hr = OleLoadFromStream(stream_of(kept->second).get(), IID_IDispatch, object.put_void());
+    if (FAILED(hr)) return hr;
+    VariantClear(value);
+    V_VT(value) = VT_DISPATCH;
+    V_DISPATCH(value) = object.detach();
+    return S_OK;
+  }
   auto it = values_.find(name);
   if (it == values_.end()) return E_INVALIDARG;
   if (asked == VT_EMPTY) return VariantCopy(value, it->second.get());
@@ -60,6 +69,16 @@ STDMETHODIMP RecordingBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
 STDMETHODIMP RecordingBag::Write(LPCOLESTR name, VARIANT* value) {
   if (on_write) on_write(name);
   if (fail_write_of == name) return E_FAIL;
+  object_bytes.erase(name);
+  if (keeps_objects_as_bytes && (V_VT(value) == VT_DISPATCH || V_VT(value) == VT_UNKNOWN) &&
+      V_UNKNOWN(value)) {
+    ComPtr<IPersistStream> persist;
+    HRESULT hr = V_UNKNOWN(value)->QueryInterface(IID_IPersistStream, persist.put_void());
+    ComPtr<IStream> stream = new_stream();
+    if (SUCCEEDED(hr)) hr = OleSaveToStream(persist.get(), stream.get());
+    if (FAILED(hr)) return hr;
+    object_bytes[name] = contents_of(stream.get());
+  }
   Variant copy(*value);
   writes.push_back({name, copy});
   if (!keep_first || !values_.count(name)) values_[name] = copy;
@@ -74,16 +93,6 @@ ComPtr<IPersistStreamInit> stream_persist(IUnknown* control) {
 }
 ComPtr<IPersistStorage> storage_persist(IUnknown* control) {
   return ComPtr<IUnknown>(control).query<IPersistStorage>(IID_IPersistStorage);
-}
-
-ComPtr<IStorage> new_storage() {
-  ComPtr<ILockBytes> bytes;
-  EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
-  ComPtr<IStorage> storage;
-  EXPECT_EQ(StgCreateDocfileOnILockBytes(
-                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
-            S_OK);
-  return storage;
 }
 
 std::vector<std::wstring> keys(const wchar_t* line) {
@@ -127,6 +136,16 @@ ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes) {
   LARGE_INTEGER start{};
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
   return stream;
+}
+
+ComPtr<IStorage> new_storage() {
+  ComPtr<ILockBytes> bytes;
+  EXPECT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
+  ComPtr<IStorage> storage;
+  EXPECT_EQ(StgCreateDocfileOnILockBytes(
+                bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()),
+            S_OK);
+  return storage;
 }
 
 std::vector<BYTE> contents_of(IStream* stream) {

@@ -49,6 +49,12 @@ class RecordingBag final : public IPropertyBag {
   // Runs at the start of each Write, with the key: the container's own code
   // in the middle of a save.
   std::function<void(const std::wstring&)> on_write;
+  // Keeps an object as the bytes OleSaveToStream makes of it (a Write
+  // fails with the object's own failure to save), and a Read makes a new
+  // object of them: as a container that keeps its forms in files does.
+  bool keeps_objects_as_bytes = false;
+  // The bytes kept for each object so written.
+  std::map<std::wstring, std::vector<BYTE>> object_bytes;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
@@ -79,11 +85,11 @@ Variant v_object(IUnknown* object);  // VT_DISPATCH; Nothing for nullptr
 ComPtr<IPersistPropertyBag> bag_persist(IUnknown* control);
 ComPtr<IPersistStreamInit> stream_persist(IUnknown* control);
 ComPtr<IPersistStorage> storage_persist(IUnknown* control);
-// A storage in memory, as a container's compound file holds it.
-ComPtr<IStorage> new_storage();
 
-// Streams in memory.
+// Streams and storages in memory.
 ComPtr<IStream> new_stream();
+// A storage as a container's compound file holds it.
+ComPtr<IStorage> new_storage();
 ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes);
 std::vector<BYTE> contents_of(IStream* stream);
 // What IPersistStreamInit::Save writes (asserting that it succeeds).

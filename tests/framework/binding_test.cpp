@@ -138,8 +138,8 @@ TEST(Binding, EventsReachEverySinkEvenWhenOneLeavesDuringTheRaise) {
 
 TEST(Binding, TheServerUnloadsOnceEveryObjectIsReleased) {
   ComPtr<IDispatch> control = create_control();
-  auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"TesselControl.dll"), "DllCanUnloadNow")));
+  auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(kTestDllName), "DllCanUnloadNow")));
   ASSERT_NE(can_unload, nullptr);
   auto recorder = EventRecorder::create();
   recorder->connect(control.get());

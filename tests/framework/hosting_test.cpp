@@ -154,7 +154,7 @@ TEST(Lifetime, NothingOutlivesTheHost) {
   size_t baseline = live_gdi_objects();
   host_once();
   EXPECT_EQ(live_gdi_objects(), baseline);
-  HMODULE dll = GetModuleHandleW(L"TesselControl.dll");
+  HMODULE dll = GetModuleHandleW(kTestDllName);
   ASSERT_NE(dll, nullptr);
   auto can_unload = reinterpret_cast<HRESULT(WINAPI*)()>(
       reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));

@@ -183,6 +183,40 @@ TEST(PropertyStream, FontsAndPicturesTravelAsTheirOwnPersistedData) {
   EXPECT_EQ(V_DISPATCH(nothing.get()), nullptr);
 }
 
+// A metafile's size travels in a 16-bit bounding box: beyond 32767
+// HIMETRIC in a coarser unit, which keeps these sizes exact.
+TEST(PropertyStream, MetafilesKeepTheirSizeBeyondWhatSixteenBitsHold) {
+  for (const SIZEL size :
+       {SIZEL{423, 211}, SIZEL{32767, 32767}, SIZEL{40000, 500}, SIZEL{100000, 2540}}) {
+    SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+    HDC recorder = CreateMetaFileW(nullptr);
+    Rectangle(recorder, 0, 0, size.cx / 2, size.cy / 2);
+    PICTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_METAFILE;
+    description.wmf.hmeta = CloseMetaFile(recorder);
+    description.wmf.xExt = size.cx;
+    description.wmf.yExt = size.cy;
+    ComPtr<IPictureDisp> picture;
+    ASSERT_EQ(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, picture.put_void()),
+              S_OK);
+    StreamPropertyWriter w;
+    w.write(L"Picture", v_object(picture.get()), nullptr);
+    const std::vector<BYTE> bytes = w.bytes();
+    Variant loaded = StreamPropertyReader(bytes).read(L"Picture", VT_DISPATCH);
+    ComPtr<IPicture> copy;
+    ASSERT_EQ(V_DISPATCH(loaded.get())->QueryInterface(IID_IPicture, copy.put_void()), S_OK);
+    SHORT type = 0;
+    SIZEL loaded_size{};
+    copy->get_Type(&type);
+    copy->get_Width(&loaded_size.cx);
+    copy->get_Height(&loaded_size.cy);
+    EXPECT_EQ(type, PICTYPE_METAFILE);
+    EXPECT_EQ(loaded_size.cx, size.cx);
+    EXPECT_EQ(loaded_size.cy, size.cy);
+  }
+}
+
 TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   // Bytes that name another class are refused before anything is created;
   // so is a font class with data that is not a font.

@@ -15,10 +15,12 @@ std::wstring bin_dir() {
 
 std::wstring dll_path() { return bin_dir() + L"TesselControl.dll"; }
 
+std::wstring test_dll_path() { return bin_dir() + kTestDllName; }
+
 void ensure_registered() {
   static bool done = [] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    HMODULE dll = LoadLibraryW(dll_path().c_str());
+    HMODULE dll = LoadLibraryW(test_dll_path().c_str());
     if (!dll) return false;
     auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
@@ -26,7 +28,7 @@ void ensure_registered() {
     FreeLibrary(dll);
     return ok;
   }();
-  ASSERT_TRUE(done) << "registering TesselControl.dll failed";
+  ASSERT_TRUE(done) << "registering TesselControlTest.dll failed";
 }
 
 ComPtr<IDispatch> create_control() {
@@ -135,14 +137,16 @@ int error_number(HRESULT hr) {
 
 #include "control/tessel_control.h"
 #include "framework/module.h"
+#include "framework/test_probe.h"
 
 namespace tessel_test {
 
 ComPtr<IDispatch> create_linked_control() {
   static HMODULE dll = [] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    HMODULE m = LoadLibraryW(dll_path().c_str());
+    HMODULE m = LoadLibraryW(test_dll_path().c_str());
     framework::module_init(m);
+    framework::install_hosting_test_probe();
     return m;
   }();
   EXPECT_NE(dll, nullptr);

@@ -17,12 +17,17 @@ namespace tessel_test {
 using framework::ComPtr;
 using framework::Variant;
 
-// Directory of the running test program (where the build puts the DLL too).
+// Directory of the running test program (where the build puts the DLLs too).
 std::wstring bin_dir();
+// The shipped DLL.
 std::wstring dll_path();
+// The tests' build of it: the same server plus the hosting test probe
+// (framework/test_probe.h), registered under the same CLSID.
+inline constexpr wchar_t kTestDllName[] = L"TesselControlTest.dll";
+std::wstring test_dll_path();
 
-// Registers the built DLL in this process's registry view (once per process)
-// and keeps a COM apartment open for the test's thread.
+// Registers the tests' DLL in this process's registry view (once per
+// process) and keeps a COM apartment open for the test's thread.
 void ensure_registered();
 
 // A new control, created by CLSID, as its IDispatch.
@@ -57,6 +62,7 @@ struct _TesselControl;
 
 namespace tessel_test {
 // A control made by the test program's own copy of the control code (so that
-// seams set in the test reach it), using the built DLL's type library.
+// seams set in the test reach it), using the tests' DLL's type library. It
+// carries the hosting test probe, as the tests' DLL's controls do.
 ComPtr<IDispatch> create_linked_control();
 }  // namespace tessel_test
