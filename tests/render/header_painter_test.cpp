@@ -269,21 +269,22 @@ std::wstring repeated(const std::wstring& piece, size_t length) {
 }
 
 TEST(HeaderPainter, ALongCaptionCutOffAtTheEdgeShowsAsWhenDrawnWhole) {
-  // The surface is 150 pixels wide; a wide one shows each caption whole, so
-  // the narrow painting must be the wide one, cut off. Where the caption is
-  // cut depends on how wide its letters are, on the picture before it and
-  // on the access-key ampersands (one underlined letter, "&&" for one "&").
+  // A wide surface shows each caption whole, so the narrower painting must
+  // be the wide one, cut off. Where the caption is cut depends on how wide
+  // its letters are, on the surface's width, on the picture before it and on
+  // the access-key ampersands (one underlined letter, "&&" for one "&").
   struct Case {
     const char* name;
     std::wstring caption;
     bool picture;
     LONG selected;
+    int width;  // of the narrow surface
   };
   const Case cases[] = {
-      {"ampersands", L"&Spalte&&Eins" + repeated(L"Zwei&&", 900), false, 0},
-      {"narrow letters", repeated(L"il1", 1000), false, 0},
-      {"wide letters after a picture", repeated(L"WM", 600) + L"&&&", true, 0},
-      {"selected, ampersand at the cut", repeated(L"&", 801), false, 2},
+      {"ampersands", L"&Spalte&&Eins" + repeated(L"Zwei&&", 900), false, 0, 150},
+      {"narrow letters on a wide surface", repeated(L"il1", 1000), false, 0, 1300},
+      {"wide letters after a picture", repeated(L"WM", 600) + L"&&&", true, 0, 700},
+      {"selected, ampersand at the cut", repeated(L"&", 801), false, 2, 150},
   };
   auto picture = cornered_picture();
   framework::GdiObject<HFONT> font(
@@ -299,7 +300,7 @@ TEST(HeaderPainter, ALongCaptionCutOffAtTheEdgeShowsAsWhenDrawnWhole) {
       return s;
     };
     ControlState narrow_state = state(), wide_state = state();
-    CanvasSurface narrow(150, 25), wide(8000, 25);
+    CanvasSurface narrow(c.width, 25), wide(8000, 25);
     framework::Selection narrow_font(narrow.dc(), font.get()), wide_font(wide.dc(), font.get());
     paint(narrow_state, narrow, c.picture ? L"long_caption_cut_off" : nullptr);
     paint(wide_state, wide);
@@ -308,7 +309,7 @@ TEST(HeaderPainter, ALongCaptionCutOffAtTheEdgeShowsAsWhenDrawnWhole) {
     ASSERT_LT(whole.cx, 8000 - 200) << "the wide surface shows the caption whole";
     int ink = 0;
     for (int y = 0; y < 25; ++y) {
-      for (int x = 0; x < 150; ++x) {
+      for (int x = 0; x < c.width; ++x) {
         ASSERT_EQ(narrow.canvas.pixel(x, y), wide.canvas.pixel(x, y)) << x << ", " << y;
         ink += GetRValue(narrow.canvas.pixel(x, y)) < 128;
       }
