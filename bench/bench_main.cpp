@@ -8,6 +8,7 @@
 // --quick runs every row with few repetitions (the test suite's smoke run).
 #include <windows.h>
 #include <ocidl.h>
+#include <olectl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +61,44 @@ void repaint_rows(const Options& o, HWND parent, std::vector<Row>& rows) {
     for (int i = 1; i <= n; ++i) theirs.add(60, (L"Spalte " + std::to_wstring(i)).c_str());
     tessel_test::Canvas canvas(kWidth, kHeight);
     Row row{"repaint " + std::to_string(n) + " columns", {}, {}, ""};
+    row.control = measure(reps(o, 200), 5, nullptr, [&] { ours.control()->DrawTab(); });
+    row.header = measure(reps(o, 200), 5, nullptr, [&] { theirs.print(canvas.dc()); });
+    rows.push_back(row);
+  }
+}
+
+// The plain five-column repaint against the same with a megabyte of caption
+// in one column, and with a 10000 x 10000 picture in one column (of which
+// the 25-pixel strip shows a few rows). The header rows are the header
+// control's plain repaint: these ratios say what the content costs.
+void heavy_content_rows(const Options& o, HWND parent, std::vector<Row>& rows) {
+  HeaderControl theirs(parent, kWidth, kHeight);
+  for (int i = 1; i <= 5; ++i) theirs.add(60, (L"Spalte " + std::to_wstring(i)).c_str());
+  tessel_test::Canvas canvas(kWidth, kHeight);
+  const char* note = "header: its plain repaint of 5 columns";
+  {
+    HostedControl ours(5);
+    std::wstring caption;
+    while (caption.size() < (1u << 20)) caption += L"Spalte1";
+    BSTR text = SysAllocStringLen(caption.data(), static_cast<UINT>(caption.size()));
+    check(ours.control()->put_RowCaption(2, text), "long caption");
+    SysFreeString(text);
+    Row row{"repaint 5 columns, 1 MB caption", {}, {}, note};
+    row.control = measure(reps(o, 200), 5, nullptr, [&] { ours.control()->DrawTab(); });
+    row.header = measure(reps(o, 200), 5, nullptr, [&] { theirs.print(canvas.dc()); });
+    rows.push_back(row);
+  }
+  {
+    HostedControl ours(5);
+    PICTDESC description{};
+    description.cbSizeofstruct = sizeof description;
+    description.picType = PICTYPE_BITMAP;
+    description.bmp.hbitmap = CreateBitmap(10000, 10000, 1, 1, nullptr);
+    ComPtr<IPictureDisp> picture;
+    check(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, picture.put_void()),
+          "large picture");
+    check(ours.control()->putref_RowPicture(2, picture.get()), "RowPicture");
+    Row row{"repaint 5 columns, 10000 x 10000 picture", {}, {}, note};
     row.control = measure(reps(o, 200), 5, nullptr, [&] { ours.control()->DrawTab(); });
     row.header = measure(reps(o, 200), 5, nullptr, [&] { theirs.print(canvas.dc()); });
     rows.push_back(row);
@@ -243,6 +282,7 @@ int main(int argc, char** argv) {
   {
     tessel_test::TestFrame frame;
     bench::repaint_rows(options, frame.handle(), rows);
+    bench::heavy_content_rows(options, frame.handle(), rows);
     bench::mouse_rows(options, frame.handle(), rows);
     bench::add_rows(options, frame.handle(), rows);
     bench::persistence_rows(options, frame.handle(), rows);

@@ -55,6 +55,9 @@ struct ControlState {
   std::wstring TabAccessKeys;
   std::vector<RECT> TabRects;    // index i: column i, written by each paint pass
   bool TabRectsOrdered = false;  // TabRects sorted without overlaps (rects_ordered)
+  // Paint passes begun: a pass that calls out (a column picture's code may
+  // change the columns and repaint) sees from it whether a nested pass ran.
+  unsigned long PaintPasses = 0;
   std::wstring ColumnWidths;
   Appearance look;
 };

@@ -1,7 +1,9 @@
 #include "render/header_painter.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <string_view>
 
 #include "control/picture_conversion.h"
 #include "framework/error.h"
@@ -131,6 +133,62 @@ class SeparatorPens {
   POINT position_{};
 };
 
+// How much of a caption the pass measures and draws, in characters, for a
+// caption whose box (laid out from the column's rectangle column) starts at
+// x = left and a surface whose clipping box ends at x = right.
+//
+// DrawText lays a caption out line by line from its first character, and
+// the whole caption's height decides where its lines go, so in general all
+// of it is needed. Two kinds of long caption are cut:
+//  - A caption of only letters, digits and access-key ampersands has no
+//    place where a line could break: it is one line, of which only the part
+//    left of the surface's edge can show. It is cut after the first
+//    characters that, as one line, reach past the edge by the widest
+//    character (glyphs of later characters cannot reach back into view).
+//    Such a line starts at the box's left edge whether cut or not, so the
+//    visible pixels are the same; when the cut text is not a single line
+//    (a font or platform that breaks it anyway), all of it is taken.
+//  - Any other caption is laid out from its first kLongestLaidOut
+//    characters: beyond that a header caption shows nothing that could be
+//    read, and DrawText's work grows faster than the caption's length.
+// Shorter captions are taken whole, as they are.
+constexpr size_t kAlwaysWhole = 256;
+constexpr size_t kLongestLaidOut = 1024;
+
+bool unbreakable(std::wstring_view text) {
+  for (wchar_t c : text) {
+    const bool alphanumeric =
+        (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+    if (!alphanumeric && c != L'&') return false;
+  }
+  return true;
+}
+
+// The first characters of text, at least count of them (fewer only at its
+// end), not ending between an access-key ampersand and its character.
+size_t whole_characters(std::wstring_view text, size_t count) {
+  size_t i = 0;
+  while (i < count && i < text.size()) i += text[i] == L'&' ? 2 : 1;
+  return std::min(i, text.size());
+}
+
+size_t caption_length_shown(HDC dc, std::wstring_view text, const RECT& column, LONG left,
+                            LONG right) {
+  if (text.size() <= kAlwaysWhole) return text.size();
+  if (!unbreakable(text)) return whole_characters(text, kLongestLaidOut);
+  TEXTMETRICW metrics{};
+  if (!GetTextMetricsW(dc, &metrics)) return text.size();
+  const long long edge = static_cast<long long>(right) + metrics.tmMaxCharWidth;
+  for (size_t count = kAlwaysWhole;; count *= 2) {
+    const size_t cut = whole_characters(text, count);
+    if (cut >= text.size()) return text.size();
+    RECT box = column;
+    MeasureCaption(dc, text, static_cast<LONG>(cut), box);
+    if (box.bottom - box.top != metrics.tmHeight) return text.size();
+    if (static_cast<long long>(left) + (box.right - box.left) >= edge) return cut;
+  }
+}
+
 }  // namespace
 
 // Sorted left to right without overlaps: each rectangle's left edge at most
@@ -146,15 +204,19 @@ bool rects_ordered(const std::vector<RECT>& rects) {
 void paint_header(ControlState& s, PaintSurface& surface) {
   Appearance& look = s.look;
   const LONG H = look.HeaderHeight;
-  const LONG N = s.NumberOfRows;
+  ++s.PaintPasses;
 
   // 1. Total width (reading a record creates a blank one).
-  long long total = 0;
-  for (LONG i = 1; i <= N; ++i) total += s.Tabs(i).RowWidth;
-  if (total > LONG_MAX || total < LONG_MIN) {
-    framework::raise_error(framework::error_number::kOverflow);
-  }
-  const LONG S = static_cast<LONG>(total);
+  auto total_width = [&](LONG count) {
+    long long total = 0;
+    for (LONG i = 1; i <= count; ++i) total += s.Tabs(i).RowWidth;
+    if (total > LONG_MAX || total < LONG_MIN) {
+      framework::raise_error(framework::error_number::kOverflow);
+    }
+    return static_cast<LONG>(total);
+  };
+  LONG N = s.NumberOfRows;
+  LONG S = total_width(N);
 
   // 2., 3. A fresh picture painter for this pass; a cleared surface.
   cImageManipulation image_painter;
@@ -162,8 +224,16 @@ void paint_header(ControlState& s, PaintSurface& surface) {
   HDC dc = surface.dc();
   SetBkMode(dc, TRANSPARENT);
 
-  // 4. The control's height follows HeaderHeight (may repaint re-entrantly).
+  // 4. The control's height follows HeaderHeight (may repaint re-entrantly,
+  // and the container's code runs meanwhile: the columns are counted again).
   surface.set_height_twips(static_cast<float>(basUmrechnung::fnc_PixelToTwips(H, 1)));
+  if (s.NumberOfRows != N) {
+    N = s.NumberOfRows;
+    S = total_width(N);
+  }
+  // A pass that starts from here on, inside a call out of this one, paints
+  // the columns as they are then and shows them.
+  const unsigned long pass = s.PaintPasses;
 
   // 5., 6. Background, and the form colour right of the last column.
   RECT r = surface.client_rect();
@@ -225,39 +295,61 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     paint_hot_underline(dc, s.TabRects[static_cast<size_t>(s.HotTab)], s.Tabs(s.HotTab).RowWidth);
   }
 
-  // 16. Captions and pictures. A column that starts at or right of the
-  // clipping box's right edge paints nothing: its caption is clipped to a
-  // box that starts 8 pixels plus the picture's width right of the column,
-  // and its picture starts 4 pixels right of it. Such columns are left out,
-  // except the first, whose failure still ends the pass.
+  // 16. Captions and pictures. A column picture's properties are read
+  // through the picture's own code, which may change the columns (delete,
+  // add, load them) and repaint before it returns. So nothing of a column is
+  // held across such a call but the picture itself, by a reference of the
+  // pass's own; afterwards the column is looked up again by its index. If a
+  // nested pass ran meanwhile, it has painted and shown the columns as they
+  // are now, and this pass ends; a column that is gone ends the walk.
+  enum class Next { go_on, column_gone, superseded };
+  auto after_call_out = [&](LONG i) {
+    if (s.PaintPasses != pass) return Next::superseded;
+    if (i > s.NumberOfRows || !s.Tabs.contains(i) || static_cast<size_t>(i) >= s.TabRects.size()) {
+      return Next::column_gone;
+    }
+    return Next::go_on;
+  };
+  // A column that starts at or right of the clipping box's right edge
+  // paints nothing: its caption is clipped to a box that starts 8 pixels
+  // plus the picture's width right of the column, and its picture starts 4
+  // pixels right of it. Such columns are left out, except the first, whose
+  // failure still ends the pass.
   RECT visible{};
   const bool clipped = GetClipBox(dc, &visible) != ERROR;
-  auto paints_nothing = [&](LONG i) {
-    if (i == 1 || !clipped || s.TabRects[static_cast<size_t>(i)].left < visible.right) {
-      return false;
-    }
-    IPictureDisp* icon = s.Tabs(i).RowIcon();
-    if (!icon) return true;
-    try {
-      float px = 0, py = 0;
-      GetPictureSize(icon, px, py);
-      return px >= 0;  // a picture of negative width would be drawn leftwards
-    } catch (...) {
-      return false;
-    }
-  };
   for (LONG i = 1; i <= N; ++i) {
-    if (paints_nothing(i)) continue;
+    if (after_call_out(i) != Next::go_on) break;
+    const framework::ComPtr<IPictureDisp> icon(s.Tabs(i).RowIcon());
+    if (i != 1 && clipped && s.TabRects[static_cast<size_t>(i)].left >= visible.right) {
+      if (!icon) continue;
+      float px = 0, py = 0;
+      bool size_read = true;
+      try {
+        GetPictureSize(icon.get(), px, py);
+      } catch (...) {
+        size_read = false;
+      }
+      const Next next = after_call_out(i);
+      if (next == Next::superseded) return;
+      if (next == Next::column_gone) break;
+      if (size_read && px >= 0) continue;  // a picture of negative width would be drawn leftwards
+    }
     RECT box{};
     float px = 0, py = 0;
     bool selected = false;
+    Next next = Next::go_on;
     auto caption = [&] {
-      cTabs& record = s.Tabs(i);
-      box = s.TabRects[static_cast<size_t>(i)];
-      const std::wstring& text = record.RowCaption;
-      MeasureCaption(dc, text, static_cast<LONG>(text.size()), box);
-      GetPictureSize(record.RowIcon(), px, py);
-      OffsetRectangle(box, nearest(8.0 + px), nearest((H + box.top - box.bottom) / 2.0));
+      GetPictureSize(icon.get(), px, py);
+      next = after_call_out(i);
+      if (next != Next::go_on) return;
+      const std::wstring& text = s.Tabs(i).RowCaption;
+      const RECT& column = s.TabRects[static_cast<size_t>(i)];
+      const LONG indent = nearest(8.0 + px);
+      const LONG shown = static_cast<LONG>(caption_length_shown(
+          dc, text, column, column.left + indent, clipped ? visible.right : LONG_MAX));
+      box = column;
+      MeasureCaption(dc, text, shown, box);
+      OffsetRectangle(box, indent, nearest((H + box.top - box.bottom) / 2.0));
       selected = i == s.SelectedRow;
       OLE_COLOR colour;
       if (selected) {
@@ -268,16 +360,20 @@ void paint_header(ControlState& s, PaintSurface& surface) {
         colour = i == s.HotTab ? look.ForeColorHot : look.ForeColor;
       }
       SetDCTextColor(dc, device_colour(colour));
-      DrawCaption(dc, text, static_cast<LONG>(text.size()), box, 21);
+      DrawCaption(dc, text, shown, box, 21);
     };
     auto picture = [&] {
-      IPictureDisp* icon = s.Tabs(i).RowIcon();
       if (!icon) return;
+      const SHORT type = picture_properties::type(icon.get());
+      if (next = after_call_out(i); next != Next::go_on) return;
+      if (type != PICTYPE_BITMAP && type != PICTYPE_ICON) return;
+      const HANDLE handle = picture_properties::handle(icon.get());
+      if (next = after_call_out(i); next != Next::go_on) return;
       const int k = selected ? 2 : 0;
-      image_painter.PaintTransparentPicture(dc, icon, s.TabRects[static_cast<size_t>(i)].left + 4,
-                                            nearest((H + box.top - box.bottom + k) / 2.0),
-                                            nearest(px), nearest(py), 0, 0, look.MaskColor,
-                                            nullptr);
+      image_painter.PaintTransparentHandle(dc, type, handle,
+                                           s.TabRects[static_cast<size_t>(i)].left + 4,
+                                           nearest((H + box.top - box.bottom + k) / 2.0),
+                                           nearest(px), nearest(py), 0, 0, look.MaskColor, nullptr);
     };
     // Until the first caption is on the surface a failure ends the pass;
     // from then on a failing step is left out.
@@ -286,7 +382,9 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     } else {
       skipping_failures(caption);
     }
-    skipping_failures(picture);
+    if (next == Next::go_on) skipping_failures(picture);
+    if (next == Next::superseded) return;
+    if (next == Next::column_gone) break;
   }
 
   // 17. Show the finished strip.

@@ -1,7 +1,9 @@
 #include "render/image_manipulation.h"
 
+#include <algorithm>
 #include <cstdint>
 
+#include "framework/com_ptr.h"
 #include "framework/error.h"
 #include "framework/variant.h"
 
@@ -52,6 +54,32 @@ COLORREF translated(OLE_COLOR colour, HPALETTE palette) {
   return rgb;
 }
 
+// The part of a Width × Height block at (x, y) of dc that its clipping box
+// lets show, as the block's own offset and size (empty when none of it
+// shows). A block of no size, a DC without a clipping box or with a mapping
+// other than one logical unit per pixel is taken whole.
+struct VisiblePart {
+  LONG dx = 0, dy = 0, width = 0, height = 0;
+  bool empty() const { return width <= 0 || height <= 0; }
+};
+
+VisiblePart visible_part(HDC dc, LONG x, LONG y, LONG width, LONG height) {
+  const VisiblePart whole{0, 0, width, height};
+  RECT clip{};
+  if (width <= 0 || height <= 0 || GetMapMode(dc) != MM_TEXT ||
+      GetGraphicsMode(dc) != GM_COMPATIBLE || GetClipBox(dc, &clip) == ERROR) {
+    return whole;
+  }
+  // In 64 bits: a block near the end of the coordinate range must not wrap.
+  const long long left = std::max<long long>(x, clip.left);
+  const long long top = std::max<long long>(y, clip.top);
+  const long long right = std::min<long long>(static_cast<long long>(x) + width, clip.right);
+  const long long bottom = std::min<long long>(static_cast<long long>(y) + height, clip.bottom);
+  if (left >= right || top >= bottom) return VisiblePart{};
+  return VisiblePart{static_cast<LONG>(left - x), static_cast<LONG>(top - y),
+                     static_cast<LONG>(right - left), static_cast<LONG>(bottom - top)};
+}
+
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr DWORD kDestinationAndNotSource = 0x00220326;
@@ -66,6 +94,13 @@ cImageManipulation::cImageManipulation() {
 void cImageManipulation::PaintTransparentDC(HDC hDCDest, LONG xDest, LONG yDest, LONG Width,
                                             LONG Height, HDC hdcSrc, LONG xSrc, LONG ySrc,
                                             OLE_COLOR clrMask, HPALETTE hPal) {
+  const VisiblePart part = visible_part(hDCDest, xDest, yDest, Width, Height);
+  if (part.width != Width || part.height != Height) {
+    if (part.empty()) return;  // nothing of it shows
+    PaintTransparentDC(hDCDest, xDest + part.dx, yDest + part.dy, part.width, part.height, hdcSrc,
+                       xSrc + part.dx, ySrc + part.dy, clrMask, hPal);
+    return;
+  }
   // Declared in the reverse order of their release: the source context goes
   // first, then the composition context, then the mask, then the screen DC.
   // Within each, the bitmap is selected out and deleted before the palette
@@ -128,39 +163,57 @@ void cImageManipulation::PaintTransparentPicture(HDC hDCDest, IPictureDisp* picS
                                                  LONG yDest, LONG Width, LONG Height, LONG xSrc,
                                                  LONG ySrc, OLE_COLOR clrMask, HPALETTE hPal) {
   if (!picSource) return;
-  const SHORT type = picture_properties::type(picSource);
+  // The picture's own code runs while its properties are read: hold it.
+  const framework::ComPtr<IPictureDisp> picture(picSource);
+  const SHORT type = picture_properties::type(picture.get());
+  if (type != PICTYPE_BITMAP && type != PICTYPE_ICON) return;
+  const HANDLE handle = picture_properties::handle(picture.get());
+  PaintTransparentHandle(hDCDest, type, handle, xDest, yDest, Width, Height, xSrc, ySrc, clrMask,
+                         hPal);
+}
+
+void cImageManipulation::PaintTransparentHandle(HDC hDCDest, SHORT type, HANDLE handle, LONG xDest,
+                                                LONG yDest, LONG Width, LONG Height, LONG xSrc,
+                                                LONG ySrc, OLE_COLOR clrMask, HPALETTE hPal) {
   if (type == PICTYPE_BITMAP) {
-    const HANDLE bitmap = picture_properties::handle(picSource);
     gdi::ScreenDc screen;
     const HPALETTE palette = palette_or_halftone(hPal);
     // The picture keeps its bitmap: it is only selected in and out again.
     gdi::MemoryDc dc(screen.get());
     gdi::PaletteSelection palette_selection;
-    gdi::Selection bitmap_selection(dc.get(), bitmap);
+    gdi::Selection bitmap_selection(dc.get(), handle);
     palette_selection = gdi::PaletteSelection(dc.get(), palette);
     PaintTransparentDC(hDCDest, xDest, yDest, Width, Height, dc.get(), xSrc, ySrc, clrMask,
                        palette);
   } else if (type == PICTYPE_ICON) {
-    const HICON icon = static_cast<HICON>(picture_properties::handle(picSource));
+    const HICON icon = static_cast<HICON>(handle);
+    // Only the part that shows is flattened: the scratch block starts at
+    // the visible part's offset, and the icon is drawn shifted by as much.
+    // (A source offset reads the scratch block elsewhere: then all of it.)
+    const bool whole = xSrc != 0 || ySrc != 0 || Width <= 0 || Height <= 0;
+    const VisiblePart part = whole ? VisiblePart{0, 0, Width, Height}
+                                   : visible_part(hDCDest, xDest, yDest, Width, Height);
+    if (part.empty() && !whole) return;
     gdi::ScreenDc screen;
     const HPALETTE palette = palette_or_halftone(hPal);
     // The icon is flattened onto a block of the mask colour, which the mask
     // then cuts out again together with the icon's own transparent pixels.
     gdi::MemoryDc dc(screen.get());
     gdi::PaletteSelection palette_selection;
-    gdi::Bitmap scratch(CreateCompatibleBitmap(screen.get(), Width, Height));
+    gdi::Bitmap scratch(CreateCompatibleBitmap(screen.get(), part.width, part.height));
     gdi::Selection scratch_selection(dc.get(), scratch.get());
     palette_selection = gdi::PaletteSelection(dc.get(), palette);
     const COLORREF mask = translated(clrMask, nullptr);
     {
       gdi::Brush brush(CreateSolidBrush(mask));
-      RECT block{0, 0, Width, Height};
+      RECT block{0, 0, part.width, part.height};
       FillRect(dc.get(), &block, brush.get());
     }
     // The icon's own size: DrawIcon would stretch a small icon to the
     // system's large-icon size.
-    DrawIconEx(dc.get(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
-    PaintTransparentDC(hDCDest, xDest, yDest, Width, Height, dc.get(), xSrc, ySrc, mask, palette);
+    DrawIconEx(dc.get(), -part.dx, -part.dy, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    PaintTransparentDC(hDCDest, xDest + part.dx, yDest + part.dy, part.width, part.height, dc.get(),
+                       xSrc, ySrc, mask, palette);
   }
 }
 

@@ -34,7 +34,9 @@ class cImageManipulation {
   // Copies the Width × Height block at (xSrc, ySrc) of hdcSrc to (xDest,
   // yDest) of hDCDest; the source pixels equal to clrMask (translated with
   // hPal, or with the halftone palette when hPal is nullptr) leave the
-  // destination as it was.
+  // destination as it was. Only the part of the block inside hDCDest's
+  // clipping box is worked on: every pixel is composed on its own, so the
+  // result is the same as for the whole block, at the cost of what shows.
   void PaintTransparentDC(HDC hDCDest, LONG xDest, LONG yDest, LONG Width, LONG Height, HDC hdcSrc,
                           LONG xSrc = 0, LONG ySrc = 0, OLE_COLOR clrMask = 0,
                           HPALETTE hPal = nullptr);
@@ -47,6 +49,13 @@ class cImageManipulation {
   void PaintTransparentPicture(HDC hDCDest, IPictureDisp* picSource, LONG xDest, LONG yDest,
                                LONG Width, LONG Height, LONG xSrc = 0, LONG ySrc = 0,
                                OLE_COLOR clrMask = 0, HPALETTE hPal = nullptr);
+
+  // The same for a picture's type (PICTYPE_*) and handle read beforehand:
+  // calls no code of the picture's, so a caller can read the properties,
+  // check that what it paints still exists, and then paint.
+  void PaintTransparentHandle(HDC hDCDest, SHORT type, HANDLE handle, LONG xDest, LONG yDest,
+                              LONG Width, LONG Height, LONG xSrc = 0, LONG ySrc = 0,
+                              OLE_COLOR clrMask = 0, HPALETTE hPal = nullptr);
 
   HPALETTE HalftonePalette() const { return halftone_palette_.get(); }
 

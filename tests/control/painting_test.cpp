@@ -3,7 +3,10 @@
 // survives the deletion of a decorated column.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "framework/test_probe.h"
 #include "render/dib_canvas.h"
@@ -15,6 +18,140 @@ namespace tessel_test {
 namespace {
 
 namespace id = tessel::dispid;
+
+// A column picture of the test's own, answering through a real bitmap
+// picture. Once armed, the next read of the property `trigger` (through
+// IPicture or through its dispatch interface) first runs the call-back, as
+// a host's picture may. Every call notes whether it reached a picture that
+// was already released.
+class CallingBackPicture final : public IPicture, public IPictureDisp {
+ public:
+  CallingBackPicture(IPictureDisp* real, DISPID trigger)
+      : disp_(real),
+        picture_(ComPtr<IPictureDisp>(real).query<IPicture>(IID_IPicture)),
+        trigger_(trigger) {
+    live().insert(this);
+  }
+  void arm(std::function<void()> call_back) { call_back_ = std::move(call_back); }
+  ~CallingBackPicture() { live().erase(this); }
+  static bool reached_after_release;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    check();
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IPictureDisp) {
+      *object = static_cast<IPictureDisp*>(this);
+    } else if (iid == IID_IPicture) {
+      *object = static_cast<IPicture*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return check(), ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    check();
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    return disp_->GetTypeInfoCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
+    return disp_->GetTypeInfo(index, lcid, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                          DISPID* ids) override {
+    return disp_->GetIDsOfNames(iid, names, count, lcid, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* error) override {
+    reading(id);
+    return disp_->Invoke(id, iid, lcid, flags, params, result, exception, error);
+  }
+
+  // IPicture
+  HRESULT STDMETHODCALLTYPE get_Handle(OLE_HANDLE* handle) override {
+    return reading(DISPID_PICT_HANDLE), picture_->get_Handle(handle);
+  }
+  HRESULT STDMETHODCALLTYPE get_hPal(OLE_HANDLE* palette) override {
+    return picture_->get_hPal(palette);
+  }
+  HRESULT STDMETHODCALLTYPE get_Type(SHORT* type) override {
+    return reading(DISPID_PICT_TYPE), picture_->get_Type(type);
+  }
+  HRESULT STDMETHODCALLTYPE get_Width(OLE_XSIZE_HIMETRIC* width) override {
+    return reading(DISPID_PICT_WIDTH), picture_->get_Width(width);
+  }
+  HRESULT STDMETHODCALLTYPE get_Height(OLE_YSIZE_HIMETRIC* height) override {
+    return reading(DISPID_PICT_HEIGHT), picture_->get_Height(height);
+  }
+  HRESULT STDMETHODCALLTYPE Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy,
+                                   OLE_XPOS_HIMETRIC x_src, OLE_YPOS_HIMETRIC y_src,
+                                   OLE_XSIZE_HIMETRIC cx_src, OLE_YSIZE_HIMETRIC cy_src,
+                                   LPCRECT bounds) override {
+    reading(DISPID_PICT_RENDER);
+    return picture_->Render(dc, x, y, cx, cy, x_src, y_src, cx_src, cy_src, bounds);
+  }
+  HRESULT STDMETHODCALLTYPE set_hPal(OLE_HANDLE palette) override {
+    return picture_->set_hPal(palette);
+  }
+  HRESULT STDMETHODCALLTYPE get_CurDC(HDC* dc) override { return picture_->get_CurDC(dc); }
+  HRESULT STDMETHODCALLTYPE SelectPicture(HDC in, HDC* out, OLE_HANDLE* bitmap) override {
+    return picture_->SelectPicture(in, out, bitmap);
+  }
+  HRESULT STDMETHODCALLTYPE get_KeepOriginalFormat(BOOL* keep) override {
+    return picture_->get_KeepOriginalFormat(keep);
+  }
+  HRESULT STDMETHODCALLTYPE put_KeepOriginalFormat(BOOL keep) override {
+    return picture_->put_KeepOriginalFormat(keep);
+  }
+  HRESULT STDMETHODCALLTYPE PictureChanged() override { return picture_->PictureChanged(); }
+  HRESULT STDMETHODCALLTYPE SaveAsFile(IStream* stream, BOOL save_memory, LONG* size) override {
+    return picture_->SaveAsFile(stream, save_memory, size);
+  }
+  HRESULT STDMETHODCALLTYPE get_Attributes(DWORD* attributes) override {
+    return picture_->get_Attributes(attributes);
+  }
+
+ private:
+  static std::set<const void*>& live() {
+    static std::set<const void*> objects;
+    return objects;
+  }
+  void check() const {
+    if (!live().count(this)) reached_after_release = true;
+  }
+  // Runs the call-back on the first read of the trigger; the picture is then
+  // checked again, since the call-back may have released it.
+  void reading(DISPID id) {
+    check();
+    if (id != trigger_ || !call_back_) return;
+    std::function<void()> call_back = std::exchange(call_back_, nullptr);
+    call_back();
+    check();
+  }
+
+  ComPtr<IPictureDisp> disp_;
+  ComPtr<IPicture> picture_;
+  DISPID trigger_;
+  std::function<void()> call_back_;
+  ULONG references_ = 1;
+};
+bool CallingBackPicture::reached_after_release = false;
+
+bool heaps_valid() {
+  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr));
+  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
+  for (HANDLE heap : heaps) {
+    if (!HeapValidate(heap, 0, nullptr)) return false;
+  }
+  return true;
+}
 
 class Painting : public ::testing::Test {
  protected:
@@ -34,6 +171,16 @@ class Painting : public ::testing::Test {
                          nullptr, nullptr, 0),
               S_OK);
     return canvas.pixel(x, y);
+  }
+  // Every pixel of that view.
+  std::vector<COLORREF> view() {
+    DibCanvas canvas(200, 25, RGB(1, 2, 3));
+    auto view = control.query<IViewObject>(IID_IViewObject);
+    RECTL bounds{0, 0, 200, 25};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds,
+                         nullptr, nullptr, 0),
+              S_OK);
+    return canvas.pixels();
   }
   ComPtr<IDispatch> control;
 };
@@ -85,6 +232,65 @@ TEST_F(Painting, AnIconColumnPictureIsStoredAsABitmapOnMagenta) {
   // column's background shows through at the picture's left half.
   EXPECT_EQ(view_pixel(2 + 4 + 12, 12), RGB(0, 0, 170));
   EXPECT_EQ(view_pixel(2 + 4 + 2, 12), RGB(249, 250, 253));
+}
+
+// A column picture's code may change the columns while a pass reads the
+// picture's size or handle: here it deletes columns (leaving their records)
+// or deletes and adds them (freeing the picture's own record, and with it
+// the last reference to the picture). The pass must neither touch what was
+// freed nor paint the columns that are gone: what it leaves on the surface
+// is what a repaint of the columns as they are now shows.
+TEST_F(Painting, APictureThatChangesTheColumnsWhileItIsReadLeavesACorrectPainting) {
+  auto real = make_bitmap_picture(16, 16, [](int, int) { return RGB(0, 0, 170); });
+  ComPtr<tessel::_TesselControl> dual;  // the control of the case at hand
+  auto delete_two = [&] {
+    VARIANT ignored;
+    dual->DeleteRow(&ignored);
+    dual->DeleteRow(&ignored);
+  };
+  auto delete_two_add_one = [&] {
+    delete_two();
+    LONG width = 40, index = 0;
+    BSTR text = SysAllocString(L"Neu");
+    IPictureDisp* none = nullptr;
+    dual->AddRow(&width, &text, &none, &index);
+    SysFreeString(text);
+  };
+  struct Case {
+    const char* name;
+    DISPID trigger;
+    std::function<void()> call_back;
+    LONG columns_after;
+  };
+  const Case cases[] = {{"width, delete", DISPID_PICT_WIDTH, delete_two, 1},
+                        {"handle, delete", DISPID_PICT_HANDLE, delete_two, 1},
+                        {"width, delete and add", DISPID_PICT_WIDTH, delete_two_add_one, 2},
+                        {"handle, delete and add", DISPID_PICT_HANDLE, delete_two_add_one, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    dual = control.query<tessel::_TesselControl>(tessel::IID__TesselControl);
+    ASSERT_TRUE(dual);
+    CallingBackPicture::reached_after_release = false;
+    for (int i = 0; i < 2; ++i) call(control.get(), id::AddRow, {vlong(40), vstr(L"Spalte")});
+    // Column 3 gets the picture; only the control keeps a reference to it.
+    auto* picture = new CallingBackPicture(real.get(), c.trigger);
+    VARIANT v;
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = static_cast<IPictureDisp*>(picture);
+    ASSERT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(3), v}), S_OK);
+    picture->arm(c.call_back);
+    ASSERT_EQ(invoke(control.get(), id::DrawTab, DISPATCH_METHOD, {}), S_OK);
+    EXPECT_FALSE(CallingBackPicture::reached_after_release);
+    EXPECT_TRUE(heaps_valid());
+    EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), c.columns_after);
+    const std::vector<COLORREF> left_behind = view();
+    call(control.get(), id::DrawTab);
+    EXPECT_TRUE(left_behind == view()) << "the pass painted columns that are gone";
+    // Right of the last column the form colour shows, and no picture.
+    EXPECT_EQ(view_pixel(190, 12), RGB(224, 223, 227));
+    EXPECT_FALSE(CallingBackPicture::reached_after_release);
+  }
 }
 
 }  // namespace

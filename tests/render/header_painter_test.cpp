@@ -3,6 +3,8 @@
 // passes that must complete although a decoration's column is gone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 
@@ -256,6 +258,94 @@ TEST(HeaderPainter, ColumnsRightOfTheSurfaceChangeNoPixelOfIt) {
     }
   }
   EXPECT_EQ(narrow_state.TabRects[5].left, wide_state.TabRects[5].left);
+}
+
+// A caption as long as `length`, made of `piece` over and over.
+std::wstring repeated(const std::wstring& piece, size_t length) {
+  std::wstring text;
+  while (text.size() < length) text += piece;
+  text.resize(length);
+  return text;
+}
+
+TEST(HeaderPainter, ALongCaptionCutOffAtTheEdgeShowsAsWhenDrawnWhole) {
+  // A wide surface shows each caption whole, so the narrower painting must
+  // be the wide one, cut off. Where the caption is cut depends on how wide
+  // its letters are, on the surface's width, on the picture before it and on
+  // the access-key ampersands (one underlined letter, "&&" for one "&").
+  struct Case {
+    const char* name;
+    std::wstring caption;
+    bool picture;
+    LONG selected;
+    int width;  // of the narrow surface
+  };
+  const Case cases[] = {
+      {"ampersands", L"&Spalte&&Eins" + repeated(L"Zwei&&", 900), false, 0, 150},
+      {"narrow letters on a wide surface", repeated(L"il1", 1000), false, 0, 1700},
+      {"wide letters after a picture", repeated(L"WM", 600) + L"&&&", true, 0, 700},
+      {"selected, ampersand at the cut", repeated(L"&", 801), false, 2, 150},
+  };
+  auto picture = cornered_picture();
+  framework::GdiObject<HFONT> font(
+      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto state = [&] {
+      ControlState s = header({60, 40, 30}, 25);
+      s.Tabs(2).RowCaption = c.caption;
+      s.Tabs(3).RowCaption = L"&Drei";
+      if (c.picture) s.Tabs(2).set_RowIcon(picture.get());
+      s.SelectedRow = c.selected;
+      return s;
+    };
+    ControlState narrow_state = state(), wide_state = state();
+    CanvasSurface narrow(c.width, 25), wide(8000, 25);
+    framework::Selection narrow_font(narrow.dc(), font.get()), wide_font(wide.dc(), font.get());
+    paint(narrow_state, narrow, c.picture ? L"long_caption_cut_off" : nullptr);
+    paint(wide_state, wide);
+    SIZE whole{};
+    GetTextExtentPoint32W(wide.dc(), c.caption.c_str(), static_cast<int>(c.caption.size()), &whole);
+    ASSERT_LT(whole.cx, 8000 - 200) << "the wide surface shows the caption whole";
+    int ink = 0;
+    for (int y = 0; y < 25; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        ASSERT_EQ(narrow.canvas.pixel(x, y), wide.canvas.pixel(x, y)) << x << ", " << y;
+        ink += GetRValue(narrow.canvas.pixel(x, y)) < 128;
+      }
+    }
+    EXPECT_GT(ink, 20) << "the caption shows";
+  }
+}
+
+// The time of the median of three passes.
+template <class Pass>
+double median_ms(Pass&& pass) {
+  double times[3];
+  for (double& t : times) {
+    const auto start = std::chrono::steady_clock::now();
+    pass();
+    t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  }
+  std::sort(std::begin(times), std::end(times));
+  return times[1];
+}
+
+TEST(HeaderPainter, AVeryLongCaptionRepaintsAboutAsFastAsAShortOne) {
+  // A megabyte of caption: letters only (one line), and words (many lines).
+  // Without a bound either takes seconds to minutes; the margin here is wide.
+  for (const std::wstring& caption :
+       {repeated(L"Spalte1", 1 << 20), repeated(L"Spalte ", 1 << 20)}) {
+    SCOPED_TRACE(caption.substr(0, 7));
+    ControlState s = header({60, 120}, 25);
+    s.Tabs(1).RowCaption = L"Spalte";
+    CanvasSurface surface(300, 25);
+    paint(s, surface);
+    const double short_ms = median_ms([&] { paint(s, surface); });
+    s.Tabs(2).RowCaption = caption;
+    const double long_ms = median_ms([&] { paint(s, surface); });
+    EXPECT_LT(long_ms, std::max(20 * short_ms, 250.0)) << "short: " << short_ms << " ms";
+  }
 }
 
 TEST(HeaderPainter, WritesTranslatedColoursBack) {

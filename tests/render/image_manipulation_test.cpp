@@ -130,6 +130,65 @@ TEST_F(Transparency, AMonochromeSourceTakesTheSourceDcsColours) {
   });
 }
 
+// A picture larger than the destination is worked on only where it shows.
+// The part that shows is the same as when the whole picture is painted onto
+// a destination that holds all of it, cut out at the same place.
+TEST_F(Transparency, ALargePictureShowsAsTheSameCutOfTheWholePainting) {
+  constexpr int kSide = 600, kLeft = -230, kTop = -310;
+  // Stripes of colours of their own, with mask-coloured blocks in between.
+  auto pattern = [](int x, int y) {
+    if ((x / 7 + y / 5) % 4 == 0) return kMagenta;
+    return RGB(3 + x % 200, 5 + y % 200, 3 + (x + y) % 200);
+  };
+  auto bitmap = tessel_test::make_bitmap_picture(kSide, kSide, pattern);
+  auto icon = tessel_test::make_icon_picture(64, 64, [](int x, int y) -> std::optional<COLORREF> {
+    if ((x + y) % 9 == 0) return std::nullopt;
+    return RGB(0, 4 * x, 4 * y);
+  });
+  struct Case {
+    const char* name;
+    IPictureDisp* picture;
+    int left, top;
+  };
+  for (const Case& c :
+       {Case{"bitmap", bitmap.get(), kLeft, kTop}, Case{"icon", icon.get(), -20, -9}}) {
+    SCOPED_TRACE(c.name);
+    DibCanvas cut(90, 40);
+    cut.paint(checkerboard);
+    painter.PaintTransparentPicture(cut.dc(), c.picture, c.left, c.top, kSide, kSide, 0, 0,
+                                    kMagenta, nullptr);
+    DibCanvas whole(kSide, kSide);
+    whole.paint([&](int x, int y) { return checkerboard(x + c.left, y + c.top); });
+    painter.PaintTransparentPicture(whole.dc(), c.picture, 0, 0, kSide, kSide, 0, 0, kMagenta,
+                                    nullptr);
+    for (int y = 0; y < cut.height(); ++y) {
+      for (int x = 0; x < cut.width(); ++x) {
+        ASSERT_EQ(cut.pixel(x, y), whole.pixel(x - c.left, y - c.top)) << x << ", " << y;
+      }
+    }
+  }
+}
+
+// A block far larger than any bitmap that could hold it paints its visible
+// part, from a DC or from an icon.
+TEST_F(Transparency, ABlockTooLargeToCopyWholePaintsWhatShows) {
+  constexpr LONG kHuge = 1000000;
+  DibCanvas source(64, 64);
+  source.paint([](int x, int y) { return cornered(x % 16, y % 16); });
+  DibCanvas canvas(40, 30);
+  canvas.paint(checkerboard);
+  painter.PaintTransparentDC(canvas.dc(), -10, -12, kHuge, kHuge, source.dc(), 0, 0, kMagenta,
+                             nullptr);
+  expect_block(canvas, 0, 0, 40, 30,
+               [](int x, int y) { return cornered_but_corners((x + 10) % 16, (y + 12) % 16); });
+
+  auto icon = tessel_test::make_icon_picture(16, 16, icon_pixel);
+  canvas.paint(checkerboard);
+  painter.PaintTransparentPicture(canvas.dc(), icon.get(), -3, -4, kHuge, kHuge, 0, 0, kCyan,
+                                  nullptr);
+  expect_block(canvas, 0, 0, 13, 12, [](int x, int y) { return icon_pixel(x + 3, y + 4); });
+}
+
 // Metafiles and empty pictures paint nothing; a picture that refuses its
 // type, or its handle when it is a bitmap or icon, is an error that paints
 // nothing either.
