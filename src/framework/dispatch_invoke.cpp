@@ -1,5 +1,6 @@
 #include "framework/dispatch_invoke.h"
 
+#include <cmath>
 #include <vector>
 
 #include "framework/bstr.h"
@@ -9,11 +10,66 @@ namespace framework {
 
 namespace {
 
-// The variant a by-reference VT_VARIANT points at, followed to the end.
-const VARIANT& dereference(const VARIANT& source) {
+// How many by-reference VT_VARIANT levels an argument may go through. A
+// caller's variable is one level, a variable holding a reference another;
+// anything deeper is a chain that may be a cycle.
+constexpr int kMaxReferenceLevels = 16;
+
+// The variant a by-reference VT_VARIANT points at, followed to the end, or
+// nullptr when the chain is longer than any caller makes (a cycle).
+const VARIANT* dereference(const VARIANT& source) {
   const VARIANT* v = &source;
-  while (V_VT(v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(v)) v = V_VARIANTREF(v);
-  return *v;
+  for (int level = 0; V_VT(v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(v); ++level) {
+    if (level == kMaxReferenceLevels) return nullptr;
+    v = V_VARIANTREF(v);
+  }
+  return v;
+}
+
+// Whether v is a reference to nothing.
+bool is_null_reference(const VARIANT& v) { return (V_VT(&v) & VT_BYREF) && !V_BYREF(&v); }
+
+// Numbers the platform's conversion lets through into an integer parameter
+// although they do not fit (NaN, or an unsigned value above the signed
+// range): checked here, as the conversion checks every other number.
+HRESULT check_integer_range(const VARIANT& source, VARTYPE vt) {
+  double low = 0, high = 0;
+  switch (vt) {
+    case VT_I2:
+      low = -32768.0, high = 32767.0;
+      break;
+    case VT_I4:
+    case VT_INT:
+      low = -2147483648.0, high = 2147483647.0;
+      break;
+    case VT_UI4:  // a colour: a signed Long's bits or an unsigned value
+      low = -2147483648.0, high = 4294967295.0;
+      break;
+    default:
+      return S_OK;
+  }
+  switch (V_VT(&source)) {
+    case VT_I8:
+    case VT_UI8:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DECIMAL:
+    case VT_DATE:
+      break;
+    default:
+      return S_OK;  // small integers fit; strings and others convert as the platform says
+  }
+  VARIANT as_double;
+  VariantInit(&as_double);
+  HRESULT hr =
+      VariantChangeTypeEx(&as_double, const_cast<VARIANT*>(&source), LOCALE_USER_DEFAULT, 0, VT_R8);
+  if (FAILED(hr)) return hr;
+  const double rounded = std::nearbyint(V_R8(&as_double));
+  if (!(rounded >= low && rounded <= high)) return DISP_E_OVERFLOW;
+  return S_OK;
 }
 
 bool is_missing(const VARIANT& v) {
@@ -69,8 +125,12 @@ HRESULT coerce_unsigned_long(const VARIANT& source, VARIANT* out) {
 
 HRESULT coerce_argument(const VARIANT& raw, const ParamType& type, VARIANT* out) {
   VariantInit(out);
-  const VARIANT& source = dereference(raw);
+  const VARIANT* found = dereference(raw);
+  if (!found) return DISP_E_TYPEMISMATCH;
+  const VARIANT& source = *found;
+  if (is_null_reference(source)) return E_POINTER;
   if (type.is_object) return coerce_object(source, type, out);
+  if (HRESULT hr = check_integer_range(source, type.vt); FAILED(hr)) return hr;
   if (type.vt == VT_VARIANT) return VariantCopyInd(out, const_cast<VARIANT*>(&source));
   if (type.vt == VT_UI4) return coerce_unsigned_long(source, out);
   return VariantChangeTypeEx(out, const_cast<VARIANT*>(&source), LOCALE_USER_DEFAULT, 0, type.vt);
@@ -104,15 +164,14 @@ HRESULT default_argument(const ParamSpec& param, VARIANT* out) {
 
 // Stores a by-reference result into the caller's variable, in the type the
 // variable had where that conversion works.
-void write_back(const VARIANT& caller, VARIANT& value) {
+void write_back(const VARIANT& caller, VARIANT& value, int level = 0) {
   VARTYPE caller_vt = V_VT(&caller);
-  if (!(caller_vt & VT_BYREF)) return;
+  if (!(caller_vt & VT_BYREF) || !V_BYREF(&caller)) return;
   VARTYPE base = caller_vt & ~VT_BYREF;
   if (base == VT_VARIANT) {
     VARIANT* target = V_VARIANTREF(&caller);
-    if (!target) return;
     if (V_VT(target) & VT_BYREF) {
-      write_back(*target, value);
+      if (level < kMaxReferenceLevels) write_back(*target, value, level + 1);
       return;
     }
     VARIANT converted;
@@ -261,6 +320,11 @@ HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id
     if (!member) return DISP_E_MEMBERNOTFOUND;
     bool is_put = member->kind == INVOKE_PROPERTYPUT || member->kind == INVOKE_PROPERTYPUTREF;
     size_t declared = member->params.size();
+    // Counts that do not match the arrays they describe.
+    if (params->cNamedArgs > params->cArgs) return DISP_E_BADPARAMCOUNT;
+    if ((params->cArgs && !params->rgvarg) || (params->cNamedArgs && !params->rgdispidNamedArgs)) {
+      return E_INVALIDARG;
+    }
     UINT named = params->cNamedArgs;
     UINT positional = params->cArgs - named;
     // A put takes its value as the named DISPID_PROPERTYPUT argument.
@@ -288,7 +352,8 @@ HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id
       const ParamSpec& param = member->params[i];
       const VARIANT* source = caller_argument(*params, i, declared, is_put);
       HRESULT hr;
-      if (!source || is_missing(dereference(*source))) {
+      const VARIANT* given = source ? dereference(*source) : nullptr;
+      if (!source || (given && is_missing(*given))) {
         if (!param.optional()) return DISP_E_PARAMNOTOPTIONAL;
         hr = default_argument(param, &args.value(i));
       } else {

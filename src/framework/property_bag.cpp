@@ -17,8 +17,14 @@ ComPtr<IUnknown> identity_of(const Variant& v) {
   return identity;
 }
 
-// A copy with any VT_BYREF resolved.
+// A copy with any VT_BYREF resolved. A reference to nothing, or one to
+// another reference, is no value a store should hand back.
 Variant dereferenced(const Variant& value) {
+  const VARIANT* v = value.get();
+  if ((V_VT(v) & VT_BYREF) &&
+      (!V_BYREF(v) || (V_VT(v) == (VT_BYREF | VT_VARIANT) && (V_VT(V_VARIANTREF(v)) & VT_BYREF)))) {
+    raise_error(error_number::kTypeMismatch);
+  }
   Variant copy;
   check_hr(VariantCopyInd(copy.get(), const_cast<VARIANT*>(value.get())));
   return copy;

@@ -5,6 +5,7 @@
 // write into freed memory (the process heaps are checked after each case).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -188,6 +189,75 @@ TEST(HostHandsBackNothing, AStorageWithoutStreams) {
   ComPtr<IDispatch> loaded = create_control();
   EXPECT_TRUE(FAILED(storage_persist(loaded.get())->Load(&storage)));
   EXPECT_EQ(as_long(get(loaded.get(), id::HeaderHeight)), 25);
+}
+
+// Arguments no careful caller passes: references to nothing, reference
+// chains that loop, more named arguments than arguments, and numbers that
+// do not fit the parameter. Each is a defined error, and nothing changes.
+TEST(HostileArguments, EndInADefinedErrorAndChangeNothing) {
+  ComPtr<IDispatch> control = create_control();
+  ASSERT_EQ(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {}), S_OK);
+  put(control.get(), id::HeaderHeight, {}, vlong(25));
+
+  VARIANT null_picture;
+  V_VT(&null_picture) = VT_BYREF | VT_DISPATCH;
+  V_DISPATCHREF(&null_picture) = nullptr;
+  EXPECT_EQ(
+      invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(1), null_picture}),
+      E_POINTER);
+
+  // cArgs 0 with one named argument: an unsigned count would wrap.
+  DISPID put_id = DISPID_PROPERTYPUT;
+  DISPPARAMS wrapped{nullptr, &put_id, 0, 1};
+  EXPECT_EQ(control->Invoke(id::RowWidth, IID_NULL, 0, DISPATCH_PROPERTYPUT, &wrapped, nullptr,
+                            nullptr, nullptr),
+            DISP_E_BADPARAMCOUNT);
+
+  VARIANT self;
+  V_VT(&self) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&self) = &self;
+  VARIANT a, b;
+  V_VT(&a) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&a) = &b;
+  V_VT(&b) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&b) = &a;
+  EXPECT_EQ(invoke(control.get(), id::HeaderHeight, DISPATCH_PROPERTYPUT, {self}),
+            DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {a, b}), DISP_E_TYPEMISMATCH);
+
+  VARIANT nan, too_big;
+  V_VT(&nan) = VT_R8;
+  V_R8(&nan) = std::nan("");
+  V_VT(&too_big) = VT_UI4;
+  V_UI4(&too_big) = 0xFFFFFFFF;
+  EXPECT_EQ(invoke(control.get(), id::HeaderHeight, DISPATCH_PROPERTYPUT, {nan}), DISP_E_OVERFLOW);
+  EXPECT_EQ(invoke(control.get(), id::HeaderHeight, DISPATCH_PROPERTYPUT, {too_big}),
+            DISP_E_OVERFLOW);
+  EXPECT_EQ(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYPUT, {vlong(1), nan}),
+            DISP_E_OVERFLOW);
+  EXPECT_EQ(as_long(get(control.get(), id::HeaderHeight)), 25);
+  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
+  // A colour takes a Long's bits or an unsigned value, nothing beyond.
+  V_VT(&too_big) = VT_I8;
+  V_I8(&too_big) = 0x100000000LL;
+  EXPECT_EQ(invoke(control.get(), id::BackColor, DISPATCH_PROPERTYPUT, {too_big}), DISP_E_OVERFLOW);
+  V_VT(&too_big) = VT_UI4;
+  V_UI4(&too_big) = 0x80000012;
+  EXPECT_EQ(invoke(control.get(), id::BackColor, DISPATCH_PROPERTYPUT, {too_big}), S_OK);
+  EXPECT_TRUE(process_heaps_valid());
+}
+
+// A bag whose Read hands back a reference to nothing: that key is skipped.
+TEST(HostileArguments, ABagValueThatIsAReferenceToNothingIsSkipped) {
+  auto bag = RecordingBag::create();
+  Variant null_reference;
+  V_VT(null_reference.get()) = VT_BYREF | VT_I4;
+  V_I4REF(null_reference.get()) = nullptr;
+  bag->set(L"HeaderHeight", null_reference);
+  bag->set(L"NumberOfTabs", v_i4(1));
+  ComPtr<IDispatch> control = create_control();
+  ASSERT_EQ(bag_persist(control.get())->Load(bag.get(), nullptr), S_OK);
+  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
 }
 
 }  // namespace
