@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,15 +34,37 @@ std::wstring text_of(VARIANT* value) {
   return V_BSTR(text.get()) ? V_BSTR(text.get()) : L"";
 }
 
-// Names of the events of an object's default source interface, by DISPID.
-std::map<DISPID, std::wstring> event_names(IUnknown* object) {
-  std::map<DISPID, std::wstring> names;
+// The events of an object's default source interface, by DISPID: each
+// one's name and its parameters as Visual Basic declares them.
+struct EventShape {
+  std::wstring name;
+  std::wstring parameters;  // "Button As Integer, ..."
+};
+
+std::wstring basic_type(const TYPEDESC& type) {
+  const TYPEDESC& base = type.vt == VT_PTR ? *type.lptdesc : type;  // by reference
+  switch (base.vt) {
+    case VT_I2:
+      return L"Integer";
+    case VT_I4:
+      return L"Long";
+    case VT_R4:
+      return L"Single";
+    case VT_BSTR:
+      return L"String";
+    default:
+      return L"?";
+  }
+}
+
+std::map<DISPID, EventShape> event_shapes(IUnknown* object) {
+  std::map<DISPID, EventShape> shapes;
   ComPtr<IProvideClassInfo> provider;
   ComPtr<ITypeInfo> coclass, events;
   TYPEATTR* attr = nullptr;
   if (FAILED(object->QueryInterface(IID_IProvideClassInfo, provider.put_void())) ||
       FAILED(provider->GetClassInfo(coclass.put())) || FAILED(coclass->GetTypeAttr(&attr))) {
-    return names;
+    return shapes;
   }
   const WORD count = attr->cImplTypes;
   coclass->ReleaseTypeAttr(attr);
@@ -52,21 +75,26 @@ std::map<DISPID, std::wstring> event_names(IUnknown* object) {
     if (flags != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) continue;
     if (FAILED(coclass->GetRefTypeOfImplType(i, &ref)) ||
         FAILED(coclass->GetRefTypeInfo(ref, events.put())) || FAILED(events->GetTypeAttr(&attr))) {
-      return names;
+      return shapes;
     }
     for (WORD f = 0; f < attr->cFuncs; ++f) {
       FUNCDESC* func = nullptr;
       if (FAILED(events->GetFuncDesc(f, &func))) continue;
-      BSTR name = nullptr;
+      BSTR names[8] = {};
       UINT got = 0;
-      events->GetNames(func->memid, &name, 1, &got);
-      if (got == 1) names[func->memid] = name;
-      SysFreeString(name);
+      events->GetNames(func->memid, names, 8, &got);
+      EventShape shape{got > 0 ? names[0] : L"", L""};
+      for (SHORT p = 0; p < func->cParams && p + 1 < static_cast<SHORT>(got); ++p) {
+        shape.parameters += (p > 0 ? L", " : L"") + std::wstring(names[p + 1]) + L" As " +
+                            basic_type(func->lprgelemdescParam[p].tdesc);
+      }
+      for (BSTR name : names) SysFreeString(name);
+      shapes[func->memid] = shape;
       events->ReleaseFuncDesc(func);
     }
     events->ReleaseTypeAttr(attr);
   }
-  return names;
+  return shapes;
 }
 
 // What a script run printed and the errors the engine reported.
@@ -140,12 +168,14 @@ class WScriptObject final : public IDispatch {
 
   void connect(IDispatch* object, const std::wstring& prefix) {
     auto recorder = EventRecorder::create();
-    const std::map<DISPID, std::wstring> names = event_names(object);
-    recorder->on_event = [this, names, prefix](DISPID id, VARIANT* args, UINT count) {
-      const auto name = names.find(id);
+    const std::map<DISPID, EventShape> shapes = event_shapes(object);
+    recorder->on_event = [this, shapes, prefix](DISPID id, VARIANT* args, UINT count) {
+      const auto shape = shapes.find(id);
       ComPtr<IDispatch> script;
-      if (name == names.end() || FAILED(engine_->GetScriptDispatch(nullptr, script.put()))) return;
-      std::wstring procedure = prefix + name->second;
+      if (shape == shapes.end() || FAILED(engine_->GetScriptDispatch(nullptr, script.put()))) {
+        return;
+      }
+      std::wstring procedure = prefix + shape->second.name;
       LPOLESTR names_to_find[] = {procedure.data()};
       DISPID procedure_id = 0;
       // An event without a procedure goes unhandled, as in the script host.
@@ -303,6 +333,24 @@ TEST_F(GuideSamples, TheSetUpSampleGivesTheColumnsItDescribes) {
         << "column " << i;
   }
   EXPECT_EQ(as_string(get(control.get(), tessel::dispid::RowCaption, {vlong(1)})), L"&Name");
+}
+
+// Visual Basic insists that a handler's declaration match its event: the
+// sample's names and types are the event's, in the event's order.
+TEST_F(GuideSamples, TheVisualBasicHandlerIsDeclaredAsItsEvent) {
+  const std::vector<CodeBlock> blocks =
+      code_blocks(doc_section(guide_, "### VBA and other Visual Basic style hosts"));
+  ASSERT_EQ(blocks.size(), 1u);
+  // Lines continued with " _" joined, runs of blanks made one.
+  const std::string code = std::regex_replace(blocks[0].code, std::regex(R"( _\s+| +)"), " ");
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(code, match, std::regex(R"(Sub TesselControl1_(\w+)\(([^)]*)\))")));
+  const std::string parameters = match[2].str();
+  const std::map<DISPID, EventShape> shapes = event_shapes(create_control().get());
+  const auto event = std::ranges::find_if(
+      shapes, [&](const auto& entry) { return entry.second.name == widen(match[1].str()); });
+  ASSERT_NE(event, shapes.end()) << match[1].str();
+  EXPECT_EQ(widen(parameters), event->second.parameters);
 }
 
 // The code the guide quotes from the demo is the demo's own, line for line,
