@@ -353,6 +353,71 @@ TEST_F(GuideSamples, TheVisualBasicHandlerIsDeclaredAsItsEvent) {
   EXPECT_EQ(widen(parameters), event->second.parameters);
 }
 
+// The C++ sink's DISPID, argument count and the positions it reads the
+// arguments from (last argument first) are those of the event it names.
+TEST_F(GuideSamples, TheCppSinkReadsTheArgumentsWhereTheEventPutsThem) {
+  const std::vector<CodeBlock> blocks = code_blocks(doc_section(guide_, "### C++"));
+  ASSERT_EQ(blocks.size(), 1u);
+  const std::string& code = blocks[0].code;
+  std::smatch match;
+  ASSERT_TRUE(std::regex_search(
+      code, match, std::regex(R"(id == (\d+) && params->cArgs == (\d+)\) \{ +// (\w+))")));
+  const std::map<DISPID, EventShape> shapes = event_shapes(create_control().get());
+  const auto event = shapes.find(std::stoi(match[1].str()));
+  ASSERT_NE(event, shapes.end());
+  EXPECT_EQ(event->second.name, widen(match[3].str()));
+  std::vector<std::wstring> names;  // the event's parameters, first to last
+  std::wstringstream list(event->second.parameters);
+  for (std::wstring item; std::getline(list >> std::ws, item, L',');) {
+    names.push_back(item.substr(0, item.find(L' ')));
+  }
+  const size_t count = std::stoul(match[2].str());
+  EXPECT_EQ(count, names.size());
+  const std::regex read(R"(rgvarg\[(\d+)\]\); +// (\w+))");
+  int reads = 0;
+  for (std::sregex_iterator it(code.begin(), code.end(), read), end; it != end; ++it, ++reads) {
+    const size_t index = std::stoul((*it)[1].str());
+    ASSERT_LT(index, count);
+    EXPECT_EQ(names[count - 1 - index], widen((*it)[2].str()));
+  }
+  EXPECT_EQ(reads, 2);
+}
+
+// The guide's dependency, put in an application manifest beside the DLL and
+// its assembly manifest, makes an activation context that provides the
+// control's class: the names, version and architecture it gives are the
+// assembly's.
+TEST_F(GuideSamples, TheManifestDependencyFindsTheAssembly) {
+  const std::vector<CodeBlock> blocks =
+      code_blocks(doc_section(guide_, "### Registration-free use"));
+  ASSERT_EQ(blocks.size(), 1u);
+  ASSERT_EQ(blocks[0].language, "xml");
+  const std::wstring path = bin_dir() + L"guide_samples_test.manifest";
+  {
+    std::ofstream out(narrow(path), std::ios::binary | std::ios::trunc);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        << "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
+        << "<assemblyIdentity type=\"win32\" name=\"GuideSample\" version=\"1.0.0.0\"\n"
+        << "                  processorArchitecture=\"amd64\"/>\n"
+        << blocks[0].code << "</assembly>\n";
+  }
+  ACTCTXW description{};
+  description.cbSize = sizeof description;
+  description.lpSource = path.c_str();
+  HANDLE context = CreateActCtxW(&description);
+  const DWORD error = GetLastError();
+  DeleteFileW(path.c_str());
+  ASSERT_NE(context, INVALID_HANDLE_VALUE) << "error " << error;
+  ACTCTX_SECTION_KEYED_DATA data{};
+  data.cbSize = sizeof data;
+  ULONG_PTR cookie = 0;
+  ASSERT_TRUE(ActivateActCtx(context, &cookie));
+  EXPECT_TRUE(FindActCtxSectionGuid(0, nullptr, ACTIVATION_CONTEXT_SECTION_COM_SERVER_REDIRECTION,
+                                    &tessel::CLSID_TesselControl, &data));
+  DeactivateActCtx(0, cookie);
+  ReleaseActCtx(context);
+}
+
 // The code the guide quotes from the demo is the demo's own, line for line,
 // so the demo runs it.
 TEST_F(GuideSamples, TheGeometryCodeIsTheDemosOwn) {
