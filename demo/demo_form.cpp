@@ -55,13 +55,21 @@ framework::ComPtr<IFontDisp> create_ambient_font() {
   return font;
 }
 
-// The header lays its columns out from x = 2, two pixels apart; the list's
-// columns take the same spans.
+// Where the header puts its columns: column 1 starts 2 pixels right of the
+// control's left edge, and each column takes its RowWidth and then a
+// separator pair 2 pixels wide, after which the next column starts.
+constexpr int kFirstColumnLeft = 2;
+constexpr int kSeparatorWidth = 2;
+
+// The list lies under the header from the same left edge: its first column
+// also takes the header's 2-pixel margin, and each column ends where the
+// header column's separator pair ends.
 std::array<int, kFileColumnCount> list_column_widths() {
   std::array<int, kFileColumnCount> widths{};
   for (size_t i = 0; i < widths.size(); ++i) {
-    widths[i] = static_cast<int>(kHeaderColumns[i].width) + (i == 0 ? 4 : 2);
+    widths[i] = static_cast<int>(kHeaderColumns[i].width) + kSeparatorWidth;
   }
+  widths[0] += kFirstColumnLeft;
   return widths;
 }
 
@@ -161,8 +169,10 @@ void DemoForm::layout() {
 }
 
 POINT DemoForm::column_middle(int column) const {
-  LONG left = 2;
-  for (int i = 1; i < column; ++i) left += kHeaderColumns[static_cast<size_t>(i - 1)].width + 2;
+  LONG left = kFirstColumnLeft;
+  for (int i = 1; i < column; ++i) {
+    left += kHeaderColumns[static_cast<size_t>(i - 1)].width + kSeparatorWidth;
+  }
   return {left + kHeaderColumns[static_cast<size_t>(column - 1)].width / 2, header_height_ / 2};
 }
 

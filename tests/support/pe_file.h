@@ -1,0 +1,42 @@
+// A built DLL read as a file, without loading it: the checks that must also
+// cover the 32-bit build, which cannot run here.
+#pragma once
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tessel_test {
+
+class PeFile {
+ public:
+  explicit PeFile(const std::wstring& path);
+
+  bool loaded() const { return machine_ != 0; }
+  // IMAGE_FILE_MACHINE_I386 or IMAGE_FILE_MACHINE_AMD64; 0 when the file is
+  // missing or not a PE image.
+  WORD machine() const { return machine_; }
+  // The names the file exports.
+  std::set<std::string> exports() const;
+  // The DLLs named in its import table, in lower case.
+  std::set<std::string> imported_dlls() const;
+
+ private:
+  template <class T>
+  T at(size_t offset) const;
+  // The file offset of a relative virtual address (the file's size if no
+  // section holds it).
+  size_t offset_of(DWORD rva) const;
+  std::string text_at(size_t offset) const;
+  IMAGE_DATA_DIRECTORY directory(int index) const;
+
+  std::vector<unsigned char> file_;
+  WORD machine_ = 0;
+  size_t nt_ = 0;
+  size_t sections_ = 0;
+  WORD section_count_ = 0;
+};
+
+}  // namespace tessel_test
