@@ -80,5 +80,36 @@ TEST_F(ColumnWidths, TheFirstBadEntryStopsSilently) {
   EXPECT_TRUE(recorder->changes.empty());
 }
 
+// Token positions are 16-bit. An entry the columns need that ends beyond
+// position 32767 refuses the whole string before any column changes, even
+// where the entries before it would convert; an entry ending at 32767, and
+// extra entries beyond it that no column needs, are fine.
+TEST_F(ColumnWidths, EntriesEndingBeyondPosition32767RefuseTheWholeString) {
+  columns(2);
+  assign(L"600;600");
+  recorder->changes.clear();
+  // "1500;" and blanks before the second entry, so that it ends (at the
+  // next ";" or after the last character) at position `end`.
+  auto ending_at = [](size_t end, const std::wstring& after) {
+    return L"1500;" + std::wstring(end - 5 - 4, L' ') + L"750" + after;
+  };
+  for (std::wstring refused :
+       {ending_at(32768, L""), ending_at(32768, L";900"), ending_at(40000, L";900")}) {
+    assign(refused.c_str());
+    EXPECT_EQ(width(1), 38);
+    EXPECT_EQ(width(2), 38);
+    EXPECT_EQ(stored(), L"600;600");
+  }
+  EXPECT_TRUE(recorder->changes.empty());
+  for (std::wstring accepted : {ending_at(32766, L""), ending_at(32767, L""),
+                                ending_at(32767, L";" + std::wstring(9000, L'9'))}) {
+    assign(L"600;600");
+    assign(accepted.c_str());
+    EXPECT_EQ(width(1), 98);
+    EXPECT_EQ(width(2), 48);
+    EXPECT_EQ(stored(), accepted);
+  }
+}
+
 }  // namespace
 }  // namespace tessel_test
