@@ -1,86 +1,139 @@
 #include "framework/dispatch_invoke.h"
 
+#include <climits>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "framework/bstr.h"
 #include "framework/com_ptr.h"
+#include "framework/error.h"
 
 namespace framework {
 
 namespace {
 
-// How many by-reference VT_VARIANT levels an argument may go through. A
-// caller's variable is one level, a variable holding a reference another;
-// anything deeper is a chain that may be a cycle.
-constexpr int kMaxReferenceLevels = 16;
-
-// The variant a by-reference VT_VARIANT points at, followed to the end, or
-// nullptr when the chain is longer than any caller makes (a cycle).
-const VARIANT* dereference(const VARIANT& source) {
-  const VARIANT* v = &source;
-  for (int level = 0; V_VT(v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(v); ++level) {
-    if (level == kMaxReferenceLevels) return nullptr;
-    v = V_VARIANTREF(v);
+bool is_not_finite(const VARIANT& v) {
+  switch (V_VT(&v)) {
+    case VT_R4:
+      return !std::isfinite(V_R4(&v));
+    case VT_R8:
+      return !std::isfinite(V_R8(&v));
+    case VT_DATE:
+      return !std::isfinite(V_DATE(&v));
+    default:
+      return false;
   }
-  return v;
 }
 
-// Whether v is a reference to nothing.
-bool is_null_reference(const VARIANT& v) { return (V_VT(&v) & VT_BYREF) && !V_BYREF(&v); }
+struct Range {
+  long double low, high;
+};
 
-// Numbers the platform's conversion lets through into an integer parameter
-// although they do not fit (NaN, or an unsigned value above the signed
-// range): checked here, as the conversion checks every other number.
-HRESULT check_integer_range(const VARIANT& source, VARTYPE vt) {
-  double low = 0, high = 0;
+// The range of an integer type.
+std::optional<Range> integer_range(VARTYPE vt) {
   switch (vt) {
+    case VT_I1:
+      return Range{SCHAR_MIN, SCHAR_MAX};
+    case VT_UI1:
+      return Range{0, UCHAR_MAX};
     case VT_I2:
-      low = -32768.0, high = 32767.0;
-      break;
+      return Range{SHRT_MIN, SHRT_MAX};
+    case VT_UI2:
+      return Range{0, USHRT_MAX};
     case VT_I4:
     case VT_INT:
-      low = -2147483648.0, high = 2147483647.0;
-      break;
-    case VT_UI4:  // a colour: a signed Long's bits or an unsigned value
-      low = -2147483648.0, high = 4294967295.0;
-      break;
-    default:
-      return S_OK;
-  }
-  switch (V_VT(&source)) {
-    case VT_I8:
-    case VT_UI8:
+      return Range{INT_MIN, INT_MAX};
     case VT_UI4:
     case VT_UINT:
+      return Range{0, UINT_MAX};
+    case VT_I8:
+      return Range{LLONG_MIN, LLONG_MAX};
+    case VT_UI8:
+      return Range{0, ULLONG_MAX};
+    default:
+      return std::nullopt;
+  }
+}
+
+// Number types, Boolean aside (every number is a Boolean).
+bool is_number_type(VARTYPE vt) {
+  switch (vt) {
     case VT_R4:
     case VT_R8:
     case VT_CY:
     case VT_DECIMAL:
     case VT_DATE:
-      break;
+      return true;
     default:
-      return S_OK;  // small integers fit; strings and others convert as the platform says
+      return integer_range(vt).has_value();
   }
-  VARIANT as_double;
-  VariantInit(&as_double);
-  HRESULT hr =
-      VariantChangeTypeEx(&as_double, const_cast<VARIANT*>(&source), LOCALE_USER_DEFAULT, 0, VT_R8);
-  if (FAILED(hr)) return hr;
-  const double rounded = std::nearbyint(V_R8(&as_double));
-  if (!(rounded >= low && rounded <= high)) return DISP_E_OVERFLOW;
+}
+
+// The value of an integer variant, exactly; nullopt for any other type.
+std::optional<long double> integer_value(const VARIANT& v) {
+  switch (V_VT(&v)) {
+    case VT_I1:
+      return V_I1(&v);
+    case VT_UI1:
+      return V_UI1(&v);
+    case VT_I2:
+      return V_I2(&v);
+    case VT_UI2:
+      return V_UI2(&v);
+    case VT_I4:
+    case VT_INT:
+      return V_I4(&v);
+    case VT_UI4:
+    case VT_UINT:
+      return V_UI4(&v);
+    case VT_I8:
+      return V_I8(&v);
+    case VT_UI8:
+      return V_UI8(&v);
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+HRESULT referenced_variant(const VARIANT& v, const VARIANT** target) {
+  const VARIANT* p = &v;
+  for (int links = 0; V_VT(p) == (VT_BYREF | VT_VARIANT); ++links) {
+    if (links == kMaxVariantLinks) return DISP_E_TYPEMISMATCH;
+    p = V_VARIANTREF(p);
+    if (!p) return E_POINTER;
+  }
+  if ((V_VT(p) & VT_BYREF) && !V_BYREF(p)) return E_POINTER;
+  *target = p;
   return S_OK;
 }
+
+HRESULT copy_referenced(const VARIANT& v, VARIANT* out) {
+  VariantInit(out);
+  const VARIANT* value = nullptr;
+  HRESULT hr = referenced_variant(v, &value);
+  if (FAILED(hr)) return hr;
+  if ((V_VT(value) & VT_TYPEMASK) == VT_RECORD) return DISP_E_TYPEMISMATCH;
+  return VariantCopyInd(out, const_cast<VARIANT*>(value));
+}
+
+HRESULT change_type(VARIANT* out, const VARIANT& in, VARTYPE to) {
+  if (is_number_type(to) && is_not_finite(in)) return DISP_E_OVERFLOW;
+  const std::optional<Range> range = integer_range(to);
+  const std::optional<long double> value = integer_value(in);
+  if (range && value && (*value < range->low || *value > range->high)) return DISP_E_OVERFLOW;
+  return VariantChangeTypeEx(out, const_cast<VARIANT*>(&in), LOCALE_USER_DEFAULT, 0, to);
+}
+
+namespace {
 
 bool is_missing(const VARIANT& v) {
   return V_VT(&v) == VT_ERROR && V_ERROR(&v) == DISP_E_PARAMNOTFOUND;
 }
 
-HRESULT coerce_object(const VARIANT& source, const ParamType& type, VARIANT* out) {
-  VARIANT value;
-  VariantInit(&value);
-  HRESULT hr = VariantCopyInd(&value, const_cast<VARIANT*>(&source));
-  if (FAILED(hr)) return hr;
+HRESULT coerce_object(const VARIANT& value, const ParamType& type, VARIANT* out) {
   IUnknown* unknown = nullptr;
   switch (V_VT(&value)) {
     case VT_EMPTY:
@@ -93,15 +146,10 @@ HRESULT coerce_object(const VARIANT& source, const ParamType& type, VARIANT* out
       unknown = V_UNKNOWN(&value);
       break;
     default:
-      VariantClear(&value);
       return DISP_E_TYPEMISMATCH;
   }
   void* object = nullptr;
-  if (unknown && FAILED(unknown->QueryInterface(type.iid, &object))) {
-    VariantClear(&value);
-    return DISP_E_TYPEMISMATCH;
-  }
-  VariantClear(&value);
+  if (unknown && FAILED(unknown->QueryInterface(type.iid, &object))) return DISP_E_TYPEMISMATCH;
   V_VT(out) = type.vt;
   V_UNKNOWN(out) = static_cast<IUnknown*>(object);
   return S_OK;
@@ -109,31 +157,33 @@ HRESULT coerce_object(const VARIANT& source, const ParamType& type, VARIANT* out
 
 // OLE_COLOR is unsigned, but scripts and hosts hand colours over as signed
 // Longs (&H80000012 is negative): take the bits of a Long unchanged.
+// Anything outside the Long range converts as an unsigned Long or fails as
+// that conversion fails.
 HRESULT coerce_unsigned_long(const VARIANT& source, VARIANT* out) {
   VARIANT as_long;
   VariantInit(&as_long);
-  if (SUCCEEDED(VariantChangeTypeEx(&as_long, const_cast<VARIANT*>(&source), LOCALE_USER_DEFAULT, 0,
-                                    VT_I4))) {
+  if (SUCCEEDED(change_type(&as_long, source, VT_I4))) {
     V_VT(out) = VT_UI4;
     V_UI4(out) = static_cast<ULONG>(V_I4(&as_long));
     return S_OK;
   }
-  return VariantChangeTypeEx(out, const_cast<VARIANT*>(&source), LOCALE_USER_DEFAULT, 0, VT_UI4);
+  return change_type(out, source, VT_UI4);
 }
 
 }  // namespace
 
 HRESULT coerce_argument(const VARIANT& raw, const ParamType& type, VARIANT* out) {
   VariantInit(out);
-  const VARIANT* found = dereference(raw);
-  if (!found) return DISP_E_TYPEMISMATCH;
-  const VARIANT& source = *found;
-  if (is_null_reference(source)) return E_POINTER;
-  if (type.is_object) return coerce_object(source, type, out);
-  if (HRESULT hr = check_integer_range(source, type.vt); FAILED(hr)) return hr;
-  if (type.vt == VT_VARIANT) return VariantCopyInd(out, const_cast<VARIANT*>(&source));
-  if (type.vt == VT_UI4) return coerce_unsigned_long(source, out);
-  return VariantChangeTypeEx(out, const_cast<VARIANT*>(&source), LOCALE_USER_DEFAULT, 0, type.vt);
+  Variant value;
+  HRESULT hr = copy_referenced(raw, value.get());
+  if (FAILED(hr)) return hr;
+  if (type.is_object) return coerce_object(*value.get(), type, out);
+  if (type.vt == VT_VARIANT) {
+    value.detach_to(out);
+    return S_OK;
+  }
+  if (type.vt == VT_UI4) return coerce_unsigned_long(*value.get(), out);
+  return change_type(out, *value.get(), type.vt);
 }
 
 namespace {
@@ -163,16 +213,16 @@ HRESULT default_argument(const ParamSpec& param, VARIANT* out) {
 }
 
 // Stores a by-reference result into the caller's variable, in the type the
-// variable had where that conversion works.
-void write_back(const VARIANT& caller, VARIANT& value, int level = 0) {
-  VARTYPE caller_vt = V_VT(&caller);
-  if (!(caller_vt & VT_BYREF) || !V_BYREF(&caller)) return;
-  VARTYPE base = caller_vt & ~VT_BYREF;
-  if (base == VT_VARIANT) {
-    VARIANT* target = V_VARIANTREF(&caller);
+// variable had where that conversion works. A chain of VT_BYREF|VT_VARIANT
+// links is followed as far as the argument's conversion followed it.
+void write_back(const VARIANT& caller, VARIANT& value) {
+  const VARIANT* slot = &caller;
+  for (int links = 0; V_VT(slot) == (VT_BYREF | VT_VARIANT); ++links) {
+    VARIANT* target = V_VARIANTREF(slot);
+    if (!target || links == kMaxVariantLinks) return;
     if (V_VT(target) & VT_BYREF) {
-      if (level < kMaxReferenceLevels) write_back(*target, value, level + 1);
-      return;
+      slot = target;
+      continue;
     }
     VARIANT converted;
     VariantInit(&converted);
@@ -188,30 +238,33 @@ void write_back(const VARIANT& caller, VARIANT& value, int level = 0) {
     }
     return;
   }
+  VARTYPE caller_vt = V_VT(slot);
+  if (!(caller_vt & VT_BYREF) || !V_BYREF(slot)) return;
+  VARTYPE base = caller_vt & ~VT_BYREF;
   VARIANT converted;
   VariantInit(&converted);
   if (FAILED(VariantChangeTypeEx(&converted, &value, LOCALE_USER_DEFAULT, 0, base))) return;
   switch (base) {
     case VT_BSTR:
-      SysFreeString(*V_BSTRREF(&caller));
-      *V_BSTRREF(&caller) = V_BSTR(&converted);
+      SysFreeString(*V_BSTRREF(slot));
+      *V_BSTRREF(slot) = V_BSTR(&converted);
       return;
     case VT_DISPATCH:
-      if (*V_DISPATCHREF(&caller)) (*V_DISPATCHREF(&caller))->Release();
-      *V_DISPATCHREF(&caller) = V_DISPATCH(&converted);
+      if (*V_DISPATCHREF(slot)) (*V_DISPATCHREF(slot))->Release();
+      *V_DISPATCHREF(slot) = V_DISPATCH(&converted);
       return;
     case VT_UNKNOWN:
-      if (*V_UNKNOWNREF(&caller)) (*V_UNKNOWNREF(&caller))->Release();
-      *V_UNKNOWNREF(&caller) = V_UNKNOWN(&converted);
+      if (*V_UNKNOWNREF(slot)) (*V_UNKNOWNREF(slot))->Release();
+      *V_UNKNOWNREF(slot) = V_UNKNOWN(&converted);
       return;
     case VT_I1:
     case VT_UI1:
-      *V_UI1REF(&caller) = V_UI1(&converted);
+      *V_UI1REF(slot) = V_UI1(&converted);
       return;
     case VT_I2:
     case VT_UI2:
     case VT_BOOL:
-      *V_I2REF(&caller) = V_I2(&converted);
+      *V_I2REF(slot) = V_I2(&converted);
       return;
     case VT_I4:
     case VT_UI4:
@@ -219,14 +272,14 @@ void write_back(const VARIANT& caller, VARIANT& value, int level = 0) {
     case VT_ERROR:
     case VT_INT:
     case VT_UINT:
-      *V_I4REF(&caller) = V_I4(&converted);
+      *V_I4REF(slot) = V_I4(&converted);
       return;
     case VT_I8:
     case VT_UI8:
     case VT_R8:
     case VT_CY:
     case VT_DATE:
-      *V_I8REF(&caller) = V_I8(&converted);
+      *V_I8REF(slot) = V_I8(&converted);
       return;
     default:
       VariantClear(&converted);
@@ -308,6 +361,30 @@ UINT caller_index(const DISPPARAMS& params, const VARIANT* argument) {
   return static_cast<UINT>(argument - params.rgvarg);
 }
 
+// The interface the table describes, for the error information.
+IID interface_of(const DispatchTable& table) {
+  IID iid = IID_IDispatch;
+  TYPEATTR* attr = nullptr;
+  if (SUCCEEDED(table.dispatch_info()->GetTypeAttr(&attr))) {
+    iid = attr->guid;
+    table.dispatch_info()->ReleaseTypeAttr(attr);
+  }
+  return iid;
+}
+
+// An argument that cannot be taken. A failed conversion reaches the caller
+// as its classic error (13 type mismatch, 6 overflow) with error
+// information, as a member's own errors do; anything else (a null
+// pointer, a type that is no variant type) as the HRESULT itself.
+HRESULT argument_failure(HRESULT hr, const DispatchTable& table, EXCEPINFO* exception) {
+  const int number = error_number_from_hresult(hr);
+  if (!number) return hr;
+  hr = report_error(ControlError(number), interface_of(table), error_source());
+  if (!exception) return hr;
+  fill_exception(hr, exception);
+  return DISP_E_EXCEPTION;
+}
+
 }  // namespace
 
 HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id, WORD flags,
@@ -318,13 +395,14 @@ HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id
     if (!params) params = &none;
     const MemberSpec* member = table.find(id, flags);
     if (!member) return DISP_E_MEMBERNOTFOUND;
-    bool is_put = member->kind == INVOKE_PROPERTYPUT || member->kind == INVOKE_PROPERTYPUTREF;
-    size_t declared = member->params.size();
-    // Counts that do not match the arrays they describe.
+    // Named arguments are some of the arguments, and every count has its
+    // array: anything else would send the reads below outside the arrays.
     if (params->cNamedArgs > params->cArgs) return DISP_E_BADPARAMCOUNT;
     if ((params->cArgs && !params->rgvarg) || (params->cNamedArgs && !params->rgdispidNamedArgs)) {
-      return E_INVALIDARG;
+      return E_POINTER;
     }
+    bool is_put = member->kind == INVOKE_PROPERTYPUT || member->kind == INVOKE_PROPERTYPUTREF;
+    size_t declared = member->params.size();
     UINT named = params->cNamedArgs;
     UINT positional = params->cArgs - named;
     // A put takes its value as the named DISPID_PROPERTYPUT argument.
@@ -334,7 +412,7 @@ HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id
         if (params->rgdispidNamedArgs[k] == DISPID_PROPERTYPUT) has_value = true;
       }
       if (!has_value) return DISP_E_PARAMNOTOPTIONAL;
-      if (positional + 1 > declared) return DISP_E_BADPARAMCOUNT;
+      if (size_t{positional} + 1 > declared) return DISP_E_BADPARAMCOUNT;
     } else if (positional > declared) {
       return DISP_E_BADPARAMCOUNT;
     }
@@ -351,18 +429,20 @@ HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id
     for (size_t i = 0; i < declared; ++i) {
       const ParamSpec& param = member->params[i];
       const VARIANT* source = caller_argument(*params, i, declared, is_put);
-      HRESULT hr;
-      const VARIANT* given = source ? dereference(*source) : nullptr;
-      if (!source || (given && is_missing(*given))) {
-        if (!param.optional()) return DISP_E_PARAMNOTOPTIONAL;
-        hr = default_argument(param, &args.value(i));
-      } else {
-        sources[i] = source;
-        hr = coerce_argument(*source, param.type, &args.value(i));
+      const VARIANT* value = nullptr;
+      HRESULT hr = source ? referenced_variant(*source, &value) : S_OK;
+      if (SUCCEEDED(hr)) {
+        if (!source || is_missing(*value)) {
+          if (!param.optional()) return DISP_E_PARAMNOTOPTIONAL;
+          hr = default_argument(param, &args.value(i));
+        } else {
+          sources[i] = source;
+          hr = coerce_argument(*source, param.type, &args.value(i));
+        }
       }
       if (FAILED(hr)) {
         if (arg_error && source) *arg_error = caller_index(*params, source);
-        return hr;
+        return argument_failure(hr, table, exception);
       }
       args.bind(i, param.type);
     }

@@ -1,6 +1,7 @@
 #include "framework/property_bag.h"
 
 #include "framework/com_ptr.h"
+#include "framework/dispatch_invoke.h"
 #include "framework/error.h"
 
 namespace framework {
@@ -17,16 +18,12 @@ ComPtr<IUnknown> identity_of(const Variant& v) {
   return identity;
 }
 
-// A copy with any VT_BYREF resolved. A reference to nothing, or one to
-// another reference, is no value a store should hand back.
+// A copy with any VT_BYREF resolved. A value a bag hands over by reference
+// with a null pointer, or through a chain of references that loops, is a
+// failed read (E_POINTER, type mismatch), never followed.
 Variant dereferenced(const Variant& value) {
-  const VARIANT* v = value.get();
-  if ((V_VT(v) & VT_BYREF) &&
-      (!V_BYREF(v) || (V_VT(v) == (VT_BYREF | VT_VARIANT) && (V_VT(V_VARIANTREF(v)) & VT_BYREF)))) {
-    raise_error(error_number::kTypeMismatch);
-  }
   Variant copy;
-  check_hr(VariantCopyInd(copy.get(), const_cast<VARIANT*>(value.get())));
+  check_hr(copy_referenced(*value.get(), copy.get()));
   return copy;
 }
 
@@ -57,7 +54,7 @@ Variant convert_property(const Variant& value, VARTYPE as) {
   // ours to run while loading.
   if (is_object(in.vt())) raise_error(error_number::kTypeMismatch);
   Variant out;
-  check_hr(VariantChangeTypeEx(out.get(), in.get(), LOCALE_USER_DEFAULT, 0, as));
+  check_hr(change_type(out.get(), *in.get(), as));
   return out;
 }
 

@@ -3,6 +3,9 @@
 // and object lifetime.
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "control/persist_test_support.h"
 #include "framework/bstr.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
@@ -19,6 +22,15 @@ DISPID id_of(IDispatch* object, const wchar_t* name) {
   EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &result), S_OK)
       << "name " << std::string(name, name + wcslen(name));
   return result;
+}
+
+// The description of the thread's error information, which it takes.
+std::wstring error_info_description() {
+  ComPtr<IErrorInfo> info;
+  framework::Bstr description;
+  EXPECT_EQ(GetErrorInfo(0, info.put()), S_OK);
+  if (info) info->GetDescription(description.put());
+  return description.str();
 }
 
 TEST(Binding, NamesAndVtableReachTheSameMembers) {
@@ -52,11 +64,7 @@ TEST(Binding, VtableErrorsSetErrorInfo) {
   auto support = control.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
   ASSERT_TRUE(support);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(tessel::IID__TesselControl), S_OK);
-  ComPtr<IErrorInfo> info;
-  ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-  framework::Bstr description;
-  info->GetDescription(description.put());
-  EXPECT_EQ(description.str(), L"Subscript out of range");
+  EXPECT_EQ(error_info_description(), L"Subscript out of range");
 }
 
 TEST(Binding, ArgumentsAreCheckedAgainstTheTypeLibrary) {
@@ -92,6 +100,168 @@ TEST(Binding, ColoursTakeSignedLongsAndReturnThemAsLongs) {
   V_R8(&large) = 4294967295.0;
   put(control.get(), id::MaskColor, {}, large);
   EXPECT_EQ(static_cast<ULONG>(as_long(get(control.get(), id::MaskColor))), 0xFFFFFFFFu);
+}
+
+// Arguments a caller got wrong: a null by-reference pointer, a variant that
+// refers to itself or to a variant that refers back, more named arguments
+// than arguments. Each fails before the member runs.
+TEST(Binding, BrokenArgumentsFailBeforeTheMemberRuns) {
+  ComPtr<IDispatch> control = create_control();
+  call(control.get(), id::AddRow);
+  auto by_ref = [](VARTYPE vt, void* target) {
+    VARIANT v;
+    V_VT(&v) = VT_BYREF | vt;
+    V_BYREF(&v) = target;
+    return v;
+  };
+  EXPECT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF,
+                   {vlong(1), by_ref(VT_DISPATCH, nullptr)}),
+            E_POINTER);
+  EXPECT_EQ(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {by_ref(VT_I4, nullptr)}),
+            E_POINTER);
+  EXPECT_EQ(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {by_ref(VT_VARIANT, nullptr)}),
+            E_POINTER);
+  VARIANT self = by_ref(VT_VARIANT, nullptr);
+  V_VARIANTREF(&self) = &self;
+  VARIANT first = by_ref(VT_VARIANT, nullptr), second = by_ref(VT_VARIANT, &first);
+  V_VARIANTREF(&first) = &second;
+  for (VARIANT* looped : {&self, &first}) {
+    EXPECT_EQ(error_number(invoke(control.get(), id::AddRow, DISPATCH_METHOD,
+                                  {vlong(5), by_ref(VT_VARIANT, looped)})),
+              13);
+  }
+  // A chain that ends still reaches the value, and the result goes back
+  // through it into the caller's variable.
+  Variant caption;
+  VARIANT link = by_ref(VT_VARIANT, caption.get());
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vlong(5), by_ref(VT_VARIANT, &link)})), 2);
+  EXPECT_EQ(as_string(caption), L"Spalte");
+
+  VARIANT value = vlong(7);
+  DISPID put_id = DISPID_PROPERTYPUT;
+  for (VARIANT* arguments : {static_cast<VARIANT*>(nullptr), &value}) {
+    DISPPARAMS params{arguments, &put_id, 0, 1};
+    EXPECT_EQ(control->Invoke(id::RowWidth, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr,
+                              nullptr, nullptr),
+              DISP_E_BADPARAMCOUNT);
+  }
+  EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 2);
+  EXPECT_EQ(as_long(get(control.get(), id::RowWidth, {vlong(1)})), 60);
+}
+
+// A number a parameter's type cannot hold fails as the platform's
+// conversion to that type fails: overflow (error 6) or type mismatch (13),
+// with error information, and the property keeps its value. NaN and the
+// infinities are an overflow for every number type. A colour takes a Long's
+// bits (&H80000012 is negative) and otherwise converts as an unsigned Long.
+TEST(Binding, ValuesOutsideTheParameterTypeFailAndChangeNothing) {
+  ComPtr<IDispatch> control = create_control();
+  call(control.get(), id::AddRow);
+  auto real = [](double d) {
+    VARIANT v;
+    V_VT(&v) = VT_R8;
+    V_R8(&v) = d;
+    return v;
+  };
+  auto unsigned_long = [](ULONG u) {
+    VARIANT v;
+    V_VT(&v) = VT_UI4;
+    V_UI4(&v) = u;
+    return v;
+  };
+  auto wide = [](LONGLONG i) {
+    VARIANT v;
+    V_VT(&v) = VT_I8;
+    V_I8(&v) = i;
+    return v;
+  };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  // as_index: the value goes to RowWidth's Index, not to the property.
+  struct Case {
+    DISPID member;
+    VARIANT value;
+    int error;
+    bool as_index = false;
+  };
+  const Case cases[] = {
+      {id::HeaderHeight, real(nan), 6},
+      {id::HeaderHeight, real(inf), 6},
+      {id::HeaderHeight, real(-inf), 6},
+      {id::HeaderHeight, real(1e300), 6},
+      {id::HeaderHeight, unsigned_long(0xFFFFFFFFu), 6},
+      {id::HeaderHeight, wide(LONGLONG{1} << 32), 6},
+      {id::HeaderHeight, wide(-(LONGLONG{1} << 31) - 1), 6},
+      {id::HeaderHeight, vstr(L"abc"), 13},
+      {id::RowWidth, real(nan), 6, true},
+      {id::BackColor, real(nan), 6},
+      {id::BackColor, real(-inf), 6},
+      {id::BackColor, real(4294967296.0), 6},
+      {id::BackColor, real(-3e9), 6},
+      {id::BackColor, wide(-(LONGLONG{1} << 40)), 6},
+      {id::BackColor, vstr(L"abc"), 13},
+      {id::FontSize, real(nan), 6},
+      {id::FontSize, real(inf), 6},
+      {id::FontSize, real(1e300), 6},
+      {id::FontSize, vstr(L"abc"), 13},
+      {id::ShowFrame, vstr(L"abc"), 13},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.member << " vt " << V_VT(&c.value));
+    auto index = [&] {
+      return c.member == id::RowWidth ? std::vector{vlong(1)} : std::vector<VARIANT>{};
+    };
+    Variant before = get(control.get(), c.member, index());
+    std::vector<VARIANT> args = c.as_index ? std::vector{c.value, vlong(5)} : index();
+    if (!c.as_index) args.push_back(c.value);
+    EXCEPINFO exception{};
+    EXPECT_EQ(invoke(control.get(), c.member, DISPATCH_PROPERTYPUT, args, nullptr, &exception),
+              DISP_E_EXCEPTION);
+    EXPECT_EQ(error_number(exception.scode), c.error);
+    auto description = framework::Bstr::adopt(exception.bstrDescription);
+    EXPECT_EQ(description.str(), c.error == 6 ? L"Overflow" : L"Type mismatch");
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrHelpFile);
+    Variant after = get(control.get(), c.member, index());
+    EXPECT_EQ(VarCmp(before.get(), after.get(), LOCALE_USER_DEFAULT, 0), VARCMP_EQ);
+  }
+  // The Integer parameter of a method, and the error information a caller
+  // without EXCEPINFO finds.
+  VARIANT key = vlong(70000);
+  DISPPARAMS params{&key, nullptr, 1, 0};
+  UINT arg_error = 99;
+  EXPECT_EQ(control->Invoke(id::GetTabAccessKey, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                            nullptr, &arg_error),
+            static_cast<HRESULT>(0x800A0006));
+  EXPECT_EQ(arg_error, 0u);
+  EXPECT_EQ(error_info_description(), L"Overflow");
+}
+
+// A host's property bag may hand a value over by reference. A sound
+// reference is read; a null one, or a variant that refers to itself, fails
+// that key's read, which loading skips as it skips a value that does not
+// convert.
+TEST(Binding, BagValuesByReferenceAreReadOrSkipped) {
+  auto height_after_load = [](const VARIANT& value) {
+    ComPtr<RecordingBag> bag = RecordingBag::create();
+    bag->set(L"HeaderHeight", Variant(value));
+    ComPtr<IDispatch> control = create_control();
+    auto persist = control.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+    EXPECT_EQ(persist->Load(bag.get(), nullptr), S_OK);
+    return as_long(get(control.get(), id::HeaderHeight));
+  };
+  const LONG skipped = height_after_load(*v_text(L"abc").get());
+  LONG height = 31;
+  VARIANT by_ref;
+  V_VT(&by_ref) = VT_BYREF | VT_I4;
+  V_I4REF(&by_ref) = &height;
+  EXPECT_EQ(height_after_load(by_ref), 31);
+  V_I4REF(&by_ref) = nullptr;
+  EXPECT_EQ(height_after_load(by_ref), skipped);
+  VARIANT self;
+  V_VT(&self) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&self) = &self;
+  EXPECT_EQ(height_after_load(self), skipped);
 }
 
 TEST(Binding, ClassInfoNamesTheCoclassAndItsEvents) {

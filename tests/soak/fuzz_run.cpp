@@ -1,8 +1,11 @@
-// The loader fuzz run: damaged streams and property bags, each loaded into
-// a new control. Children do the loading in batches; the parent counts a
+// The fuzz run: damaged streams and property bags loaded into new controls
+// (the loader arm), and random IDispatch calls with hostile arguments (the
+// dispatch arm). Children run the inputs in batches; the parent counts a
 // child that dies as one crash and one that stops making progress as one
-// hang, and goes on after the input that caused it. The index of the input
-// being loaded is shared through a named file mapping.
+// hang, and goes on after the input that caused it. After each input the
+// child validates every heap of the process; a corrupted heap ends the
+// child and counts once. The index of the input being run is shared
+// through a named file mapping.
 #include <windows.h>
 #include <ocidl.h>
 
@@ -11,9 +14,11 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/persist_test_support.h"
+#include "fuzz_inputs.h"
 #include "resources.h"
 #include "soak_run.h"
 #include "support/com_test_env.h"
@@ -25,22 +30,25 @@ namespace {
 using namespace tessel_test;
 
 struct Shared {
-  volatile LONG current;  // index being loaded
-  volatile LONG done;     // inputs finished by the child
-  volatile LONG leaks;    // set by a child whose batch grew a resource
+  volatile LONG current;  // index being run
+  volatile LONG done;     // inputs finished by the child after its warm-up
+  volatile LONG leaks;    // batches that grew a resource, inputs that kept a reference
 };
+
+// A child's exit code when a heap no longer validates after an input.
+constexpr DWORD kHeapCorrupted = 4;
 
 const wchar_t* kMapping = L"TesselFuzzProgress";
 
-// The input of index n: a mutated stream (even n) or bag (odd n) of a
-// sample control's save, derived from the seed and n alone.
-struct Inputs {
+// What the loader arm's inputs are made from: a sample control's save, as a
+// stream and as a bag. Input n mutates the stream (even n) or the bag (odd n).
+struct Samples {
   std::vector<BYTE> stream;
   std::vector<RecordingBag::Entry> bag;
 };
 
-Inputs sample_inputs() {
-  Inputs in;
+Samples sample_inputs() {
+  Samples in;
   ComPtr<IDispatch> control = make_sample_control();
   in.stream = save_to_bytes(control.get());
   ComPtr<RecordingBag> bag = RecordingBag::create();
@@ -91,12 +99,40 @@ Variant random_value(std::mt19937& r) {
   }
 }
 
+// A value handed over by reference, as some hosts' bags do: to a number, to
+// nothing, or through a variant that refers to itself. Only for keys that
+// do not hold objects: the bag converts those itself, and cannot convert
+// these.
+Variant by_reference_value(std::mt19937& r) {
+  static LONG number;
+  static VARIANT looped;
+  number = static_cast<LONG>(r());
+  V_VT(&looped) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&looped) = &looped;
+  VARIANT v;
+  switch (r() % 3) {
+    case 0:
+      V_VT(&v) = VT_BYREF | VT_I4;
+      V_I4REF(&v) = &number;
+      break;
+    case 1:
+      V_VT(&v) = VT_BYREF | (r() % 2 ? VT_I4 : VT_VARIANT);
+      V_BYREF(&v) = nullptr;
+      break;
+    default:
+      v = looped;
+      break;
+  }
+  return Variant(v);  // a copy of a reference is the same reference
+}
+
 HRESULT load_bag(const std::vector<RecordingBag::Entry>& base, std::mt19937& r) {
   ComPtr<RecordingBag> bag = RecordingBag::create();
   for (const auto& entry : base) {
     if (r() % 16 == 0) continue;  // missing
     if (r() % 8 == 0) {
-      bag->set(entry.key, random_value(r));
+      const bool by_reference = entry.value.vt() != VT_DISPATCH && r() % 4 == 0;
+      bag->set(entry.key, by_reference ? by_reference_value(r) : random_value(r));
     } else {
       bag->set(entry.key, Variant(entry.value));
     }
@@ -105,9 +141,37 @@ HRESULT load_bag(const std::vector<RecordingBag::Entry>& base, std::mt19937& r) 
   return control.query<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(bag.get(), nullptr);
 }
 
+class LoaderInputs final : public FuzzInputs {
+ public:
+  LoaderInputs() : base_(sample_inputs()) {}
+  bool run(long n, unsigned seed) override {
+    std::mt19937 r(seed ^ static_cast<unsigned>(n * 2654435761u));
+    n % 2 ? load_bag(base_.bag, r) : load_stream(base_.stream, r);
+    return true;
+  }
+
+ private:
+  Samples base_;
+};
+
+bool heaps_valid() {
+  HANDLE heaps[256];
+  const DWORD count = std::min<DWORD>(GetProcessHeaps(256, heaps), 256);
+  for (DWORD i = 0; i < count; ++i) {
+    if (!HeapValidate(heaps[i], 0, nullptr)) return false;
+  }
+  return true;
+}
+
+const char* arm_name(FuzzArm arm) {
+  return arm == FuzzArm::kLoader ? "streams and property bags" : "dispatch calls";
+}
+
 }  // namespace
 
-int fuzz_child(long first, long count, unsigned seed) {
+std::unique_ptr<FuzzInputs> make_loader_inputs() { return std::make_unique<LoaderInputs>(); }
+
+int fuzz_child(FuzzArm arm, long first, long count, unsigned seed) {
   HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kMapping);
   if (!mapping) return 3;
   auto* shared = static_cast<Shared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
@@ -115,17 +179,19 @@ int fuzz_child(long first, long count, unsigned seed) {
   ensure_registered();
   Resources before;
   {
-    const Inputs base = sample_inputs();
-    // Warm-up: the first loads fill caches that are not leaks.
-    for (long n = 0; n < 50; ++n) {
-      std::mt19937 r(seed ^ static_cast<unsigned>(n * 2654435761u));
-      n % 2 ? load_bag(base.bag, r) : load_stream(base.stream, r);
+    std::unique_ptr<FuzzInputs> inputs =
+        arm == FuzzArm::kLoader ? make_loader_inputs() : make_dispatch_inputs();
+    // Warm-up on the batch's own first inputs, which fill caches that are
+    // not leaks; an input that crashes or hangs here is counted as itself.
+    for (long n = first; n < first + std::min(count, 50L); ++n) {
+      shared->current = n;
+      inputs->run(n, seed);
     }
     before = sample();
     for (long n = first; n < first + count; ++n) {
       shared->current = n;
-      std::mt19937 r(seed ^ static_cast<unsigned>(n * 2654435761u));
-      n % 2 ? load_bag(base.bag, r) : load_stream(base.stream, r);
+      if (!inputs->run(n, seed)) shared->leaks = shared->leaks + 1;
+      if (!heaps_valid()) return static_cast<int>(kHeapCorrupted);
       shared->done = shared->done + 1;
     }
   }
@@ -142,20 +208,20 @@ int fuzz_child(long first, long count, unsigned seed) {
   return 0;
 }
 
-bool run_fuzz(long inputs, unsigned seed, const wchar_t* self_path) {
+bool run_fuzz(FuzzArm arm, long inputs, unsigned seed, const wchar_t* self_path) {
   HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       sizeof(Shared), kMapping);
   auto* shared = static_cast<Shared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
   const long batch = 25000;
-  long next = 0, crashes = 0, hangs = 0, leaks = 0, loaded = 0;
+  long next = 0, crashes = 0, hangs = 0, leaks = 0, corrupted = 0, tried = 0;
   while (next < inputs) {
     const long count = std::min(batch, inputs - next);
     shared->current = next;
     shared->done = 0;
     shared->leaks = 0;
     std::wstring line = L"\"" + std::wstring(self_path) + L"\" --fuzz-child " +
-                        std::to_wstring(next) + L" " + std::to_wstring(count) + L" " +
-                        std::to_wstring(seed);
+                        std::to_wstring(static_cast<int>(arm)) + L" " + std::to_wstring(next) +
+                        L" " + std::to_wstring(count) + L" " + std::to_wstring(seed);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -164,41 +230,49 @@ bool run_fuzz(long inputs, unsigned seed, const wchar_t* self_path) {
       std::printf("fuzz: cannot start a child\n");
       return false;
     }
-    // Watchdog: a child that finishes no input for 20 s hangs.
-    LONG seen = -1;
+    // Watchdog: a child that moves on from no input for 20 s hangs.
+    std::pair<LONG, LONG> seen{-1, -1};
     DWORD code = STILL_ACTIVE;
     while (WaitForSingleObject(process.hProcess, 20000) == WAIT_TIMEOUT) {
-      if (shared->done == seen) {
+      const std::pair<LONG, LONG> now{shared->current, shared->done};
+      if (now == seen) {
         TerminateProcess(process.hProcess, 0xDEAD);
         WaitForSingleObject(process.hProcess, INFINITE);
         ++hangs;
+        std::printf("  input %ld: no progress for 20 s\n", static_cast<long>(shared->current));
         code = 0xDEAD;
         break;
       }
-      seen = shared->done;
+      seen = now;
     }
     if (code != 0xDEAD) GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    loaded += shared->done;
     leaks += shared->leaks;
     if (code == 0) {
+      tried += count;
       next += count;
     } else {
-      if (code != 0xDEAD) {
+      if (code == kHeapCorrupted) {
+        ++corrupted;
+        std::printf("  input %ld: a heap no longer validates\n",
+                    static_cast<long>(shared->current));
+      } else if (code != 0xDEAD) {
         ++crashes;
         std::printf("  input %ld: child ended with 0x%08lx\n", static_cast<long>(shared->current),
                     static_cast<unsigned long>(code));
       }
-      ++loaded;  // the input that failed counts as tried
+      // The inputs before the one that failed ran, in the warm-up or after
+      // it; the one that failed counts as tried.
+      tried += shared->current - next + 1;
       next = shared->current + 1;
     }
   }
   UnmapViewOfFile(shared);
   CloseHandle(mapping);
-  std::printf("fuzz: %ld inputs (streams and property bags), %ld crashes, %ld hangs, %ld leaks\n",
-              loaded, crashes, hangs, leaks);
-  return crashes == 0 && hangs == 0 && leaks == 0 && loaded >= inputs;
+  std::printf("fuzz: %ld inputs (%s), %ld crashes, %ld hangs, %ld leaks, %ld heap corruptions\n",
+              tried, arm_name(arm), crashes, hangs, leaks, corrupted);
+  return crashes == 0 && hangs == 0 && leaks == 0 && corrupted == 0 && tried >= inputs;
 }
 
 }  // namespace soak
