@@ -88,7 +88,7 @@ std::wstring save_window_picture(HWND window, const std::wstring& path) {
     print_tree(window, dc.get(), {0, 0});
     GdiFlush();
   }
-  return write_png(path, width, height, bits);
+  return png::write_png(path, width, height, bits);
 }
 
 }  // namespace demo

@@ -13,7 +13,7 @@
 #include "pages/error_report.h"
 #include "pages/register_page.h"
 #include "pages/tabs_c_page.h"
-#include "render/trapped_error.h"
+#include "framework/trapped_error.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     framework::module_init(instance);
     DisableThreadLibraryCalls(instance);
     // Procedures that trap their own errors report them in a message box.
-    tessel::set_trapped_error_handler(&tessel::show_error_report);
+    framework::set_trapped_error_handler(&tessel::show_error_report);
     // ShowAboutBox shows the about box over the active window.
     tessel::set_about_box_handler([] { tessel::frmAbout::Show(GetActiveWindow()); });
   }

@@ -1,6 +1,6 @@
 #include "component/server_classes.h"
 
-#include "framework/embedding.h"
+#include "control/tessel_control.h"
 #include "tessel_interfaces.h"
 
 namespace tessel {
@@ -8,8 +8,8 @@ namespace tessel {
 namespace {
 
 const framework::ServerClass kClasses[] = {
-    {&CLSID_TesselControl, L"QuonTessel.TesselControl", L"QuonTessel.TesselControl", true,
-     framework::kControlMiscStatus, kToolboxBitmap, &LIBID_QuonTessel, L"1.0"},
+    {&CLSID_TesselControl, kTesselClass.prog_id, L"QuonTessel.TesselControl", true,
+     kTesselClass.misc_status, kToolboxBitmap, &LIBID_QuonTessel, L"1.0"},
     {&CLSID_Register, L"QuonTessel.Register", nullptr, false, 0, 0, nullptr, nullptr},
     {&CLSID_Allgemein, L"QuonTessel.Allgemein", nullptr, false, 0, 0, nullptr, nullptr},
     {&CLSID_TabsC, L"QuonTessel.TabsC", nullptr, false, 0, 0, nullptr, nullptr},

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "control/access_keys.h"
-#include "control/picture_conversion.h"
+#include "render/picture_conversion.h"
 #include "control/tessel_control.h"
 #include "framework/bstr.h"
 #include "framework/out_param.h"

@@ -6,23 +6,17 @@
 
 namespace tessel {
 
-namespace {
-const framework::ControlClass kTesselClass{&CLSID_TesselControl, &IID__TesselControl,
-                                           &DIID___TesselControl, L"QuonTessel.TesselControl"};
-}  // namespace
-
 HRESULT TesselControl::create(REFIID iid, void** object) {
   TesselControl* control = nullptr;
-  HRESULT hr = framework::com_boundary(iid, [&] { control = new TesselControl(); });
+  HRESULT hr = framework::com_boundary(iid, kTesselClass.error_source,
+                                       [&] { control = new TesselControl(); });
   if (FAILED(hr)) return hr;
   hr = control->QueryInterface(iid, object);
   control->Release();
   return hr;
 }
 
-TesselControl::TesselControl() : ControlBase(kTesselClass) {
-  framework::set_error_source(kTesselClass.prog_id);
-}
+TesselControl::TesselControl() : ControlBase(kTesselClass) {}
 
 // Terminate: the column records (and with them their pictures) and the
 // rectangles go with the object.

@@ -13,6 +13,21 @@
 
 namespace tessel {
 
+// The control's class description. MiscStatus: a client site before loading,
+// activation when visible, redraw on resize, no links into it, in-place
+// activation without the container's menus and toolbars. A control that no
+// container has sized is 200 x 25 pixels. Error information names the
+// ProgID as its source.
+inline constexpr framework::ControlClass kTesselClass{
+    &CLSID_TesselControl,
+    &IID__TesselControl,
+    &DIID___TesselControl,
+    L"QuonTessel.TesselControl",
+    L"QuonTessel.TesselControl",
+    OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_RECOMPOSEONRESIZE |
+        OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT,
+    {200, 25}};
+
 class TesselControl final : public framework::ControlBase<_TesselControl> {
  public:
   static HRESULT create(REFIID iid, void** object);

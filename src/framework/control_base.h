@@ -74,8 +74,8 @@ class ControlBase : public Dual,
                       EXCEPINFO* exception, UINT* arg_error) override {
     // Hold the object alive while a member or an event handler runs.
     ComPtr<IUnknown> keep(static_cast<Dual*>(this));
-    return invoke_member(static_cast<Dual*>(this), *table_, id, flags, params, result, exception,
-                         arg_error);
+    return invoke_member(static_cast<Dual*>(this), *table_, class_.error_source, id, flags, params,
+                         result, exception, arg_error);
   }
 
   // ISupportErrorInfo
@@ -86,7 +86,7 @@ class ControlBase : public Dual,
   // IProvideClassInfo2
   STDMETHODIMP GetClassInfo(ITypeInfo** info) override {
     if (!info) return E_POINTER;
-    return com_boundary(IID_IProvideClassInfo,
+    return com_boundary(IID_IProvideClassInfo, class_.error_source,
                         [&] { *info = module_type_info(*class_.clsid).detach(); });
   }
   STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override {
@@ -114,7 +114,7 @@ class ControlBase : public Dual,
 
  protected:
   explicit ControlBase(const ControlClass& control_class)
-      : Embedding(*control_class.clsid),
+      : Embedding(control_class),
         class_(control_class),
         table_(DispatchTable::for_interface(*control_class.dual_iid)),
         events_(this, *control_class.events_iid, table_->dispatch_info()) {}
@@ -144,10 +144,10 @@ class ControlBase : public Dual,
     ComPtr<IUnknown> keep(static_cast<Dual*>(this));
     HRESULT refused = S_OK;
     HRESULT* outer = std::exchange(notify_failure_, &refused);
-    const HRESULT hr = com_boundary(*class_.dual_iid, std::forward<F>(body));
+    const HRESULT hr = com_boundary(*class_.dual_iid, class_.error_source, std::forward<F>(body));
     notify_failure_ = outer;
     if (FAILED(hr) || SUCCEEDED(refused)) return hr;
-    return com_boundary(*class_.dual_iid, [&] { check_hr(refused); });
+    return com_boundary(*class_.dual_iid, class_.error_source, [&] { check_hr(refused); });
   }
 
   // The interface this base answers for iid, or nullptr.

@@ -376,10 +376,11 @@ IID interface_of(const DispatchTable& table) {
 // as its classic error (13 type mismatch, 6 overflow) with error
 // information, as a member's own errors do; anything else (a null
 // pointer, a type that is no variant type) as the HRESULT itself.
-HRESULT argument_failure(HRESULT hr, const DispatchTable& table, EXCEPINFO* exception) {
+HRESULT argument_failure(HRESULT hr, const DispatchTable& table, const wchar_t* source,
+                         EXCEPINFO* exception) {
   const int number = error_number_from_hresult(hr);
   if (!number) return hr;
-  hr = report_error(ControlError(number), interface_of(table), error_source());
+  hr = report_error(ControlError(number), interface_of(table), source);
   if (!exception) return hr;
   fill_exception(hr, exception);
   return DISP_E_EXCEPTION;
@@ -387,9 +388,9 @@ HRESULT argument_failure(HRESULT hr, const DispatchTable& table, EXCEPINFO* exce
 
 }  // namespace
 
-HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id, WORD flags,
-                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                      UINT* arg_error) noexcept {
+HRESULT invoke_member(void* vtable_object, const DispatchTable& table, const wchar_t* error_source,
+                      DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* arg_error) noexcept {
   try {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     if (!params) params = &none;
@@ -442,7 +443,7 @@ HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id
       }
       if (FAILED(hr)) {
         if (arg_error && source) *arg_error = caller_index(*params, source);
-        return argument_failure(hr, table, exception);
+        return argument_failure(hr, table, error_source, exception);
       }
       args.bind(i, param.type);
     }

@@ -20,9 +20,10 @@
 
 namespace framework {
 
-HRESULT invoke_member(void* vtable_object, const DispatchTable& table, DISPID id, WORD flags,
-                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                      UINT* arg_error) noexcept;
+// Error information the call sets names error_source.
+HRESULT invoke_member(void* vtable_object, const DispatchTable& table, const wchar_t* error_source,
+                      DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* arg_error) noexcept;
 
 // Converts a caller's argument (by-reference forms included) to a parameter
 // type; fails with E_POINTER, DISP_E_TYPEMISMATCH, DISP_E_OVERFLOW, ... as

@@ -18,11 +18,12 @@ EmbeddingExtensionFactory g_extension_factory = nullptr;
 
 void set_embedding_extension(EmbeddingExtensionFactory factory) { g_extension_factory = factory; }
 
-Embedding::Embedding(const CLSID& clsid)
-    : clsid_(clsid),
-      surface_(kDefaultWidth, kDefaultHeight),
+Embedding::Embedding(const ControlClass& control_class)
+    : class_(control_class),
+      clsid_(*control_class.clsid),
+      surface_(control_class.default_size.cx, control_class.default_size.cy),
       window_(surface_, *this),
-      extent_(pixels_to_himetric({kDefaultWidth, kDefaultHeight})) {
+      extent_(pixels_to_himetric(control_class.default_size)) {
   surface_.set_view_changed([this] { view_changed(); });
   if (g_extension_factory) extension_ = g_extension_factory(*this);
 }

@@ -21,22 +21,12 @@
 #include "framework/access_key_table.h"
 #include "framework/com_ptr.h"
 #include "framework/container_site.h"
+#include "framework/control_class.h"
 #include "framework/control_hooks.h"
 #include "framework/control_window.h"
 #include "framework/surface.h"
 
 namespace framework {
-
-// What a control reports to its container in MiscStatus: a client site
-// before loading, activation when visible, redraw on resize, no links into
-// it, in-place activation without the container's menus and toolbars.
-inline constexpr DWORD kControlMiscStatus =
-    OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_RECOMPOSEONRESIZE |
-    OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT;
-
-// The extent of a control that no container has sized, in pixels.
-inline constexpr int kDefaultWidth = 200;
-inline constexpr int kDefaultHeight = 25;
 
 class Embedding;
 
@@ -144,7 +134,7 @@ class Embedding : public IOleObject,
   STDMETHODIMP HandsOffStorage() override { return S_OK; }
 
  protected:
-  explicit Embedding(const CLSID& clsid);
+  explicit Embedding(const ControlClass& control_class);
   ~Embedding() override;
 
   // This object's interface for iid among the embedding's, or nullptr.
@@ -181,6 +171,8 @@ class Embedding : public IOleObject,
   void window_mouse_activate() override;
 
   IUnknown* identity() { return static_cast<IOleObject*>(this); }
+  // The source name of the error information the embedding's interfaces set.
+  const wchar_t* error_source() const { return class_.error_source; }
   // Loads through the control's on_read_properties, once per object.
   HRESULT load_properties(PropertyReader& reader);
   // Loads from the bytes of a saved property stream; fails after loading
@@ -206,6 +198,7 @@ class Embedding : public IOleObject,
   void deliver_resize();
   void view_changed();
 
+  const ControlClass& class_;
   const CLSID clsid_;
   Surface surface_;
   ControlWindow window_;

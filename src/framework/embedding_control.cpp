@@ -10,7 +10,7 @@ namespace framework {
 // until then.
 STDMETHODIMP Embedding::GetControlInfo(CONTROLINFO* info) {
   if (!info) return E_POINTER;
-  return com_boundary(IID_IOleControl, [&] {
+  return com_boundary(IID_IOleControl, error_source(), [&] {
     if (access_key_table_stale_) {
       access_key_table_.rebuild(access_keys_);
       access_key_table_stale_ = false;
@@ -31,7 +31,7 @@ STDMETHODIMP Embedding::OnMnemonic(MSG* message) {
 
 STDMETHODIMP Embedding::OnAmbientPropertyChange(DISPID id) {
   if (id != DISPID_AMBIENT_FONT && id != DISPID_UNKNOWN) return S_OK;
-  return com_boundary(IID_IOleControl, [&] {
+  return com_boundary(IID_IOleControl, error_source(), [&] {
     ambient_font_ = nullptr;
     ambient_font();
   });

@@ -13,12 +13,12 @@ STDMETHODIMP Embedding::GetWindow(HWND* window) {
 
 STDMETHODIMP Embedding::InPlaceDeactivate() {
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IOleInPlaceObject, [&] { deactivate(); });
+  return com_boundary(IID_IOleInPlaceObject, error_source(), [&] { deactivate(); });
 }
 
 STDMETHODIMP Embedding::UIDeactivate() {
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IOleInPlaceObject, [&] { ui_deactivate(); });
+  return com_boundary(IID_IOleInPlaceObject, error_source(), [&] { ui_deactivate(); });
 }
 
 // The container moves or sizes the control: the window follows, and with a
@@ -26,7 +26,7 @@ STDMETHODIMP Embedding::UIDeactivate() {
 STDMETHODIMP Embedding::SetObjectRects(LPCRECT position, LPCRECT) {
   if (!position) return E_POINTER;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IOleInPlaceObject, [&] {
+  return com_boundary(IID_IOleInPlaceObject, error_source(), [&] {
     position_ = *position;
     window_.move(position_);
     apply_size(position_.right - position_.left, position_.bottom - position_.top);

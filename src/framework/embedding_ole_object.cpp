@@ -6,7 +6,7 @@
 namespace framework {
 
 STDMETHODIMP Embedding::SetClientSite(IOleClientSite* site) {
-  return com_boundary(IID_IOleObject, [&] {
+  return com_boundary(IID_IOleObject, error_source(), [&] {
     if (site != site_.client_site()) deactivate();
     site_.set_client_site(site);
     ambient_font_ = nullptr;  // read from the new site when asked for
@@ -24,7 +24,7 @@ STDMETHODIMP Embedding::GetClientSite(IOleClientSite** site) {
 // view's advise sink (the advise holder tells its sinks that it closed).
 STDMETHODIMP Embedding::Close(DWORD) {
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IOleObject, [&] {
+  return com_boundary(IID_IOleObject, error_source(), [&] {
     deactivate();
     if (advise_holder_) advise_holder_->SendOnClose();
     view_sink_ = nullptr;
@@ -35,7 +35,7 @@ STDMETHODIMP Embedding::Close(DWORD) {
 
 STDMETHODIMP Embedding::DoVerb(LONG verb, LPMSG, IOleClientSite* active_site, LONG, HWND, LPCRECT) {
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IOleObject, [&]() -> HRESULT {
+  return com_boundary(IID_IOleObject, error_source(), [&]() -> HRESULT {
     if (!site_.client_site() && active_site) {
       site_.set_client_site(active_site);
       ambient_font_ = nullptr;
@@ -79,7 +79,7 @@ STDMETHODIMP Embedding::SetExtent(DWORD aspect, SIZEL* size) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!size) return E_POINTER;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IOleObject, [&] {
+  return com_boundary(IID_IOleObject, error_source(), [&] {
     extent_ = *size;
     if (!in_place_active_) {
       SIZE pixels = himetric_to_pixels(extent_);
@@ -120,7 +120,7 @@ STDMETHODIMP Embedding::EnumAdvise(IEnumSTATDATA** advises) {
 
 STDMETHODIMP Embedding::GetMiscStatus(DWORD, DWORD* status) {
   if (!status) return E_POINTER;
-  *status = kControlMiscStatus;
+  *status = class_.misc_status;
   return S_OK;
 }
 

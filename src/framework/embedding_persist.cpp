@@ -30,7 +30,7 @@ STDMETHODIMP Embedding::IsDirty() { return has_unsaved_changes() ? S_OK : S_FALS
 STDMETHODIMP Embedding::InitNew() {
   if (initialized_) return CO_E_ALREADYINITIALIZED;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IPersistStreamInit, [&] {
+  return com_boundary(IID_IPersistStreamInit, error_source(), [&] {
     log_hook(L"init", {});
     on_init_properties();
     initialized_ = true;
@@ -43,7 +43,7 @@ STDMETHODIMP Embedding::InitNew(IStorage*) { return InitNew(); }
 // halfway: what it loaded so far stays, and no second load mixes in.
 HRESULT Embedding::load_properties(PropertyReader& reader) {
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IPersistStreamInit, [&] {
+  return com_boundary(IID_IPersistStreamInit, error_source(), [&] {
     log_hook(L"read_properties", {});
     initialized_ = true;
     on_read_properties(reader);
@@ -72,8 +72,8 @@ STDMETHODIMP Embedding::Load(IStream* stream) {
   if (!stream) return E_POINTER;
   if (initialized_) return CO_E_ALREADYINITIALIZED;
   std::vector<BYTE> bytes;
-  const HRESULT hr =
-      com_boundary(IID_IPersistStreamInit, [&] { bytes = read_property_stream(stream); });
+  const HRESULT hr = com_boundary(IID_IPersistStreamInit, error_source(),
+                                  [&] { bytes = read_property_stream(stream); });
   if (FAILED(hr)) return hr;
   return load_stream_bytes(bytes);
 }
@@ -82,7 +82,7 @@ STDMETHODIMP Embedding::Load(IStream* stream) {
 STDMETHODIMP Embedding::Save(IStream* stream, BOOL clear_dirty) {
   if (!stream) return E_POINTER;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IPersistStreamInit, [&] {
+  return com_boundary(IID_IPersistStreamInit, error_source(), [&] {
     write_all(stream, stream_bytes());
     if (clear_dirty) mark_saved();
   });
@@ -92,7 +92,8 @@ STDMETHODIMP Embedding::Save(IStream* stream, BOOL clear_dirty) {
 STDMETHODIMP Embedding::GetSizeMax(ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IPersistStreamInit, [&] { size->QuadPart = stream_bytes().size(); });
+  return com_boundary(IID_IPersistStreamInit, error_source(),
+                      [&] { size->QuadPart = stream_bytes().size(); });
 }
 
 STDMETHODIMP Embedding::Load(IPropertyBag* bag, IErrorLog* log) {
@@ -107,7 +108,7 @@ STDMETHODIMP Embedding::Load(IPropertyBag* bag, IErrorLog* log) {
 STDMETHODIMP Embedding::Save(IPropertyBag* bag, BOOL clear_dirty, BOOL) {
   if (!bag) return E_POINTER;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IPersistPropertyBag, [&] {
+  return com_boundary(IID_IPersistPropertyBag, error_source(), [&] {
     HostBagWriter writer(bag);
     log_hook(L"write_properties", {});
     on_write_properties(writer);
@@ -122,7 +123,7 @@ STDMETHODIMP Embedding::Load(IStorage* storage) {
   if (!storage) return E_POINTER;
   if (initialized_) return CO_E_ALREADYINITIALIZED;
   std::vector<BYTE> bytes;
-  const HRESULT hr = com_boundary(IID_IPersistStorage, [&] {
+  const HRESULT hr = com_boundary(IID_IPersistStorage, error_source(), [&] {
     ComPtr<IStream> stream;
     if (SUCCEEDED(storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0,
                                       stream.put())) &&
@@ -139,7 +140,7 @@ STDMETHODIMP Embedding::Load(IStorage* storage) {
 STDMETHODIMP Embedding::Save(IStorage* storage, BOOL same_as_load) {
   if (!storage) return E_POINTER;
   ComPtr<IUnknown> keep(identity());
-  return com_boundary(IID_IPersistStorage, [&] {
+  return com_boundary(IID_IPersistStorage, error_source(), [&] {
     std::vector<BYTE> bytes = stream_bytes();
     ComPtr<IStream> stream;
     check_hr(storage->CreateStream(kContentsStream, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE,

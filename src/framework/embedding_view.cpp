@@ -10,7 +10,7 @@ STDMETHODIMP Embedding::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HD
                              ULONG_PTR) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!dc || !bounds) return E_INVALIDARG;
-  return com_boundary(IID_IViewObject, [&] {
+  return com_boundary(IID_IViewObject, error_source(), [&] {
     RECT target{bounds->left, bounds->top, bounds->right, bounds->bottom};
     surface_.render(dc, target);
   });

@@ -7,10 +7,6 @@
 
 namespace framework {
 
-namespace {
-const wchar_t* g_source = L"";
-}
-
 std::wstring classic_error_text(int number) {
   switch (number) {
     case 3:
@@ -113,8 +109,5 @@ HRESULT report_error(const ControlError& error, REFIID iid, const wchar_t* sourc
   }
   return error.hresult();
 }
-
-void set_error_source(const wchar_t* source) { g_source = source; }
-const wchar_t* error_source() { return g_source; }
 
 }  // namespace framework

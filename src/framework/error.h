@@ -61,14 +61,10 @@ void check_hr(HRESULT hr);
 // Fills the thread's IErrorInfo and returns the HRESULT to hand back.
 HRESULT report_error(const ControlError& error, REFIID iid, const wchar_t* source);
 
-// Source name used in error information for the component's objects.
-void set_error_source(const wchar_t* source);
-const wchar_t* error_source();
-
 // Runs body and converts anything it throws into an HRESULT with error
-// information. body returns void or HRESULT.
+// information naming source. body returns void or HRESULT.
 template <class F>
-HRESULT com_boundary(REFIID iid, F&& body) noexcept {
+HRESULT com_boundary(REFIID iid, const wchar_t* source, F&& body) noexcept {
   try {
     if constexpr (std::is_void_v<decltype(body())>) {
       body();
@@ -77,12 +73,19 @@ HRESULT com_boundary(REFIID iid, F&& body) noexcept {
       return body();
     }
   } catch (const ControlError& e) {
-    return report_error(e, iid, error_source());
+    return report_error(e, iid, source);
   } catch (const std::bad_alloc&) {
-    return report_error(ControlError(error_number::kOutOfMemory), iid, error_source());
+    return report_error(ControlError(error_number::kOutOfMemory), iid, source);
   } catch (...) {
     return E_UNEXPECTED;
   }
+}
+
+// The same for objects that are no control (class objects, property pages,
+// registration): their error information names no source.
+template <class F>
+HRESULT com_boundary(REFIID iid, F&& body) noexcept {
+  return com_boundary(iid, L"", std::forward<F>(body));
 }
 
 }  // namespace framework

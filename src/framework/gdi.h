@@ -1,4 +1,5 @@
 // Owning wrappers for GDI handles: objects, device contexts and selections.
+// Each releases its handle when it goes out of scope.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,7 @@
 
 namespace framework {
 
-// A pen, brush, bitmap, font or region, deleted with the wrapper.
+// A pen, brush, bitmap, palette, font or region, deleted with the wrapper.
 template <class Handle>
 class GdiObject {
  public:
@@ -69,19 +70,62 @@ class WindowDc {
 };
 
 // An object selected into a DC; the previous one is selected back with the
-// wrapper, so the object can be deleted afterwards.
+// wrapper, so the object can be deleted afterwards. Movable and empty when
+// default-made, so a caller can declare selections in the order they must be
+// undone and make them later.
 class Selection {
  public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  Selection() = default;
+  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {
+    if (previous_ == HGDI_ERROR) previous_ = nullptr;
+  }
+  Selection(Selection&& other) noexcept
+      : dc_(other.dc_), previous_(std::exchange(other.previous_, nullptr)) {}
+  Selection& operator=(Selection&& other) noexcept {
+    std::swap(dc_, other.dc_);
+    std::swap(previous_, other.previous_);
+    return *this;
+  }
   Selection(const Selection&) = delete;
   Selection& operator=(const Selection&) = delete;
   ~Selection() {
-    if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    if (previous_) SelectObject(dc_, previous_);
   }
 
  private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  HDC dc_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+};
+
+// A palette selected into a DC as a background palette and realised; the
+// wrapper selects the previous palette back and realises that one. Movable
+// and empty when default-made, like Selection.
+class PaletteSelection {
+ public:
+  PaletteSelection() = default;
+  PaletteSelection(HDC dc, HPALETTE palette)
+      : dc_(dc), previous_(SelectPalette(dc, palette, TRUE)) {
+    RealizePalette(dc);
+  }
+  PaletteSelection(PaletteSelection&& other) noexcept
+      : dc_(other.dc_), previous_(std::exchange(other.previous_, nullptr)) {}
+  PaletteSelection& operator=(PaletteSelection&& other) noexcept {
+    std::swap(dc_, other.dc_);
+    std::swap(previous_, other.previous_);
+    return *this;
+  }
+  PaletteSelection(const PaletteSelection&) = delete;
+  PaletteSelection& operator=(const PaletteSelection&) = delete;
+  ~PaletteSelection() {
+    if (previous_) {
+      SelectPalette(dc_, previous_, TRUE);
+      RealizePalette(dc_);
+    }
+  }
+
+ private:
+  HDC dc_ = nullptr;
+  HPALETTE previous_ = nullptr;
 };
 
 }  // namespace framework

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/module.h"
-#include "render/gdi_handles.h"
+#include "framework/gdi.h"
 
 namespace tessel {
 
@@ -26,7 +26,8 @@ int palette_index(char c) {
 
 // A monochrome bitmap of rows (WORD-aligned), a bit set where is_set says so.
 template <class Predicate>
-gdi::Bitmap monochrome(std::span<const char* const> rows, int width, Predicate is_set) {
+framework::GdiObject<HBITMAP> monochrome(std::span<const char* const> rows, int width,
+                                         Predicate is_set) {
   const int stride = (width + 15) / 16 * 2;
   std::vector<BYTE> bits(static_cast<size_t>(stride) * rows.size(), 0);
   for (size_t y = 0; y < rows.size(); ++y) {
@@ -34,7 +35,8 @@ gdi::Bitmap monochrome(std::span<const char* const> rows, int width, Predicate i
       if (is_set(rows[y][x])) bits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
     }
   }
-  return gdi::Bitmap(CreateBitmap(width, static_cast<int>(rows.size()), 1, 1, bits.data()));
+  return framework::GdiObject<HBITMAP>(
+      CreateBitmap(width, static_cast<int>(rows.size()), 1, 1, bits.data()));
 }
 
 }  // namespace
@@ -56,8 +58,8 @@ framework::Icon make_palette_icon(std::span<const char* const> rows) {
   info.header.biClrUsed = 16;
   std::memcpy(info.colours, kPalette, sizeof kPalette);
   void* pixels = nullptr;
-  gdi::Bitmap colour(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &pixels, nullptr, 0));
+  framework::GdiObject<HBITMAP> colour(CreateDIBSection(
+      nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0));
   if (!colour) return framework::Icon();
   const int stride = (width * 4 + 31) / 32 * 4;
   auto* bytes = static_cast<BYTE*>(pixels);
@@ -71,7 +73,7 @@ framework::Icon make_palette_icon(std::span<const char* const> rows) {
       pair |= static_cast<BYTE>(x % 2 == 0 ? index << 4 : index);
     }
   }
-  gdi::Bitmap mask = monochrome(rows, width, [](char c) { return c == '.'; });
+  framework::GdiObject<HBITMAP> mask = monochrome(rows, width, [](char c) { return c == '.'; });
   ICONINFO icon{TRUE, 0, 0, mask.get(), colour.get()};
   // The icon keeps copies of both bitmaps; ours go with the wrappers.
   return framework::Icon(CreateIconIndirect(&icon));

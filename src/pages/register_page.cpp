@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "control/picture_conversion.h"
+#include "render/picture_conversion.h"
 #include "framework/bstr.h"
 #include "framework/error.h"
 #include "framework/form_layout.h"

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string_view>
 
-#include "control/picture_conversion.h"
+#include "render/picture_conversion.h"
 #include "framework/error.h"
-#include "render/gdi_handles.h"
+#include "framework/gdi.h"
 #include "render/image_manipulation.h"
 #include "render/units.h"
 #include "render/xp_wells.h"
@@ -128,7 +128,7 @@ class SeparatorPens {
 
   HDC dc_;
   RECT visible_{};
-  gdi::Object<HPEN> dark_, light_;
+  framework::GdiObject<HPEN> dark_, light_;
   HPEN original_ = nullptr;
   POINT position_{};
 };
@@ -206,7 +206,7 @@ void paint_header(ControlState& s, PaintSurface& surface) {
   const LONG H = look.HeaderHeight;
   ++s.PaintPasses;
 
-  // 1. Total width (reading a record creates a blank one).
+  // The columns' total width (reading a record creates a blank one).
   auto total_width = [&](LONG count) {
     long long total = 0;
     for (LONG i = 1; i <= count; ++i) total += s.Tabs(i).RowWidth;
@@ -218,13 +218,13 @@ void paint_header(ControlState& s, PaintSurface& surface) {
   LONG N = s.NumberOfRows;
   LONG S = total_width(N);
 
-  // 2., 3. A fresh picture painter for this pass; a cleared surface.
+  // A fresh picture painter for this pass, and a cleared surface.
   cImageManipulation image_painter;
   surface.clear();
   HDC dc = surface.dc();
   SetBkMode(dc, TRANSPARENT);
 
-  // 4. The control's height follows HeaderHeight (may repaint re-entrantly,
+  // The control's height follows HeaderHeight (may repaint re-entrantly,
   // and the container's code runs meanwhile: the columns are counted again).
   surface.set_height_twips(static_cast<float>(basUmrechnung::fnc_PixelToTwips(H, 1)));
   if (s.NumberOfRows != N) {
@@ -235,14 +235,14 @@ void paint_header(ControlState& s, PaintSurface& surface) {
   // the columns as they are then and shows them.
   const unsigned long pass = s.PaintPasses;
 
-  // 5., 6. Background, and the form colour right of the last column.
+  // The background, and the form colour right of the last column.
   RECT r = surface.client_rect();
   r.bottom = H;
   DrawRect(dc, r, look.BackColor, VARIANT_TRUE);
   r.left = nearest(static_cast<double>(S) + 2.0 * N + 2);
   if (r.left <= r.right) DrawRect(dc, r, look.BackColorForm, VARIANT_TRUE);
 
-  // 7.–10. Frame and the three-line bottom edge.
+  // The frame, when shown, and the three-line bottom edge.
   r = surface.client_rect();
   const LONG CW = r.right, CH = r.bottom;
   const OLE_COLOR frame = device_colour(look.FrameColor);
@@ -255,8 +255,8 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     DrawLine(dc, CW - 1, 0, CW - 1, CH, frame, 1);
   }
 
-  // 11. Layout, rectangles and separators. The rectangles are marked ordered
-  // only once the whole layout has been written.
+  // Each column's place, its rectangle and its separator. The rectangles are
+  // marked ordered only once the whole layout has been written.
   s.TabRectsOrdered = false;
   if (N >= 1) s.TabRects.resize(static_cast<size_t>(N) + 1);
   {
@@ -276,7 +276,7 @@ void paint_header(ControlState& s, PaintSurface& surface) {
   }
   s.TabRectsOrdered = rects_ordered(s.TabRects);
 
-  // 12.–14. The pressed column and the sort marker. A decoration whose
+  // The pressed look of the selected column and the sort marker. A decoration whose
   // column no longer exists (it was deleted after being pressed or sorted)
   // is left out rather than failing the pass.
   if (N >= 1) {
@@ -289,13 +289,13 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     }
   }
 
-  // 15. The hot column's orange underline.
+  // The hot column's orange underline.
   if (s.HotTab != 0 && s.HotTab != s.SelectedRow && in_columns(s.HotTab, N) &&
       static_cast<size_t>(s.HotTab) < s.TabRects.size()) {
     paint_hot_underline(dc, s.TabRects[static_cast<size_t>(s.HotTab)], s.Tabs(s.HotTab).RowWidth);
   }
 
-  // 16. Captions and pictures. A column picture's properties are read
+  // Captions and pictures. A column picture's properties are read
   // through the picture's own code, which may change the columns (delete,
   // add, load them) and repaint before it returns. So nothing of a column is
   // held across such a call but the picture itself, by a reference of the
@@ -387,7 +387,7 @@ void paint_header(ControlState& s, PaintSurface& surface) {
     if (next == Next::column_gone) break;
   }
 
-  // 17. Show the finished strip.
+  // Show the finished strip.
   if (N >= 1) {
     skipping_failures([&] { surface.refresh(); });
   } else {

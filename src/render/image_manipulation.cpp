@@ -87,8 +87,8 @@ constexpr DWORD kDestinationAndNotSource = 0x00220326;
 }  // namespace
 
 cImageManipulation::cImageManipulation() {
-  gdi::ScreenDc screen;
-  halftone_palette_ = gdi::Palette(CreateHalftonePalette(screen.get()));
+  framework::WindowDc screen(nullptr);
+  halftone_palette_ = framework::GdiObject<HPALETTE>(CreateHalftonePalette(screen.get()));
 }
 
 void cImageManipulation::PaintTransparentDC(HDC hDCDest, LONG xDest, LONG yDest, LONG Width,
@@ -103,45 +103,45 @@ void cImageManipulation::PaintTransparentDC(HDC hDCDest, LONG xDest, LONG yDest,
   }
   // Declared in the reverse order of their release: the source context goes
   // first, then the composition context, then the mask, then the screen DC.
+  // The contexts are made here, their bitmaps and selections further down.
   // Within each, the bitmap is selected out and deleted before the palette
   // is selected out and the context deleted.
-  gdi::ScreenDc screen;
-  gdi::MemoryDc mask_dc;
-  gdi::Bitmap mask_bitmap;
-  gdi::Selection mask_selection;
-  gdi::MemoryDc composition_dc;
-  gdi::PaletteSelection composition_palette;
-  gdi::Bitmap composition_bitmap;
-  gdi::Selection composition_selection;
-  gdi::MemoryDc source_dc;
-  gdi::PaletteSelection source_palette;
-  gdi::Bitmap source_bitmap;
-  gdi::Selection source_selection;
+  framework::WindowDc screen(nullptr);
+  framework::MemoryDc mask_dc(screen.get());
+  framework::GdiObject<HBITMAP> mask_bitmap;
+  framework::Selection mask_selection;
+  framework::MemoryDc composition_dc(screen.get());
+  framework::PaletteSelection composition_palette;
+  framework::GdiObject<HBITMAP> composition_bitmap;
+  framework::Selection composition_selection;
+  framework::MemoryDc source_dc(screen.get());
+  framework::PaletteSelection source_palette;
+  framework::GdiObject<HBITMAP> source_bitmap;
+  framework::Selection source_selection;
 
   const HPALETTE palette = palette_or_halftone(hPal);
   const COLORREF mask = translated(clrMask, palette);
 
   // The composition starts as a copy of the destination block.
-  composition_bitmap = gdi::Bitmap(CreateCompatibleBitmap(screen.get(), Width, Height));
-  composition_dc = gdi::MemoryDc(screen.get());
-  composition_selection = gdi::Selection(composition_dc.get(), composition_bitmap.get());
-  composition_palette = gdi::PaletteSelection(composition_dc.get(), palette);
+  composition_bitmap =
+      framework::GdiObject<HBITMAP>(CreateCompatibleBitmap(screen.get(), Width, Height));
+  composition_selection = framework::Selection(composition_dc.get(), composition_bitmap.get());
+  composition_palette = framework::PaletteSelection(composition_dc.get(), palette);
   BitBlt(composition_dc.get(), 0, 0, Width, Height, hDCDest, xDest, yDest, SRCCOPY);
 
   // A copy of the source block, with the source's colours for monochrome
   // sources.
-  source_bitmap = gdi::Bitmap(CreateCompatibleBitmap(screen.get(), Width, Height));
-  mask_bitmap = gdi::Bitmap(CreateBitmap(Width, Height, 1, 1, nullptr));
-  source_dc = gdi::MemoryDc(screen.get());
-  source_selection = gdi::Selection(source_dc.get(), source_bitmap.get());
-  source_palette = gdi::PaletteSelection(source_dc.get(), palette);
+  source_bitmap =
+      framework::GdiObject<HBITMAP>(CreateCompatibleBitmap(screen.get(), Width, Height));
+  mask_bitmap = framework::GdiObject<HBITMAP>(CreateBitmap(Width, Height, 1, 1, nullptr));
+  source_selection = framework::Selection(source_dc.get(), source_bitmap.get());
+  source_palette = framework::PaletteSelection(source_dc.get(), palette);
   SetBkColor(source_dc.get(), GetBkColor(hdcSrc));
   SetTextColor(source_dc.get(), GetTextColor(hdcSrc));
   BitBlt(source_dc.get(), 0, 0, Width, Height, hdcSrc, xSrc, ySrc, SRCCOPY);
 
   // The mask: white where the source has the mask colour, black elsewhere.
-  mask_dc = gdi::MemoryDc(screen.get());
-  mask_selection = gdi::Selection(mask_dc.get(), mask_bitmap.get());
+  mask_selection = framework::Selection(mask_dc.get(), mask_bitmap.get());
   SetBkColor(source_dc.get(), mask);
   SetTextColor(source_dc.get(), kWhite);
   BitBlt(mask_dc.get(), 0, 0, Width, Height, source_dc.get(), 0, 0, SRCCOPY);
@@ -176,13 +176,13 @@ void cImageManipulation::PaintTransparentHandle(HDC hDCDest, SHORT type, HANDLE 
                                                 LONG yDest, LONG Width, LONG Height, LONG xSrc,
                                                 LONG ySrc, OLE_COLOR clrMask, HPALETTE hPal) {
   if (type == PICTYPE_BITMAP) {
-    gdi::ScreenDc screen;
+    framework::WindowDc screen(nullptr);
     const HPALETTE palette = palette_or_halftone(hPal);
     // The picture keeps its bitmap: it is only selected in and out again.
-    gdi::MemoryDc dc(screen.get());
-    gdi::PaletteSelection palette_selection;
-    gdi::Selection bitmap_selection(dc.get(), handle);
-    palette_selection = gdi::PaletteSelection(dc.get(), palette);
+    framework::MemoryDc dc(screen.get());
+    framework::PaletteSelection palette_selection;
+    framework::Selection bitmap_selection(dc.get(), handle);
+    palette_selection = framework::PaletteSelection(dc.get(), palette);
     PaintTransparentDC(hDCDest, xDest, yDest, Width, Height, dc.get(), xSrc, ySrc, clrMask,
                        palette);
   } else if (type == PICTYPE_ICON) {
@@ -194,18 +194,19 @@ void cImageManipulation::PaintTransparentHandle(HDC hDCDest, SHORT type, HANDLE 
     const VisiblePart part = whole ? VisiblePart{0, 0, Width, Height}
                                    : visible_part(hDCDest, xDest, yDest, Width, Height);
     if (part.empty() && !whole) return;
-    gdi::ScreenDc screen;
+    framework::WindowDc screen(nullptr);
     const HPALETTE palette = palette_or_halftone(hPal);
     // The icon is flattened onto a block of the mask colour, which the mask
     // then cuts out again together with the icon's own transparent pixels.
-    gdi::MemoryDc dc(screen.get());
-    gdi::PaletteSelection palette_selection;
-    gdi::Bitmap scratch(CreateCompatibleBitmap(screen.get(), part.width, part.height));
-    gdi::Selection scratch_selection(dc.get(), scratch.get());
-    palette_selection = gdi::PaletteSelection(dc.get(), palette);
+    framework::MemoryDc dc(screen.get());
+    framework::PaletteSelection palette_selection;
+    framework::GdiObject<HBITMAP> scratch(
+        CreateCompatibleBitmap(screen.get(), part.width, part.height));
+    framework::Selection scratch_selection(dc.get(), scratch.get());
+    palette_selection = framework::PaletteSelection(dc.get(), palette);
     const COLORREF mask = translated(clrMask, nullptr);
     {
-      gdi::Brush brush(CreateSolidBrush(mask));
+      framework::GdiObject<HBRUSH> brush(CreateSolidBrush(mask));
       RECT block{0, 0, part.width, part.height};
       FillRect(dc.get(), &block, brush.get());
     }

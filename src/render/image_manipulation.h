@@ -11,7 +11,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include "render/gdi_handles.h"
+#include "framework/gdi.h"
 
 namespace tessel {
 
@@ -64,7 +64,7 @@ class cImageManipulation {
     return palette ? palette : halftone_palette_.get();
   }
 
-  gdi::Palette halftone_palette_;
+  framework::GdiObject<HPALETTE> halftone_palette_;
 };
 
 }  // namespace tessel

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "framework/error.h"
-#include "render/trapped_error.h"
+#include "framework/trapped_error.h"
 
 namespace tessel::basUmrechnung {
 
@@ -34,10 +34,11 @@ double trapped(const wchar_t* procedure, F&& body) {
     if (!std::isfinite(result)) framework::raise_error(framework::error_number::kOverflow);
     return result;
   } catch (const framework::ControlError& e) {
-    report_trapped_error(procedure, e.number(), e.description());
+    framework::report_trapped_error(procedure, e.number(), e.description());
   } catch (...) {
-    report_trapped_error(procedure, framework::error_number::kOutOfMemory,
-                         framework::classic_error_text(framework::error_number::kOutOfMemory));
+    framework::report_trapped_error(
+        procedure, framework::error_number::kOutOfMemory,
+        framework::classic_error_text(framework::error_number::kOutOfMemory));
   }
   return 0;
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/error.h"
-#include "render/gdi_handles.h"
+#include "framework/gdi.h"
 
 namespace tessel::mXPWells {
 
@@ -25,7 +25,7 @@ bool fits_long(std::int64_t value) {
 }
 
 void fill_band(HDC dc, const RECT& r, COLORREF colour) {
-  gdi::Brush brush(CreateSolidBrush(colour));
+  framework::GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
   FillRect(dc, &r, brush.get());
 }
 
@@ -108,7 +108,7 @@ void DrawGradient(HDC dc, OLE_COLOR end_colour, OLE_COLOR start_colour, RECT& r,
 void DrawRect(HDC dc, const RECT& r, OLE_COLOR& colour, VARIANT_BOOL fill) {
   LONG red, green, blue;
   colour = static_cast<OLE_COLOR>(ShadeColor(colour, red, green, blue, 0, nullptr));
-  gdi::Brush brush(CreateSolidBrush(colour));
+  framework::GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
   if (fill == VARIANT_TRUE) {
     FillRect(dc, &r, brush.get());
   } else {
@@ -117,8 +117,8 @@ void DrawRect(HDC dc, const RECT& r, OLE_COLOR& colour, VARIANT_BOOL fill) {
 }
 
 void DrawLine(HDC dc, LONG x1, LONG y1, LONG x2, LONG y2, OLE_COLOR colour, LONG width) {
-  gdi::Pen pen(CreatePen(PS_SOLID, width, colour));
-  gdi::Selection selected(dc, pen.get());
+  framework::GdiObject<HPEN> pen(CreatePen(PS_SOLID, width, colour));
+  framework::Selection selected(dc, pen.get());
   POINT previous{};
   MoveToEx(dc, x1, y1, &previous);
   LineTo(dc, x2, y2);

@@ -11,7 +11,7 @@
 
 #include "demo/demo_run.h"
 #include "framework/com_ptr.h"
-#include "framework/embedding.h"
+#include "control/tessel_control.h"
 #include "support/com_test_env.h"
 #include "tessel_interfaces.h"
 
@@ -94,7 +94,7 @@ TEST(RegistrationFree, TheManifestLeadsToTheClassesAndTheTypeLibrary) {
   // Containers read MiscStatus before they create the control.
   DWORD misc = 0;
   EXPECT_EQ(OleRegGetMiscStatus(tessel::CLSID_TesselControl, DVASPECT_CONTENT, &misc), S_OK);
-  EXPECT_EQ(misc, framework::kControlMiscStatus);
+  EXPECT_EQ(misc, tessel::kTesselClass.misc_status);
 
   // The page classes lead to the DLL too: the class is found, whatever the
   // DLL then answers for it.

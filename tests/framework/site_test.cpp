@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "control/tessel_control.h"
 #include "framework/embedding.h"
 #include "framework/hosting_helpers.h"
 #include "framework/test_site.h"
@@ -165,13 +166,13 @@ TEST(NoContainer, TheSurfaceHasADefaultExtentAndNoWindow) {
 
   auto probe = probe_of(control.get());
   SIZE size = surface_size(probe.get());
-  EXPECT_EQ(size.cx, framework::kDefaultWidth);
-  EXPECT_EQ(size.cy, framework::kDefaultHeight);
+  EXPECT_EQ(size.cx, tessel::kTesselClass.default_size.cx);
+  EXPECT_EQ(size.cy, tessel::kTesselClass.default_size.cy);
   auto object = control.query<IOleObject>(IID_IOleObject);
   SIZEL extent{}, view_extent{};
   ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
-  EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), framework::kDefaultWidth);
-  EXPECT_EQ(pixels_of_himetric(extent.cy, LOGPIXELSY), framework::kDefaultHeight);
+  EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), tessel::kTesselClass.default_size.cx);
+  EXPECT_EQ(pixels_of_himetric(extent.cy, LOGPIXELSY), tessel::kTesselClass.default_size.cy);
   ASSERT_EQ(control.query<IViewObject2>(IID_IViewObject2)
                 ->GetExtent(DVASPECT_CONTENT, -1, nullptr, &view_extent),
             S_OK);
@@ -205,7 +206,7 @@ TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
   SIZEL extent{};
   ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
   EXPECT_EQ(pixels_of_himetric(extent.cy, LOGPIXELSY), 40);
-  EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), framework::kDefaultWidth);
+  EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), tessel::kTesselClass.default_size.cx);
   ASSERT_EQ(probe->SetHeightTwips(37.5f), S_OK);
   EXPECT_EQ(surface_size(probe.get()).cy, 2);
   ASSERT_EQ(probe->SetHeightTwips(30.0f), S_OK);
@@ -229,7 +230,7 @@ TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
   EXPECT_EQ(extent.cy, 1323);
   EXPECT_EQ(object->SetExtent(DVASPECT_ICON, &set), DV_E_DVASPECT);
 
-  std::wstring width = L"resize " + std::to_wstring(framework::kDefaultWidth);
+  std::wstring width = L"resize " + std::to_wstring(tessel::kTesselClass.default_size.cx);
   EXPECT_EQ(take_log(probe.get()), width + L" 40\n" + width + L" 2\n" + width + L" 0\n" + width +
                                        L" 32767\nresize 100 50\n");
 }

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "control/picture_conversion.h"
+#include "render/picture_conversion.h"
 #include "dib_canvas.h"
 #include "render/image_manipulation.h"
 #include "render/xp_wells.h"

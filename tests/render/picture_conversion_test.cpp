@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "control/picture_conversion.h"
+#include "render/picture_conversion.h"
 #include "dib_canvas.h"
 #include "framework/error.h"
 #include "framework/gdi.h"

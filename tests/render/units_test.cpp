@@ -7,7 +7,7 @@
 
 #include "pages/error_report.h"
 #include "pages/message_box.h"
-#include "render/trapped_error.h"
+#include "framework/trapped_error.h"
 #include "render/units.h"
 
 namespace tessel {
@@ -28,7 +28,7 @@ class Units : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_source_ = set_pixels_per_inch_source(&fake_ppi);
-    set_trapped_error_handler(&show_error_report);
+    framework::set_trapped_error_handler(&show_error_report);
     set_message_box_handler(
         [this](const std::wstring& text, const std::wstring& title, UINT style) {
           shown.push_back({text, title, style});
@@ -37,7 +37,7 @@ class Units : public ::testing::Test {
   }
   void TearDown() override {
     set_pixels_per_inch_source(previous_source_);
-    set_trapped_error_handler(nullptr);
+    framework::set_trapped_error_handler(nullptr);
     set_message_box_handler(nullptr);
     g_x_ppi = g_y_ppi = 96;
   }

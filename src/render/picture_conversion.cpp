@@ -1,7 +1,7 @@
-#include "control/picture_conversion.h"
+#include "render/picture_conversion.h"
 
 #include "framework/error.h"
-#include "render/gdi_handles.h"
+#include "framework/gdi.h"
 #include "render/image_manipulation.h"
 
 namespace tessel {
@@ -16,8 +16,8 @@ SIZE icon_size(HICON icon) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) framework::raise_error(framework::error_number::kInvalidPicture);
   // GetIconInfo hands over copies of the icon's bitmaps.
-  gdi::Bitmap colour(info.hbmColor);
-  gdi::Bitmap mask(info.hbmMask);
+  framework::GdiObject<HBITMAP> colour(info.hbmColor);
+  framework::GdiObject<HBITMAP> mask(info.hbmMask);
   BITMAP bitmap{};
   if (colour) {
     GetObject(colour.get(), sizeof bitmap, &bitmap);
@@ -28,13 +28,13 @@ SIZE icon_size(HICON icon) {
   return {bitmap.bmWidth, bitmap.bmHeight / 2};
 }
 
-gdi::Bitmap icon_on_background(HICON icon, SIZE size) {
-  gdi::ScreenDc screen;
-  gdi::Bitmap bitmap(CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
+framework::GdiObject<HBITMAP> icon_on_background(HICON icon, SIZE size) {
+  framework::WindowDc screen(nullptr);
+  framework::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
   if (!bitmap) framework::raise_error(framework::error_number::kOutOfMemory);
-  gdi::MemoryDc dc(screen.get());
-  gdi::Selection selection(dc.get(), bitmap.get());
-  gdi::Brush background(CreateSolidBrush(kIconBackground));
+  framework::MemoryDc dc(screen.get());
+  framework::Selection selection(dc.get(), bitmap.get());
+  framework::GdiObject<HBRUSH> background(CreateSolidBrush(kIconBackground));
   RECT all{0, 0, size.cx, size.cy};
   FillRect(dc.get(), &all, background.get());
   DrawIconEx(dc.get(), 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
@@ -48,7 +48,7 @@ framework::ComPtr<IPictureDisp> ConvertIconToBitmap(IPictureDisp* icon) {
     return framework::ComPtr<IPictureDisp>(icon);
   }
   const HICON handle = static_cast<HICON>(picture_properties::handle(icon));
-  gdi::Bitmap bitmap = icon_on_background(handle, icon_size(handle));
+  framework::GdiObject<HBITMAP> bitmap = icon_on_background(handle, icon_size(handle));
 
   PICTDESC description{};
   description.cbSizeofstruct = sizeof description;
@@ -66,7 +66,7 @@ void GetPictureSize(IPictureDisp* picture, float& picX, float& picY) {
   picY = 0;
   if (!picture) return;
   const SIZEL himetric = picture_properties::himetric_size(picture);
-  gdi::ScreenDc screen;
+  framework::WindowDc screen(nullptr);
   const int ppi_x = GetDeviceCaps(screen.get(), LOGPIXELSX);
   const int ppi_y = GetDeviceCaps(screen.get(), LOGPIXELSY);
   picX = static_cast<float>(static_cast<double>(himetric.cx) * ppi_x / 2540.0);

@@ -1,8 +1,8 @@
-#include "render/trapped_error.h"
+#include "framework/trapped_error.h"
 
 #include <utility>
 
-namespace tessel {
+namespace framework {
 
 namespace {
 TrappedErrorHandler& handler() {
@@ -20,4 +20,4 @@ void report_trapped_error(const std::wstring& procedure, int number,
   if (handler()) handler()(procedure, number, description);
 }
 
-}  // namespace tessel
+}  // namespace framework

@@ -2,12 +2,13 @@
 
 #include <wincodec.h>
 
+#include <cwchar>
+#include <iterator>
 #include <vector>
 
-#include "demo_error.h"
 #include "framework/com_ptr.h"
 
-namespace demo {
+namespace png {
 
 std::wstring write_png(const std::wstring& path, int width, int height, const void* pixels) {
   const auto stride = static_cast<UINT>(width) * 4;
@@ -47,7 +48,10 @@ std::wstring write_png(const std::wstring& path, int width, int height, const vo
       run(L"encoding", frame->WritePixels(static_cast<UINT>(height), stride,
                                           static_cast<UINT>(opaque.size()), opaque.data())) &&
       run(L"encoding", frame->Commit()) && run(L"writing the file", encoder->Commit());
-  return SUCCEEDED(hr) ? std::wstring() : describe_failure(step, hr);
+  if (SUCCEEDED(hr)) return {};
+  wchar_t code[16];
+  std::swprintf(code, std::size(code), L"0x%08lX", static_cast<unsigned long>(hr));
+  return std::wstring(step) + L" failed (" + code + L")";
 }
 
-}  // namespace demo
+}  // namespace png
