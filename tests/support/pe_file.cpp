@@ -1,6 +1,7 @@
 #include "support/pe_file.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -18,6 +19,7 @@ PeFile::PeFile(const std::wstring& path) {
   const auto header = at<IMAGE_FILE_HEADER>(nt_ + offsetof(IMAGE_NT_HEADERS32, FileHeader));
   sections_ = nt_ + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + header.SizeOfOptionalHeader;
   section_count_ = header.NumberOfSections;
+  strings_ = header.PointerToSymbolTable + size_t{header.NumberOfSymbols} * IMAGE_SIZEOF_SYMBOL;
   machine_ = header.Machine;
 }
 
@@ -93,6 +95,21 @@ std::set<std::string> PeFile::imported_dlls() const {
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       names.insert(name);
     }
+  }
+  return names;
+}
+
+std::vector<std::string> PeFile::section_names() const {
+  std::vector<std::string> names;
+  for (WORD i = 0; loaded() && i < section_count_; ++i) {
+    const auto s = at<IMAGE_SECTION_HEADER>(sections_ + i * sizeof(IMAGE_SECTION_HEADER));
+    std::string name(reinterpret_cast<const char*>(s.Name),
+                     strnlen(reinterpret_cast<const char*>(s.Name), IMAGE_SIZEOF_SHORT_NAME));
+    // "/123": the name is at offset 123 of the string table.
+    if (name.size() > 1 && name[0] == '/' && strings_ != 0) {
+      name = text_at(strings_ + std::strtoul(name.c_str() + 1, nullptr, 10));
+    }
+    names.push_back(name);
   }
   return names;
 }

@@ -22,6 +22,9 @@ class PeFile {
   std::set<std::string> exports() const;
   // The DLLs named in its import table, in lower case.
   std::set<std::string> imported_dlls() const;
+  // The names of its sections in file order. A name longer than eight
+  // characters (".debug_info") is read from the COFF string table.
+  std::vector<std::string> section_names() const;
 
  private:
   template <class T>
@@ -36,6 +39,7 @@ class PeFile {
   WORD machine_ = 0;
   size_t nt_ = 0;
   size_t sections_ = 0;
+  size_t strings_ = 0;  // the COFF string table, after the symbol table
   WORD section_count_ = 0;
 };
 
