@@ -4,14 +4,15 @@
 
 #include <unknwn.h>
 
-#include <atomic>
+#include <new>
 
+#include "framework/com_object.h"
 #include "framework/module.h"
 
 namespace framework {
 
 template <class T>
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory, &IID_IClassFactory> {
  public:
   static HRESULT get(REFIID iid, void** object) {
     auto* factory = new (std::nothrow) ClassFactory();
@@ -19,23 +20,6 @@ class ClassFactory final : public IClassFactory {
     HRESULT hr = factory->QueryInterface(iid, object);
     factory->Release();
     return hr;
-  }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
   }
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
@@ -55,9 +39,7 @@ class ClassFactory final : public IClassFactory {
 
  private:
   ClassFactory() = default;
-  ~ClassFactory() = default;
-  std::atomic<ULONG> refs_{1};
-  ModuleLock lock_;
+  ~ClassFactory() override = default;
 };
 
 }  // namespace framework

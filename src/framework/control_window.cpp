@@ -59,6 +59,20 @@ SHORT held_buttons(WPARAM wparam) {
   return buttons;
 }
 
+// The button a press or release message is about: 1 left, 2 right, 4 middle.
+SHORT button_of(UINT message) {
+  switch (message) {
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return 2;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      return 4;
+    default:
+      return 1;
+  }
+}
+
 SHORT alt_state() { return GetKeyState(VK_MENU) < 0 ? 4 : 0; }
 
 SHORT mouse_shift(WPARAM wparam) {
@@ -176,22 +190,14 @@ LRESULT ControlWindow::handle_message(HWND window, UINT message, WPARAM wparam, 
       mouse(MouseAction::move, held_buttons(wparam), wparam, lparam);
       return 0;
     case WM_LBUTTONDOWN:
-      mouse(MouseAction::down, 1, wparam, lparam);
-      return 0;
     case WM_RBUTTONDOWN:
-      mouse(MouseAction::down, 2, wparam, lparam);
-      return 0;
     case WM_MBUTTONDOWN:
-      mouse(MouseAction::down, 4, wparam, lparam);
+      mouse(MouseAction::down, button_of(message), wparam, lparam);
       return 0;
     case WM_LBUTTONUP:
-      mouse(MouseAction::up, 1, wparam, lparam);
-      return 0;
     case WM_RBUTTONUP:
-      mouse(MouseAction::up, 2, wparam, lparam);
-      return 0;
     case WM_MBUTTONUP:
-      mouse(MouseAction::up, 4, wparam, lparam);
+      mouse(MouseAction::up, button_of(message), wparam, lparam);
       return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

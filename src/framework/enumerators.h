@@ -4,12 +4,10 @@
 
 #include <ocidl.h>
 
-#include <atomic>
 #include <new>
 #include <vector>
 
-#include "framework/com_ptr.h"
-#include "framework/module.h"
+#include "framework/com_object.h"
 
 namespace framework {
 
@@ -38,7 +36,7 @@ struct EnumCopy<CONNECTDATA> {
 };
 
 template <class Interface, const IID* kIid, class T>
-class SnapshotEnum final : public Interface {
+class SnapshotEnum final : public ComObject<Interface, kIid> {
  public:
   static HRESULT create(const std::vector<T>& items, size_t position, Interface** out) {
     if (!out) return E_POINTER;
@@ -53,23 +51,6 @@ class SnapshotEnum final : public Interface {
     e->position_ = position;
     *out = e;
     return S_OK;
-  }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == *kIid) {
-      *object = static_cast<Interface*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
   }
 
   STDMETHODIMP Next(ULONG count, T* out, ULONG* fetched) override {
@@ -97,13 +78,11 @@ class SnapshotEnum final : public Interface {
 
  private:
   SnapshotEnum() = default;
-  ~SnapshotEnum() {
+  ~SnapshotEnum() override {
     for (T& item : items_) EnumCopy<T>::release(item);
   }
-  std::atomic<ULONG> refs_{1};
   std::vector<T> items_;
   size_t position_ = 0;
-  ModuleLock lock_;
 };
 
 using EnumConnectionPoints =

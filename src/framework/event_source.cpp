@@ -57,32 +57,19 @@ void EventSource::disconnect_all() {
   property_notify_.clear();
 }
 
-VARIANT by_ref(SHORT& value) {
+namespace {
+// A by-reference argument of type vt that points at value.
+VARIANT by_ref_to(void* value, VARTYPE vt) {
   VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_I2;
-  V_I2REF(&v) = &value;
+  V_VT(&v) = VT_BYREF | vt;
+  V_BYREF(&v) = value;
   return v;
 }
+}  // namespace
 
-VARIANT by_ref(LONG& value) {
-  VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_I4;
-  V_I4REF(&v) = &value;
-  return v;
-}
-
-VARIANT by_ref(float& value) {
-  VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_R4;
-  V_R4REF(&v) = &value;
-  return v;
-}
-
-VARIANT by_ref(BSTR& value) {
-  VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_BSTR;
-  V_BSTRREF(&v) = &value;
-  return v;
-}
+VARIANT by_ref(SHORT& value) { return by_ref_to(&value, VT_I2); }
+VARIANT by_ref(LONG& value) { return by_ref_to(&value, VT_I4); }
+VARIANT by_ref(float& value) { return by_ref_to(&value, VT_R4); }
+VARIANT by_ref(BSTR& value) { return by_ref_to(&value, VT_BSTR); }
 
 }  // namespace framework
