@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "demo_error.h"
+#include "screen_reader.h"
 #include "window_printer.h"
 
 namespace demo {
@@ -119,6 +120,7 @@ int play_scripted_session(DemoForm& form, const std::wstring& folder) {
   session.step(L"resize the form to " + std::to_wstring(kResizedClient.cx) + L" x " +
                    std::to_wstring(kResizedClient.cy),
                L"resize.png", [&] { form.set_client_size(kResizedClient); });
+  print_screen_reader_view(form.header_window());
 
   const std::wstring disagreement = form.check_agreement();
   if (!disagreement.empty()) {

@@ -50,6 +50,7 @@ STDMETHODIMP TesselControl::put_RowCaption(LONG Index, BSTR NewTabCaption) {
   return boundary([&] {
     s_.Tabs(Index).RowCaption = framework::view_of(NewTabCaption);
     set_tab_access_keys();
+    accessibility_.caption_changed(Index);
     draw_tab();
     property_changed(L"RowCaption");
   });

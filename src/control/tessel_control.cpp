@@ -30,6 +30,9 @@ void TesselControl::draw_tab() {
     paint_due_ = true;
     return;
   }
+  // Every change of the hot or pressed column or of the column count ends
+  // in a repaint: screen readers hear of it here.
+  accessibility_.state_seen();
   if (s_.look.Alignment == reg_Top) draw_tab_top();
 }
 

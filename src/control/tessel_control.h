@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "access/header_accessible.h"
 #include "control/control_state.h"
 #include "framework/control_base.h"
 #include "render/paint_surface.h"
@@ -134,6 +135,8 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   void on_mouse_move(SHORT button, SHORT shift, float x, float y) override;
   void on_mouse_down(SHORT button, SHORT shift, float x, float y) override;
   void on_mouse_up(SHORT button, SHORT shift, float x, float y) override;
+  // The accessible object for screen readers (accessibility.cpp).
+  LRESULT on_get_object(WPARAM flags, LPARAM object_id) override;
 
   // The one repaint path: paints only for a top-aligned header. While a
   // PaintDeferral lives it only notes that a repaint is due.
@@ -166,6 +169,23 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   HRESULT store(T& field, V value, const wchar_t* name);
 
   ControlState s_;
+
+  // The control as its accessible object sees it (accessibility.cpp).
+  class AccessibleColumns final : public access::ColumnSource {
+   public:
+    explicit AccessibleColumns(TesselControl& control) : control_(control) {}
+    ControlState& state() override { return control_.s_; }
+    HWND window() const override { return control_.window(); }
+    std::wstring access_key(LONG column) const override;
+    void press(LONG column) override;
+
+   private:
+    TesselControl& control_;
+  };
+  AccessibleColumns accessible_columns_{*this};
+  // Declared after what it reads: it goes first and disconnects the
+  // accessible objects that clients still hold.
+  access::HeaderAccessibility accessibility_{accessible_columns_};
   framework::ComPtr<IFont> surface_font_;
   bool paint_deferred_ = false;
   bool paint_due_ = false;

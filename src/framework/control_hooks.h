@@ -41,6 +41,9 @@ class ControlHooks {
   virtual void on_access_key(SHORT /*key*/) {}
   virtual void on_got_focus() {}
   virtual void on_lost_focus() {}
+  // WM_GETOBJECT for the control's window: the control's answer (an
+  // LresultFromObject value), or 0 to leave it to the platform.
+  virtual LRESULT on_get_object(WPARAM /*flags*/, LPARAM /*object_id*/) { return 0; }
 };
 
 }  // namespace framework

@@ -212,6 +212,11 @@ LRESULT ControlWindow::handle_message(HWND window, UINT message, WPARAM wparam, 
     case WM_SIZE:
       if (listener_) listener_->window_resized(LOWORD(lparam), HIWORD(lparam));
       return 0;
+    case WM_GETOBJECT:
+      if (listener_) {
+        if (LRESULT answer = listener_->window_get_object(wparam, lparam)) return answer;
+      }
+      break;
     default:
       break;
   }

@@ -23,6 +23,8 @@ class WindowListener {
   virtual void window_resized(int width, int height) = 0;
   // A click on the window that is about to reach it.
   virtual void window_mouse_activate() = 0;
+  // WM_GETOBJECT: the answer, or 0 for the platform's default.
+  virtual LRESULT window_get_object(WPARAM flags, LPARAM object_id) = 0;
 
  protected:
   ~WindowListener() = default;

@@ -211,6 +211,15 @@ void Embedding::window_mouse_activate() {
   }
 }
 
+LRESULT Embedding::window_get_object(WPARAM flags, LPARAM object_id) {
+  ComPtr<IUnknown> keep(identity());
+  try {
+    return on_get_object(flags, object_id);
+  } catch (...) {
+    return 0;  // the platform's default object
+  }
+}
+
 void Embedding::log_hook(const wchar_t* name, std::initializer_list<double> args) {
   if (!hook_log_) return;
   std::wstring& log = *hook_log_;

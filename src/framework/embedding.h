@@ -169,6 +169,7 @@ class Embedding : public IOleObject,
   void window_focus(bool gained) override;
   void window_resized(int width, int height) override;
   void window_mouse_activate() override;
+  LRESULT window_get_object(WPARAM flags, LPARAM object_id) override;
 
   IUnknown* identity() { return static_cast<IOleObject*>(this); }
   // The source name of the error information the embedding's interfaces set.

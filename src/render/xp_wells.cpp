@@ -29,17 +29,11 @@ void fill_band(HDC dc, const RECT& r, COLORREF colour) {
   FillRect(dc, &r, brush.get());
 }
 
-// The first length characters of text (all for a negative length) in the
-// ANSI code page.
-std::string ansi_prefix(std::wstring_view text, LONG length) {
+// The first length characters of text (all for a negative length), never
+// a null pointer.
+std::wstring_view caption_prefix(std::wstring_view text, LONG length) {
   if (length >= 0 && static_cast<size_t>(length) < text.size()) text = text.substr(0, length);
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(std::max(size, 0)), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), size,
-                      nullptr, nullptr);
-  return ansi;
+  return text.empty() ? std::wstring_view(L"") : text;
 }
 
 }  // namespace
@@ -132,14 +126,14 @@ void GetClientRectangle(RECT& r, HWND window) { GetClientRect(window, &r); }
 void SetDCTextColor(HDC dc, OLE_COLOR colour) { SetTextColor(dc, colour); }
 
 void DrawCaption(HDC dc, std::wstring_view text, LONG length, const RECT& r, LONG format) {
-  std::string ansi = ansi_prefix(text, length);
+  const std::wstring_view shown = caption_prefix(text, length);
   RECT box = r;
-  DrawTextA(dc, ansi.c_str(), static_cast<int>(ansi.size()), &box, static_cast<UINT>(format));
+  DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &box, static_cast<UINT>(format));
 }
 
 void MeasureCaption(HDC dc, std::wstring_view text, LONG length, RECT& r) {
-  std::string ansi = ansi_prefix(text, length);
-  DrawTextA(dc, ansi.c_str(), static_cast<int>(ansi.size()), &r, DT_CALCRECT | DT_WORDBREAK);
+  const std::wstring_view shown = caption_prefix(text, length);
+  DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &r, DT_CALCRECT | DT_WORDBREAK);
 }
 
 void CopyRectangle(RECT& destination, const RECT& source) { CopyRect(&destination, &source); }

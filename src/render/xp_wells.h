@@ -56,8 +56,8 @@ void GetClientRectangle(RECT& r, HWND window);
 void SetDCTextColor(HDC dc, OLE_COLOR colour);
 
 // Draws the first length characters of text (all of it for a negative
-// length) into r with the DC's text flags in format, converted to the ANSI
-// code page and drawn with DrawTextA. "&" prefixes are processed: "&x"
+// length) into r with the DC's text flags in format, as Unicode text, so a
+// caption in any script shows its own letters. "&" prefixes are processed: "&x"
 // underlines x, "&&" shows one "&".
 void DrawCaption(HDC dc, std::wstring_view text, LONG length, const RECT& r, LONG format);
 

@@ -15,7 +15,8 @@ namespace {
 
 // What the session prints, less the pictures' paths and how the control was
 // created: every event with its arguments in the order received, every
-// sort of the list, and the list's first rows after each step. The header's
+// sort of the list, the list's first rows after each step, and at the end
+// what a screen reader announces for each column. The header's
 // columns are 190, 90, 110 and 120 pixels wide from x = 2, two pixels apart,
 // 25 pixels high: column 1 spans x 2..191, column 2 x 194..283.
 const std::vector<std::wstring> kTranscript{
@@ -49,6 +50,11 @@ const std::vector<std::wstring> kTranscript{
     L"  first rows: backup 087.zip (1 KB), budget 070.txt (1 KB), budget 178.txt (1 KB)",
     L"step 6: resize the form to 720 x 420",
     L"  first rows: backup 087.zip (1 KB), budget 070.txt (1 KB), budget 178.txt (1 KB)",
+    L"screen reader: 4 columns",
+    L"  column 1: \"Name\", column header",
+    L"  column 2: \"Size\", column header, sorted ascending",
+    L"  column 3: \"Type\", column header",
+    L"  column 4: \"Modified\", column header",
     L"session complete: the list is sorted by Size, ascending, as the header's sort marker shows",
 };
 

@@ -3,6 +3,7 @@
 // exactly as a fresh control loaded from its own saved state.
 #include <windows.h>
 #include <ocidl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "control/interaction_helpers.h"
 #include "control/persist_test_support.h"
+#include "framework/bstr.h"
 #include "framework/hosting_helpers.h"
 #include "input/mouse_tracking.h"
 #include "page_driver.h"
@@ -56,14 +58,15 @@ class Driver {
       : control_(control), window_(window), pages_(control, page_parent), random_(seed) {}
 
   // One operation of the mix: property assignments, columns added and
-  // removed, pointer moves and clicks, saves and loads, page applies.
-  // Returns false if a call failed unexpectedly.
-  bool step() { return run(pick(13)); }
+  // removed, pointer moves and clicks, saves and loads, page applies, a
+  // screen reader's reading. Returns false if a call failed unexpectedly.
+  bool step() { return run(pick(14)); }
 
   // Every kind of operation once, both pages included.
   bool every_kind() {
     bool ok = true;
     for (unsigned kind = 0; kind < 12; ++kind) ok = run(kind) && ok;
+    ok = run(13) && ok;
     ok = pages_.session(random_, true) && ok;
     return pages_.session(random_, false) && ok;
   }
@@ -112,6 +115,40 @@ class Driver {
         if (pick(2) == 0) return pages_.session(random_, pick(2) == 0);
         move(static_cast<int>(pick(AxHost::kWidth)), static_cast<int>(pick(30)));
         break;
+      case 13:
+        return read_aloud();
+    }
+    return true;
+  }
+
+  // What a screen reader does: a new accessible object, every column's
+  // name, state and place, now and then a press, and the object let go.
+  bool read_aloud() {
+    ComPtr<IAccessible> reader;
+    if (FAILED(AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible), reader.put_void()))) {
+      return false;
+    }
+    LONG count = 0;
+    if (FAILED(reader->get_accChildCount(&count))) return false;
+    for (LONG i = 1; i <= count; ++i) {
+      VARIANT child;
+      V_VT(&child) = VT_I4;
+      V_I4(&child) = i;
+      framework::Bstr name;
+      Variant state;
+      LONG l, t, w, h;
+      if (FAILED(reader->get_accName(child, name.put())) ||
+          FAILED(reader->get_accState(child, state.get())) ||
+          FAILED(reader->accLocation(&l, &t, &w, &h, child))) {
+        return false;
+      }
+    }
+    if (count > 0 && pick(4) == 0) {
+      VARIANT child;
+      V_VT(&child) = VT_I4;
+      V_I4(&child) = column();
+      return SUCCEEDED(reader->accDoDefaultAction(child));
     }
     return true;
   }
