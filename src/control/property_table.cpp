@@ -67,49 +67,47 @@ Variant SavedDefault::value() const {
 // announcement, no repaint.
 struct PropertyAccess {
   using ColourSetter = decltype(&TesselControl::put_BackColor);
+  using LongSetter = decltype(&TesselControl::put_HeaderHeight);
+  using SwitchSetter = decltype(&TesselControl::put_ShowFrame);
   using FlagSetter = void (TesselControl::*)(bool);
 
-  template <OLE_COLOR Appearance::*field, ColourSetter setter>
+  static Variant variant_of(LONG value) { return Variant::from_long(value); }
+  static Variant variant_of(OLE_COLOR value) {
+    return Variant::from_long(static_cast<LONG>(value));
+  }
+  static Variant variant_of(bool value) { return Variant::from_bool(value); }
+  static Variant variant_of(float value) { return Variant::from_float(value); }
+  static Variant variant_of(const std::wstring& value) { return Variant::from_text(value); }
+
+  // A save of an appearance field, or of a field of the control's state.
+  template <auto field>
+  static Variant save_look(TesselControl& c, LONG) {
+    return variant_of(c.s_.look.*field);
+  }
+  template <auto field>
+  static Variant save_state(TesselControl& c, LONG) {
+    return variant_of(c.s_.*field);
+  }
+
+  template <ColourSetter setter>
   static void load_colour(TesselControl& c, const Variant& v, LONG) {
     (c.*setter)(static_cast<OLE_COLOR>(long_of(v)));
   }
-  template <OLE_COLOR Appearance::*field, ColourSetter setter>
-  static Variant save_colour(TesselControl& c, LONG) {
-    return Variant::from_long(static_cast<LONG>(c.s_.look.*field));
+  template <LongSetter setter>
+  static void load_long(TesselControl& c, const Variant& v, LONG) {
+    (c.*setter)(long_of(v));
   }
-  template <bool Appearance::*field, FlagSetter setter>
+  template <SwitchSetter setter>
+  static void load_switch(TesselControl& c, const Variant& v, LONG) {
+    (c.*setter)(V_BOOL(v.get()));
+  }
+  template <FlagSetter setter>
   static void load_font_flag(TesselControl& c, const Variant& v, LONG) {
     (c.*setter)(bool_of(v));
-  }
-  template <bool Appearance::*field, FlagSetter setter>
-  static Variant save_font_flag(TesselControl& c, LONG) {
-    return Variant::from_bool(c.s_.look.*field);
   }
 
   static void load_alignment(TesselControl& c, const Variant& v, LONG) {
     c.put_Alignment(static_cast<eTabAlignment>(long_of(v)));
-  }
-  static Variant save_alignment(TesselControl& c, LONG) {
-    return Variant::from_long(c.s_.look.Alignment);
-  }
-  static void load_header_height(TesselControl& c, const Variant& v, LONG) {
-    c.put_HeaderHeight(long_of(v));
-  }
-  static Variant save_header_height(TesselControl& c, LONG) {
-    return Variant::from_long(c.s_.look.HeaderHeight);
-  }
-  // With no columns yet, any stored selection above 0 is ignored.
-  static void load_selected_row(TesselControl& c, const Variant& v, LONG) {
-    c.put_SelectedRow(long_of(v));
-  }
-  static Variant save_selected_row(TesselControl& c, LONG) {
-    return Variant::from_long(c.s_.SelectedRow);
-  }
-  static void load_sorted_row(TesselControl& c, const Variant& v, LONG) {
-    c.put_SortedRow(long_of(v));
-  }
-  static Variant save_sorted_row(TesselControl& c, LONG) {
-    return Variant::from_long(c.s_.SortedRow);
   }
   static void load_column_count(TesselControl& c, const Variant& v, LONG) {
     const LONG count = long_of(v);
@@ -118,32 +116,11 @@ struct PropertyAccess {
     }
     c.s_.NumberOfRows = count;
   }
-  static Variant save_column_count(TesselControl& c, LONG) {
-    return Variant::from_long(c.s_.NumberOfRows);
-  }
-  static void load_show_frame(TesselControl& c, const Variant& v, LONG) {
-    c.put_ShowFrame(V_BOOL(v.get()));
-  }
-  static Variant save_show_frame(TesselControl& c, LONG) {
-    return Variant::from_bool(c.s_.look.ShowFrame);
-  }
-  static void load_show_sort_pic(TesselControl& c, const Variant& v, LONG) {
-    c.put_ShowSortPic(V_BOOL(v.get()));
-  }
-  static Variant save_show_sort_pic(TesselControl& c, LONG) {
-    return Variant::from_bool(c.s_.look.ShowSortPic);
-  }
   static void load_font_name(TesselControl& c, const Variant& v, LONG) {
     c.set_font_name(framework::view_of(V_BSTR(v.get())));
   }
-  static Variant save_font_name(TesselControl& c, LONG) {
-    return Variant::from_text(c.s_.look.FontName);
-  }
   static void load_font_size(TesselControl& c, const Variant& v, LONG) {
     c.set_font_size(V_R4(v.get()));
-  }
-  static Variant save_font_size(TesselControl& c, LONG) {
-    return Variant::from_float(c.s_.look.FontSize);
   }
   // The saved font becomes the drawing font itself, not through Font.
   static void load_font(TesselControl& c, const Variant& v, LONG) {
@@ -162,9 +139,6 @@ struct PropertyAccess {
   // count above 0 not the string either).
   static void load_column_widths(TesselControl& c, const Variant& v, LONG) {
     c.put_ColumnWidths(V_BSTR(v.get()));
-  }
-  static Variant save_column_widths(TesselControl& c, LONG) {
-    return Variant::from_text(c.s_.ColumnWidths);
   }
 
   // A save reaches a record never reached before and creates it; a column
@@ -205,7 +179,7 @@ namespace {
 using A = PropertyAccess;
 
 // A colour: a VT_I4 key under the property's name, edited on the colour page.
-template <OLE_COLOR Appearance::*field, A::ColourSetter setter>
+template <auto field, A::ColourSetter setter>
 constexpr PropertyRow Colour(std::wstring_view name, DISPID id, LONG fallback, int load, int save,
                              bool repaints = true) {
   return {name,
@@ -220,12 +194,12 @@ constexpr PropertyRow Colour(std::wstring_view name, DISPID id, LONG fallback, i
           &CLSID_StockColorPage,
           true,
           repaints,
-          &A::load_colour<field, setter>,
-          &A::save_colour<field, setter>};
+          &A::load_colour<setter>,
+          &A::save_look<field>};
 }
 
 // A font attribute: a VT_BOOL key written only when set.
-template <bool Appearance::*field, A::FlagSetter setter>
+template <auto field, A::FlagSetter setter>
 constexpr PropertyRow FontFlag(std::wstring_view name, DISPID id, int load, int save) {
   return {name,
           id,
@@ -239,39 +213,37 @@ constexpr PropertyRow FontFlag(std::wstring_view name, DISPID id, int load, int 
           nullptr,
           true,
           true,
-          &A::load_font_flag<field, setter>,
-          &A::save_font_flag<field, setter>};
+          &A::load_font_flag<setter>,
+          &A::save_look<field>};
 }
 
 using T = TesselControl;
 using Look = Appearance;
+
+// A row that names its property once: name, DISPID, field and setter.
+#define TESSEL_COLOUR(Name, ...) \
+  Colour<&Look::Name, &T::put_##Name>(L## #Name, dispid::Name, __VA_ARGS__)
+#define TESSEL_FONT_FLAG(Name, setter, ...) \
+  FontFlag<&Look::Name, &T::setter>(L## #Name, dispid::Name, __VA_ARGS__)
 
 }  // namespace
 
 // clang-format off
 const std::array<PropertyRow, 32> PropertyAccess::kTable{
   PropertyRow{L"HeaderHeight", dispid::HeaderHeight, L"HeaderHeight", VT_I4, false, Short(25),
-              kNone, 1, 1, &CLSID_Allgemein, true, true, &A::load_header_height,
-              &A::save_header_height},
-  Colour<&Look::BackColor, &T::put_BackColor>(L"BackColor", dispid::BackColor, 0xFDFAF9, 2, 2),
-  Colour<&Look::ForeColor, &T::put_ForeColor>(L"ForeColor", dispid::ForeColor, 0x80000012, 4, 4),
-  Colour<&Look::ForeColorActive, &T::put_ForeColorActive>(
-      L"ForeColorActive", dispid::ForeColorActive, 0x985038, 5, 5),
-  Colour<&Look::BackColorForm, &T::put_BackColorForm>(
-      L"BackColorForm", dispid::BackColorForm, 0xE0F0F0, 3, 3),
-  Colour<&Look::MouseMoveColor0, &T::put_MouseMoveColor0>(
-      L"MouseMoveColor0", dispid::MouseMoveColor0, 0x2890E8, 12, 15),
-  Colour<&Look::MouseMoveColor1, &T::put_MouseMoveColor1>(
-      L"MouseMoveColor1", dispid::MouseMoveColor1, 0x38D0FF, 13, 16),
-  Colour<&Look::MouseMoveColor2, &T::put_MouseMoveColor2>(
-      L"MouseMoveColor2", dispid::MouseMoveColor2, 0x38C8FF, 14, 17),
-  Colour<&Look::RegisterFocusColor0, &T::put_RegisterFocusColor0>(
-      L"RegisterFocusColor0", dispid::RegisterFocusColor0, 0x2890E8, 17, 18),
-  Colour<&Look::RegisterFocusColor1, &T::put_RegisterFocusColor1>(
-      L"RegisterFocusColor1", dispid::RegisterFocusColor1, 0x38D0FF, 15, 13),
-  Colour<&Look::RegisterFocusColor2, &T::put_RegisterFocusColor2>(
-      L"RegisterFocusColor2", dispid::RegisterFocusColor2, 0x38C8FF, 16, 14),
-  Colour<&Look::FrameColor, &T::put_FrameColor>(L"FrameColor", dispid::FrameColor, 0, 7, 7),
+              kNone, 1, 1, &CLSID_Allgemein, true, true, &A::load_long<&T::put_HeaderHeight>,
+              &A::save_look<&Look::HeaderHeight>},
+  TESSEL_COLOUR(BackColor, 0xFDFAF9, 2, 2),
+  TESSEL_COLOUR(ForeColor, 0x80000012, 4, 4),
+  TESSEL_COLOUR(ForeColorActive, 0x985038, 5, 5),
+  TESSEL_COLOUR(BackColorForm, 0xE0F0F0, 3, 3),
+  TESSEL_COLOUR(MouseMoveColor0, 0x2890E8, 12, 15),
+  TESSEL_COLOUR(MouseMoveColor1, 0x38D0FF, 13, 16),
+  TESSEL_COLOUR(MouseMoveColor2, 0x38C8FF, 14, 17),
+  TESSEL_COLOUR(RegisterFocusColor0, 0x2890E8, 17, 18),
+  TESSEL_COLOUR(RegisterFocusColor1, 0x38D0FF, 15, 13),
+  TESSEL_COLOUR(RegisterFocusColor2, 0x38C8FF, 16, 14),
+  TESSEL_COLOUR(FrameColor, 0, 7, 7),
   PropertyRow{L"RowWidth", dispid::RowWidth, L"RowWidth", VT_I4, true, kNone, kNone, 0, 0,
               &CLSID_Register, true, true, &A::load_row_width, &A::save_row_width},
   PropertyRow{L"RowCaption", dispid::RowCaption, L"RowText", VT_BSTR, true, kNone, kNone, 1, 1,
@@ -283,40 +255,45 @@ const std::array<PropertyRow, 32> PropertyAccess::kTable{
               &A::save_row_picture},
   PropertyRow{L"Font", dispid::Font, L"Font", VT_DISPATCH, false, kCurrent, kNone, 25, 11,
               &CLSID_StockFontPage, true, true, &A::load_font, &A::save_font},
-  FontFlag<&Look::FontBold, &T::set_font_bold>(L"FontBold", dispid::FontBold, 19, 19),
-  FontFlag<&Look::FontItalic, &T::set_font_italic>(L"FontItalic", dispid::FontItalic, 20, 20),
-  FontFlag<&Look::FontStrikethru, &T::set_font_strikethru>(
-      L"FontStrikethru", dispid::FontStrikethru, 21, 23),
-  FontFlag<&Look::FontUnderline, &T::set_font_underline>(
-      L"FontUnderline", dispid::FontUnderline, 24, 24),
+  TESSEL_FONT_FLAG(FontBold, set_font_bold, 19, 19),
+  TESSEL_FONT_FLAG(FontItalic, set_font_italic, 20, 20),
+  TESSEL_FONT_FLAG(FontStrikethru, set_font_strikethru, 21, 23),
+  TESSEL_FONT_FLAG(FontUnderline, set_font_underline, 24, 24),
   PropertyRow{L"FontSize", dispid::FontSize, L"FontSize", VT_R4, false, Short(8), Short(8), 23,
-              21, nullptr, true, true, &A::load_font_size, &A::save_font_size},
+              21, nullptr, true, true, &A::load_font_size, &A::save_look<&Look::FontSize>},
   // Always stored: a name left out would read back as the read default, not
   // as the ambient font's name it was compared with.
   PropertyRow{L"FontName", dispid::FontName, L"FontName", VT_BSTR, false, Text(L"MS Sans Serif"),
-              kNone, 22, 22, nullptr, true, true, &A::load_font_name, &A::save_font_name},
-  Colour<&Look::MaskColor, &T::put_MaskColor>(L"MaskColor", dispid::MaskColor, 0xFF00FF, 8, 8),
+              kNone, 22, 22, nullptr, true, true, &A::load_font_name,
+              &A::save_look<&Look::FontName>},
+  TESSEL_COLOUR(MaskColor, 0xFF00FF, 8, 8),
   // Changed by AddRow and DeleteRow.
   PropertyRow{L"NumberOfRows", dispid::NumberOfRows, L"NumberOfTabs", VT_I4, false, Short(0),
-              kNone, 11, 12, nullptr, true, true, &A::load_column_count, &A::save_column_count},
+              kNone, 11, 12, nullptr, true, true, &A::load_column_count,
+              &A::save_state<&ControlState::NumberOfRows>},
   PropertyRow{L"Alignment", dispid::Alignment, L"Alignment", VT_I4, false, kCurrent, kNone, 0, 0,
-              &CLSID_Allgemein, true, true, &A::load_alignment, &A::save_alignment},
+              &CLSID_Allgemein, true, true, &A::load_alignment, &A::save_look<&Look::Alignment>},
   // The hot column's colour shows at the next repaint that mouse tracking makes.
-  Colour<&Look::ForeColorHot, &T::put_ForeColorHot>(
-      L"ForeColorHot", dispid::ForeColorHot, 0xFF0000, 6, 6, false),
+  TESSEL_COLOUR(ForeColorHot, 0xFF0000, 6, 6, false),
   PropertyRow{L"SortedRow", dispid::SortedRow, L"SortedRow", VT_I4, false, Short(1), kNone, 10,
-              10, nullptr, true, true, &A::load_sorted_row, &A::save_sorted_row},
+              10, nullptr, true, true, &A::load_long<&T::put_SortedRow>,
+              &A::save_state<&ControlState::SortedRow>},
   PropertyRow{L"ShowFrame", dispid::ShowFrame, L"ShowFrame", VT_BOOL, false, kTrue, kTrue, 18, 25,
-              nullptr, true, true, &A::load_show_frame, &A::save_show_frame},
+              nullptr, true, true, &A::load_switch<&T::put_ShowFrame>,
+              &A::save_look<&Look::ShowFrame>},
   PropertyRow{L"ShowSortPic", dispid::ShowSortPic, L"ShowSortPic", VT_BOOL, false, kTrue, kTrue,
-              27, 27, nullptr, true, true, &A::load_show_sort_pic, &A::save_show_sort_pic},
+              27, 27, nullptr, true, true, &A::load_switch<&T::put_ShowSortPic>,
+              &A::save_look<&Look::ShowSortPic>},
   PropertyRow{L"ColumnWidths", dispid::ColumnWidths, L"ColumnWidths", VT_BSTR, false, Short(900),
               Short(900), 26, 26, &CLSID_Allgemein, true, true, &A::load_column_widths,
-              &A::save_column_widths},
+              &A::save_state<&ControlState::ColumnWidths>},
   PropertyRow{L"SelectedRow", dispid::SelectedRow, L"SelectedRow", VT_I4, false, Short(1), kNone,
-              9, 9, nullptr, true, true, &A::load_selected_row, &A::save_selected_row},
+              9, 9, nullptr, true, true, &A::load_long<&T::put_SelectedRow>,
+              &A::save_state<&ControlState::SelectedRow>},
 };
 // clang-format on
+#undef TESSEL_COLOUR
+#undef TESSEL_FONT_FLAG
 
 namespace {
 

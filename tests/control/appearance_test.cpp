@@ -90,6 +90,9 @@ TEST_F(Appearance, EverySetterAnnouncesAndRepaintsAsItsRowSays) {
   const ComPtr<IHostingTestProbe> probe = probe_of(control.get());
   for (const tessel::PropertyRow& row : tessel::property_table()) {
     SCOPED_TRACE(std::wstring(row.name));
+    // Every change is announced; all but the hot column's colour repaint.
+    EXPECT_TRUE(row.notifies);
+    EXPECT_EQ(row.repaints, row.dispid != id::ForeColorHot);
     auto index = [&] { return row.per_column ? std::vector{vlong(1)} : std::vector<VARIANT>{}; };
     Variant value = get(control.get(), row.dispid, index());
     WORD how = DISPATCH_PROPERTYPUT;
