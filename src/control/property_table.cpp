@@ -287,6 +287,7 @@ const std::array<PropertyRow, 32> PropertyAccess::kTable{
   PropertyRow{L"ColumnWidths", dispid::ColumnWidths, L"ColumnWidths", VT_BSTR, false, Short(900),
               Short(900), 26, 26, &CLSID_Allgemein, true, true, &A::load_column_widths,
               &A::save_state<&ControlState::ColumnWidths>},
+  // Loaded before the columns: any stored selection above 0 is ignored.
   PropertyRow{L"SelectedRow", dispid::SelectedRow, L"SelectedRow", VT_I4, false, Short(1), kNone,
               9, 9, nullptr, true, true, &A::load_long<&T::put_SelectedRow>,
               &A::save_state<&ControlState::SelectedRow>},

@@ -183,16 +183,6 @@ ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* resul
   return control;
 }
 
-namespace {
-
-const DISPID kColours[] = {
-    id::BackColor,           id::ForeColor,           id::ForeColorActive, id::BackColorForm,
-    id::MouseMoveColor0,     id::MouseMoveColor1,     id::MouseMoveColor2, id::RegisterFocusColor0,
-    id::RegisterFocusColor1, id::RegisterFocusColor2, id::FrameColor,      id::MaskColor,
-    id::ForeColorHot};
-
-}  // namespace
-
 void put_picture(IDispatch* control, LONG index, IPictureDisp* picture) {
   VARIANT value;
   V_VT(&value) = VT_DISPATCH;
@@ -214,7 +204,10 @@ ComPtr<IDispatch> make_sample_control() {
   put_picture(c, 1, make_bitmap_picture(16, 16, RGB(200, 10, 20)).get());
   put_picture(c, 3, make_bitmap_picture(8, 12, RGB(10, 20, 220)).get());
   LONG colour = 0x102030;
-  for (DISPID which : kColours) put(c, which, {}, vlong(colour += 0x010101));
+  for (const tessel::PropertyRow& row : tessel::property_table()) {
+    if (row.page == &tessel::CLSID_StockColorPage)
+      put(c, row.dispid, {}, vlong(colour += 0x010101));
+  }
   put(c, id::HeaderHeight, {}, vlong(31));
   put(c, id::SortedRow, {}, vlong(2));
   put(c, id::SelectedRow, {}, vlong(1));
