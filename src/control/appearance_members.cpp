@@ -1,4 +1,5 @@
 // Appearance properties: stored as given, announced, and repainted.
+#include "control/property_table.h"
 #include "control/tessel_control.h"
 #include "framework/bstr.h"
 #include "framework/out_param.h"
@@ -17,7 +18,7 @@ bool from_variant_bool(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
     return boundary([&] { out_param(value) = s_.look.Name; }); \
   }                                                            \
   STDMETHODIMP TesselControl::put_##Name(OLE_COLOR Param) {    \
-    return store(s_.look.Name, Param, L## #Name);              \
+    return store(s_.look.Name, Param, dispid::Name);           \
   }
 
 TESSEL_COLOR_PROPERTY(ForeColorActive, NewForeColorActive)
@@ -32,6 +33,12 @@ TESSEL_COLOR_PROPERTY(FrameColor, NewFrameColor)
 TESSEL_COLOR_PROPERTY(MaskColor, NewMaskColor)
 #undef TESSEL_COLOR_PROPERTY
 
+void TesselControl::changed(DISPID id) {
+  const PropertyRow& row = property_row(id);
+  if (row.notifies) property_changed(id);
+  if (row.repaints) draw_tab();
+}
+
 STDMETHODIMP TesselControl::get_BackColor(OLE_COLOR* value) {
   return boundary([&] { out_param(value) = s_.look.BackColor; });
 }
@@ -41,8 +48,7 @@ STDMETHODIMP TesselControl::put_BackColor(OLE_COLOR NewBackColor) {
   return boundary([&] {
     s_.look.BackColor = NewBackColor;
     surface().set_back_color(NewBackColor);
-    property_changed(L"BackColor");
-    draw_tab();
+    changed(dispid::BackColor);
   });
 }
 
@@ -54,8 +60,7 @@ STDMETHODIMP TesselControl::put_ForeColor(OLE_COLOR NewForeColor) {
   return boundary([&] {
     s_.look.ForeColor = NewForeColor;
     surface().set_fore_color(NewForeColor);
-    property_changed(L"ForeColor");
-    draw_tab();
+    changed(dispid::ForeColor);
   });
 }
 
@@ -63,12 +68,8 @@ STDMETHODIMP TesselControl::get_ForeColorHot(OLE_COLOR* value) {
   return boundary([&] { out_param(value) = s_.look.ForeColorHot; });
 }
 
-// The hot column's colour shows at the next repaint that mouse tracking makes.
 STDMETHODIMP TesselControl::put_ForeColorHot(OLE_COLOR NewForeColorHot) {
-  return boundary([&] {
-    s_.look.ForeColorHot = NewForeColorHot;
-    property_changed(L"ForeColorHot");
-  });
+  return store(s_.look.ForeColorHot, NewForeColorHot, dispid::ForeColorHot);
 }
 
 STDMETHODIMP TesselControl::get_HeaderHeight(LONG* value) {
@@ -76,7 +77,7 @@ STDMETHODIMP TesselControl::get_HeaderHeight(LONG* value) {
 }
 
 STDMETHODIMP TesselControl::put_HeaderHeight(LONG NewTabHeight) {
-  return store(s_.look.HeaderHeight, NewTabHeight, L"HeaderHeight");
+  return store(s_.look.HeaderHeight, NewTabHeight, dispid::HeaderHeight);
 }
 
 STDMETHODIMP TesselControl::get_Alignment(eTabAlignment* value) {
@@ -84,7 +85,7 @@ STDMETHODIMP TesselControl::get_Alignment(eTabAlignment* value) {
 }
 
 STDMETHODIMP TesselControl::put_Alignment(eTabAlignment NewAlignment) {
-  return store(s_.look.Alignment, static_cast<LONG>(NewAlignment), L"Alignment");
+  return store(s_.look.Alignment, static_cast<LONG>(NewAlignment), dispid::Alignment);
 }
 
 STDMETHODIMP TesselControl::get_ShowFrame(VARIANT_BOOL* value) {
@@ -92,7 +93,7 @@ STDMETHODIMP TesselControl::get_ShowFrame(VARIANT_BOOL* value) {
 }
 
 STDMETHODIMP TesselControl::put_ShowFrame(VARIANT_BOOL varNew) {
-  return store(s_.look.ShowFrame, from_variant_bool(varNew), L"ShowFrame");
+  return store(s_.look.ShowFrame, from_variant_bool(varNew), dispid::ShowFrame);
 }
 
 STDMETHODIMP TesselControl::get_ShowSortPic(VARIANT_BOOL* value) {
@@ -100,7 +101,7 @@ STDMETHODIMP TesselControl::get_ShowSortPic(VARIANT_BOOL* value) {
 }
 
 STDMETHODIMP TesselControl::put_ShowSortPic(VARIANT_BOOL varNew) {
-  return store(s_.look.ShowSortPic, from_variant_bool(varNew), L"ShowSortPic");
+  return store(s_.look.ShowSortPic, from_variant_bool(varNew), dispid::ShowSortPic);
 }
 
 STDMETHODIMP TesselControl::get_ColumnWidths(BSTR* value) {

@@ -38,7 +38,7 @@ STDMETHODIMP TesselControl::put_RowWidth(LONG Index, LONG NewTabWidth) {
   return boundary([&] {
     s_.Tabs(Index).RowWidth = NewTabWidth;
     draw_tab();
-    property_changed(L"RowWidth");
+    property_changed(dispid::RowWidth);
   });
 }
 
@@ -52,7 +52,7 @@ STDMETHODIMP TesselControl::put_RowCaption(LONG Index, BSTR NewTabCaption) {
     set_tab_access_keys();
     accessibility_.caption_changed(Index);
     draw_tab();
-    property_changed(L"RowCaption");
+    property_changed(dispid::RowCaption);
   });
 }
 
@@ -64,7 +64,7 @@ STDMETHODIMP TesselControl::put_RowSorted(LONG Index, VARIANT_BOOL NewTabSort) {
   return boundary([&] {
     s_.Tabs(Index).RowSort = NewTabSort != VARIANT_FALSE;
     draw_tab();
-    property_changed(L"RowSorted");
+    property_changed(dispid::RowSorted);
   });
 }
 
@@ -83,7 +83,7 @@ STDMETHODIMP TesselControl::putref_RowPicture(LONG Index, IPictureDisp* NewTabPi
     if (is_icon(picture.get())) picture = ConvertIconToBitmap(picture.get());
     s_.Tabs(Index).set_RowIcon(picture.get());
     draw_tab();
-    property_changed(L"RowPicture");
+    property_changed(dispid::RowPicture);
   });
 }
 
@@ -94,8 +94,7 @@ STDMETHODIMP TesselControl::get_SortedRow(LONG* value) {
 STDMETHODIMP TesselControl::put_SortedRow(LONG NewSortedTab) {
   return boundary([&] {
     s_.SortedRow = NewSortedTab;
-    property_changed(L"SortedRow");
-    draw_tab();
+    changed(dispid::SortedRow);
   });
 }
 
@@ -120,8 +119,7 @@ void TesselControl::set_selected_row(LONG NewSelectedTab) {
     framework::raise_error(framework::error_number::kOverflow);
   }
   s_.PreviousTab = static_cast<SHORT>(s_.SelectedRow);
-  property_changed(L"SelectedRow");
-  draw_tab();
+  changed(dispid::SelectedRow);
 }
 
 STDMETHODIMP TesselControl::put_SelectedRow(LONG NewSelectedTab) {
@@ -164,8 +162,7 @@ LONG TesselControl::add_row(LONG* iTabWidth, BSTR* sTabText, IPictureDisp** pTab
   record.RowSort = false;
   record.set_RowIcon(picture.get());
   if (!generated_caption) set_tab_access_keys();
-  property_changed(L"NumberOfRows");
-  draw_tab();
+  changed(dispid::NumberOfRows);
   return index;
 }
 
@@ -182,8 +179,7 @@ STDMETHODIMP TesselControl::AddRow(LONG* iTabWidth, BSTR* sTabText, IPictureDisp
 STDMETHODIMP TesselControl::DeleteRow(VARIANT* value) {
   return boundary([&] {
     if (s_.NumberOfRows > 1) --s_.NumberOfRows;
-    property_changed(L"NumberOfRows");
-    draw_tab();
+    changed(dispid::NumberOfRows);
     if (value) VariantInit(value);
   });
 }

@@ -111,8 +111,7 @@ STDMETHODIMP TesselControl::put_ColumnWidths(BSTR NewColumnWidths) {
       return;
     }
     s_.ColumnWidths = text;
-    property_changed(L"ColumnWidths");
-    draw_tab();
+    changed(dispid::ColumnWidths);
   });
 }
 

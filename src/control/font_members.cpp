@@ -23,29 +23,25 @@ IFont* TesselControl::surface_font() {
 void TesselControl::set_font_bold(bool value) {
   s_.look.FontBold = value;
   check_hr(surface_font()->put_Bold(value));
-  property_changed(L"FontBold");
-  draw_tab();
+  changed(dispid::FontBold);
 }
 
 void TesselControl::set_font_italic(bool value) {
   s_.look.FontItalic = value;
   check_hr(surface_font()->put_Italic(value));
-  property_changed(L"FontItalic");
-  draw_tab();
+  changed(dispid::FontItalic);
 }
 
 void TesselControl::set_font_strikethru(bool value) {
   s_.look.FontStrikethru = value;
   check_hr(surface_font()->put_Strikethrough(value));
-  property_changed(L"FontStrikethru");
-  draw_tab();
+  changed(dispid::FontStrikethru);
 }
 
 void TesselControl::set_font_underline(bool value) {
   s_.look.FontUnderline = value;
   check_hr(surface_font()->put_Underline(value));
-  property_changed(L"FontUnderline");
-  draw_tab();
+  changed(dispid::FontUnderline);
 }
 
 void TesselControl::set_font_size(float value) {
@@ -55,16 +51,14 @@ void TesselControl::set_font_size(float value) {
   CY size;
   size.int64 = static_cast<LONGLONG>(units);
   check_hr(surface_font()->put_Size(size));
-  property_changed(L"FontSize");
-  draw_tab();
+  changed(dispid::FontSize);
 }
 
 void TesselControl::set_font_name(std::wstring_view value) {
   s_.look.FontName = value;
   framework::Bstr name(value);
   check_hr(surface_font()->put_Name(name.get()));
-  property_changed(L"FontName");
-  draw_tab();
+  changed(dispid::FontName);
 }
 
 STDMETHODIMP TesselControl::get_FontBold(VARIANT_BOOL* value) {
@@ -134,8 +128,7 @@ STDMETHODIMP TesselControl::putref_Font(IFontDisp* New_Font) {
     set_font_strikethru(flag != FALSE);
     check_hr(font->get_Underline(&flag));
     set_font_underline(flag != FALSE);
-    property_changed(L"Font");
-    draw_tab();
+    changed(dispid::Font);
   });
 }
 

@@ -164,9 +164,15 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   // once, when it ends (persistence.cpp).
   class PaintDeferral;
 
-  // A stored property: store, announce, repaint (in that order).
+  // A property has changed: announced and repainted (in that order) as far
+  // as its row in the property table says.
+  void changed(DISPID id);
+  // A stored property: store, then changed().
   template <class T, class V>
-  HRESULT store(T& field, V value, const wchar_t* name);
+  HRESULT store(T& field, V value, DISPID id);
+
+  // Loads and saves the properties from the property table's rows.
+  friend struct PropertyAccess;
 
   ControlState s_;
 
@@ -192,11 +198,10 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
 };
 
 template <class T, class V>
-HRESULT TesselControl::store(T& field, V value, const wchar_t* name) {
+HRESULT TesselControl::store(T& field, V value, DISPID id) {
   return boundary([&] {
     field = value;
-    property_changed(name);
-    draw_tab();
+    changed(id);
   });
 }
 

@@ -117,7 +117,7 @@ class ControlBase : public Dual,
       : Embedding(control_class),
         class_(control_class),
         table_(DispatchTable::for_interface(*control_class.dual_iid)),
-        events_(this, *control_class.events_iid, table_->dispatch_info()) {}
+        events_(this, *control_class.events_iid) {}
   virtual ~ControlBase() = default;
 
   // What the control calls.
@@ -128,8 +128,8 @@ class ControlBase : public Dual,
   }
   // A sink's refusal of the change reaches the caller of the member that
   // made it, once that member has done the rest of its work (boundary).
-  void property_changed(const wchar_t* name) {
-    const HRESULT hr = events_.property_changed(name);
+  void property_changed(DISPID id) {
+    const HRESULT hr = events_.property_changed(id);
     if (FAILED(hr) && notify_failure_ && SUCCEEDED(*notify_failure_)) *notify_failure_ = hr;
   }
   bool is_dirty() const { return events_.dirty(); }

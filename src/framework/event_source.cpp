@@ -5,11 +5,8 @@
 
 namespace framework {
 
-EventSource::EventSource(IConnectionPointContainer* owner, REFIID events_iid,
-                         ITypeInfo* dispatch_info)
-    : events_(owner, events_iid),
-      property_notify_(owner, IID_IPropertyNotifySink),
-      dispatch_info_(dispatch_info) {}
+EventSource::EventSource(IConnectionPointContainer* owner, REFIID events_iid)
+    : events_(owner, events_iid), property_notify_(owner, IID_IPropertyNotifySink) {}
 
 ConnectionPoint* EventSource::find(REFIID iid) {
   if (iid == events_.iid()) return &events_;
@@ -33,13 +30,6 @@ void EventSource::raise(DISPID id, std::initializer_list<VARIANT> args) {
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
   }
-}
-
-HRESULT EventSource::property_changed(const wchar_t* name) {
-  DISPID id = DISPID_UNKNOWN;
-  auto* names = const_cast<LPOLESTR>(name);
-  if (FAILED(dispatch_info_->GetIDsOfNames(&names, 1, &id))) id = DISPID_UNKNOWN;
-  return property_changed(id);
 }
 
 HRESULT EventSource::property_changed(DISPID id) {

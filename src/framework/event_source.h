@@ -13,7 +13,7 @@ namespace framework {
 
 class EventSource {
  public:
-  EventSource(IConnectionPointContainer* owner, REFIID events_iid, ITypeInfo* dispatch_info);
+  EventSource(IConnectionPointContainer* owner, REFIID events_iid);
 
   ConnectionPoint& events() { return events_; }
   ConnectionPoint& property_notify() { return property_notify_; }
@@ -24,10 +24,9 @@ class EventSource {
   // fails does not stop the others and raises nothing to the caller.
   void raise(DISPID id, std::initializer_list<VARIANT> args);
 
-  // PropertyChanged: tells every IPropertyNotifySink that the named property
-  // changed (by its DISPID from the type library) and marks the object dirty.
-  // Every sink hears of it; the first failure a sink returns is the result.
-  HRESULT property_changed(const wchar_t* name);
+  // PropertyChanged: tells every IPropertyNotifySink that the property with
+  // this DISPID changed and marks the object dirty. Every sink hears of it;
+  // the first failure a sink returns is the result.
   HRESULT property_changed(DISPID id);
 
   bool dirty() const { return dirty_; }
@@ -38,7 +37,6 @@ class EventSource {
  private:
   ConnectionPoint events_;
   ConnectionPoint property_notify_;
-  ITypeInfo* dispatch_info_;
   bool dirty_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -22,6 +23,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "control/property_table.h"
 #include "framework/bstr.h"
 #include "framework/com_ptr.h"
 #include "support/com_test_env.h"
@@ -590,6 +592,23 @@ TEST_P(TypeLibraryTest, EventInterface) {
     EXPECT_EQ(S_OK, events->GetIDsOfNames(&names, 1, &id)) << name;
     EXPECT_EQ(static_cast<MEMBERID>(expected), id) << name;
   }
+}
+
+// The control's property table describes the properties the library lists:
+// one row for each, under the library's name and DISPID.
+TEST_P(TypeLibraryTest, ThePropertyTableHasARowForEachPropertyByNameAndDispid) {
+  ComPtr<ITypeInfo> dispatch = Type(kInterfaceIid);
+  std::map<std::wstring, MEMBERID> listed;
+  for (UINT k = 0; k < TypeAttr(dispatch.get())->cFuncs; ++k) {
+    FuncDesc desc(dispatch.get(), k);
+    ASSERT_EQ(S_OK, desc.hr);
+    if (desc->invkind != INVOKE_FUNC) listed[Name(dispatch.get(), desc->memid)] = desc->memid;
+  }
+  std::map<std::wstring, MEMBERID> rows;
+  for (const tessel::PropertyRow& row : tessel::property_table()) {
+    EXPECT_TRUE(rows.emplace(row.name, row.dispid).second) << "twice: " << std::wstring(row.name);
+  }
+  EXPECT_EQ(listed, rows);
 }
 
 // The generated header's vtable against the type library's slots: g++

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "control/persist_test_support.h"
+#include "control/property_table.h"
 #include "framework/byte_codec.h"
 #include "framework/hosting_helpers.h"
 #include "framework/property_stream.h"
@@ -274,12 +275,10 @@ TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
 
 // Each kind of value that no key takes, under every key of a bag at once.
 TEST_F(BadInput, BagValuesOfTheWrongKindLoad) {
-  const std::vector<std::wstring> all_keys = keys(
-      L"Alignment HeaderHeight BackColor BackColorForm ForeColor ForeColorActive ForeColorHot "
-      L"FrameColor MaskColor SelectedRow SortedRow NumberOfTabs MouseMoveColor0 MouseMoveColor1 "
-      L"MouseMoveColor2 RegisterFocusColor0 RegisterFocusColor1 RegisterFocusColor2 ShowFrame "
-      L"ShowSortPic FontBold FontItalic FontStrikethru FontUnderline FontSize FontName Font "
-      L"ColumnWidths RowWidth1 RowText1 RowSorted1 RowPicture1");
+  std::vector<std::wstring> all_keys;
+  for (const tessel::PropertyRow& row : tessel::property_table()) {
+    all_keys.push_back(std::wstring(row.key) + (row.per_column ? L"1" : L""));
+  }
   std::vector<Variant> values(4);
   V_VT(values[1].get()) = VT_NULL;
   V_VT(values[2].get()) = VT_ERROR;

@@ -190,16 +190,7 @@ TEST(DamagedForm, LoadsTheReadDefaultsAndFails) {
   const std::vector<std::vector<BYTE>> forms = {
       {}, noise, std::vector<BYTE>(saved.begin(), saved.begin() + 30), flipped};
   auto expect_defaults = [](IDispatch* control) {
-    EXPECT_EQ(as_long(get(control, id::HeaderHeight)), 25);
-    EXPECT_EQ(as_long(get(control, id::BackColor)), 0xFDFAF9);
-    EXPECT_EQ(as_long(get(control, id::BackColorForm)), 0xE0F0F0);
-    EXPECT_EQ(static_cast<ULONG>(as_long(get(control, id::ForeColor))), 0x80000012u);
-    EXPECT_EQ(as_long(get(control, id::MouseMoveColor0)), 0x2890E8);
-    EXPECT_EQ(as_long(get(control, id::SortedRow)), 1);
-    EXPECT_EQ(as_long(get(control, id::NumberOfRows)), 0);
-    EXPECT_TRUE(as_bool(get(control, id::ShowFrame)));
-    EXPECT_EQ(as_string(get(control, id::FontName)), L"MS Sans Serif");
-    EXPECT_EQ(V_R4(get(control, id::FontSize).get()), 8.0f);
+    expect_read_defaults(control);
     EXPECT_EQ(invoke(control, id::AddRow, DISPATCH_METHOD, {}), S_OK);
     EXPECT_EQ(invoke(control, id::DrawTab, DISPATCH_METHOD, {}), S_OK);
   };
