@@ -20,6 +20,12 @@ TESSEL_PACKAGES=(
   libwine-dev
   wine64-tools
   googletest
+  # Fonts, so that pages and pictures lay out as on Windows: Wine's own
+  # Tahoma, MS Sans Serif and Courier, and the sans serif, serif and
+  # monospaced faces with the metrics of the Windows core fonts.
+  fonts-wine
+  fonts-liberation
+  fonts-liberation2
 )
 
 tessel_heading() {
