@@ -37,10 +37,7 @@ const ChildSpec kChildren[] = {
     {frmAbout::kLabel5, L"STATIC", L"Velmar Steuerelemente", kLabel, 120, 3600, 2655, 255},
     {frmAbout::kLblDescription, L"STATIC", L"Alle Rechte vorbehalten", kLabel, 3600, 3600, 2085,
      210},
-    // Its text is a few pixels wider than the label: on one line it loses at
-    // most the colon's edge, where wrapping would move "an:" out of sight.
-    {frmAbout::kLabel1, L"STATIC", L"Verbesserungvorschläge an:",
-     WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 120, 4080, 2055, 255},
+    {frmAbout::kLabel1, L"STATIC", L"Verbesserungvorschläge an:", kLabel, 120, 4080, 2055, 255},
     {frmAbout::kLabel2, L"STATIC", L"support@example.com", kLink, 2280, 4080, 1935, 255},
     {frmAbout::kLabel4, L"STATIC", L"Homepage:", kLabel, 120, 4320, 2055, 255},
     {frmAbout::kLabel3, L"STATIC", L"www.example.com/tessel", kLink, 2280, 4320, 1935, 255},

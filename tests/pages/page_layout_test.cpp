@@ -131,9 +131,11 @@ std::vector<POINT> title_pixels(HBITMAP bitmap) {
   return found;
 }
 
-// The large picture box lies over the top of the small one: the small
-// banner's name shows below it, and neither name is cut at the right.
-void check_banners(HWND page) {
+// The maker's notice fits its one-line label. The large picture box lies
+// over the top of the small one: the small banner's name shows below it,
+// and neither name is cut at the right.
+void check_info_page(HWND page) {
+  expect_label_fits(GetDlgItem(page, TabsCPage::kLabel1));
   RECT small = rect_in_parent(GetDlgItem(page, TabsCPage::kPicture3));
   RECT large = rect_in_parent(GetDlgItem(page, TabsCPage::kPicture1));
   RECT covered{};
@@ -164,7 +166,7 @@ TEST(PageLayout, TabsC) {
                    {TabsCPage::kPicture3, L"", 1560, 1440, 3495, 1095, L""},
                    {TabsCPage::kPicture1, L"", 720, 480, 3495, 1455, L""},
                },
-               check_banners);
+               check_info_page);
 }
 
 }  // namespace
