@@ -12,9 +12,8 @@
 #include "console.h"
 #include "demo_error.h"
 #include "framework/com_ptr.h"
-#include "framework/gdi.h"
 #include "tessel_interfaces.h"
-#include "png_file.h"
+#include "window_printer.h"
 
 namespace demo {
 
@@ -68,33 +67,6 @@ void pump_messages() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-}
-
-// Saves the window's client area as it shows on the screen, children and
-// all. (The frame's pages, unlike the demo's form, are copied rather than
-// printed window by window: printing leaves out parts of them.)
-std::wstring copy_window_picture(HWND window, const std::wstring& path) {
-  RECT client{};
-  GetClientRect(window, &client);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = client.right;
-  info.bmiHeader.biHeight = -client.bottom;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  framework::MemoryDc dc;
-  framework::GdiObject<HBITMAP> bitmap(
-      CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dc || !bitmap || !bits) return L"creating a bitmap for the picture failed";
-  {
-    framework::Selection selected(dc.get(), bitmap.get());
-    framework::WindowDc source(window);
-    BitBlt(dc.get(), 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY);
-    GdiFlush();
-  }
-  return write_png(path, client.right, client.bottom, bits);
 }
 
 void save_pictures(HWND frame, Capture& capture) {

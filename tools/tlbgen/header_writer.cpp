@@ -110,8 +110,7 @@ void WriteHelp(std::ostream& out, std::string_view indent, std::wstring_view hel
 
 void WriteHostGuid(std::ostream& out, std::string_view prefix, std::wstring_view name,
                    const GUID& guid) {
-  out << "TESSELCONTROL_GUID " << prefix << Narrow(name) << " = "
-      << GuidInitializer(guid) << ";\n";
+  out << "TESSELCONTROL_GUID " << prefix << Narrow(name) << " = " << GuidInitializer(guid) << ";\n";
 }
 
 // The C view of the dual interface: a vtable of function pointers, IUnknown's
