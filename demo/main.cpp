@@ -6,8 +6,9 @@
 //                                   a scripted session with no one at the
 //                                   screen: prints the header's events and
 //                                   saves a picture of the form after each
-//                                   step (default folder: ..\demo\ from the
-//                                   program's folder)
+//                                   step, then one of each of the control's
+//                                   property pages (default folder:
+//                                   ..\demo\ from the program's folder)
 //
 // Exit code 0: the form ran (and a scripted session ended with the list
 // sorted as the header shows); 1: something failed; 2: a wrong command line.
@@ -24,6 +25,7 @@
 #include "control_source.h"
 #include "demo_error.h"
 #include "demo_form.h"
+#include "page_pictures.h"
 #include "scripted_session.h"
 
 namespace demo {
@@ -124,7 +126,9 @@ int run(const Options& options, int show_command) {
   form.show(SW_SHOWNOACTIVATE);
   // Nothing may lie over the form while the pointer is placed on it.
   SetWindowPos(form.handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  return play_scripted_session(form, options.pictures);
+  const int status = play_scripted_session(form, options.pictures);
+  if (status == 0) save_page_pictures(form.handle(), header.object.get(), options.pictures);
+  return status;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "sample_files.h"
 
 #include <array>
+#include <cmath>
 #include <cwchar>
 #include <iterator>
 
@@ -11,18 +12,20 @@ namespace {
 struct Kind {
   const wchar_t* extension;
   const wchar_t* type;
-  LONGLONG largest;  // bytes
+  LONGLONG smallest, largest;  // bytes
 };
 
+constexpr LONGLONG kKB = 1024, kMB = 1024 * kKB;
+
 constexpr std::array<Kind, 8> kKinds{{
-    {L"txt", L"Text file", 64 * 1024},
-    {L"csv", L"CSV file", 2 * 1024 * 1024},
-    {L"png", L"PNG image", 8 * 1024 * 1024},
-    {L"bmp", L"Bitmap image", 24 * 1024 * 1024},
-    {L"pdf", L"PDF document", 16 * 1024 * 1024},
-    {L"zip", L"Archive", 512 * 1024 * 1024},
-    {L"log", L"Log file", 4 * 1024 * 1024},
-    {L"xml", L"XML file", 1024 * 1024},
+    {L"txt", L"Text file", 2 * kKB, 64 * kKB},
+    {L"csv", L"CSV file", 6 * kKB, 2 * kMB},
+    {L"png", L"PNG image", 20 * kKB, 8 * kMB},
+    {L"bmp", L"Bitmap image", 90 * kKB, 24 * kMB},
+    {L"pdf", L"PDF document", 40 * kKB, 16 * kMB},
+    {L"zip", L"Archive", 100 * kKB, 512 * kMB},
+    {L"log", L"Log file", 4 * kKB, 4 * kMB},
+    {L"xml", L"XML file", 3 * kKB, 1 * kMB},
 }};
 
 constexpr std::array<const wchar_t*, 16> kStems{
@@ -93,9 +96,13 @@ std::vector<SampleFile> sample_files(size_t count) {
     const wchar_t* stem = kStems[random.next(static_cast<unsigned>(kStems.size()))];
     wchar_t name[64];
     std::swprintf(name, std::size(name), L"%ls %03zu.%ls", stem, i + 1, kind.extension);
-    // Sizes spread over orders of magnitude, as real folders have them.
-    LONGLONG size = 1 + random.next(1000);
-    while (size * 8 < kind.largest && random.next(3) != 0) size *= 8;
+    // Sizes spread evenly over the orders of magnitude from the kind's
+    // smallest to its largest, as real folders have them.
+    constexpr unsigned kSteps = 1'000'000;
+    const double scale = static_cast<double>(random.next(kSteps)) / kSteps;
+    const auto size = static_cast<LONGLONG>(
+        static_cast<double>(kind.smallest) *
+        std::pow(static_cast<double>(kind.largest) / static_cast<double>(kind.smallest), scale));
     files.push_back(
         {name, size, kind.type,
          start + static_cast<LONGLONG>(random.next(kMinutesInSixYears)) * kTicksPerMinute});

@@ -62,9 +62,9 @@ void print_tree(HWND window, HDC dc, POINT origin) {
   RestoreDC(dc, saved);
 }
 
-}  // namespace
-
-std::wstring save_window_picture(HWND window, const std::wstring& path) {
+// A 32-bit bitmap of window's client area, filled by draw(dc), saved as PNG.
+template <class Draw>
+std::wstring save_client_area(HWND window, const std::wstring& path, Draw draw) {
   RECT client{};
   GetClientRect(window, &client);
   const int width = client.right;
@@ -85,10 +85,23 @@ std::wstring save_window_picture(HWND window, const std::wstring& path) {
   if (!dc || !bitmap || !bits) return L"creating a bitmap for the picture failed";
   {
     framework::Selection selected(dc.get(), bitmap.get());
-    print_tree(window, dc.get(), {0, 0});
+    draw(dc.get(), width, height);
     GdiFlush();
   }
   return png::write_png(path, width, height, bits);
+}
+
+}  // namespace
+
+std::wstring save_window_picture(HWND window, const std::wstring& path) {
+  return save_client_area(window, path, [&](HDC dc, int, int) { print_tree(window, dc, {0, 0}); });
+}
+
+std::wstring copy_window_picture(HWND window, const std::wstring& path) {
+  return save_client_area(window, path, [&](HDC dc, int width, int height) {
+    framework::WindowDc source(window);
+    BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+  });
 }
 
 }  // namespace demo

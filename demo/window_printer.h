@@ -13,4 +13,9 @@ namespace demo {
 // saves it as a PNG file. Returns an empty string or what failed.
 std::wstring save_window_picture(HWND window, const std::wstring& path);
 
+// The same picture copied from the window's device context, as the window
+// manager has it drawn: for windows (the platform's property frame) that
+// leave parts out when asked to print themselves.
+std::wstring copy_window_picture(HWND window, const std::wstring& path);
+
 }  // namespace demo

@@ -20,6 +20,12 @@ TESSEL_PACKAGES=(
   libwine-dev
   wine64-tools
   googletest
+  # Wine's own Tahoma, MS Sans Serif and Courier, the faces the property
+  # pages, the about box and the demo's list use, with Windows' metrics, so
+  # that they lay out as on Windows. (The packaged metric-compatible Arial
+  # and Courier New replacements are left out: Wine realizes a 12-point
+  # font of theirs at 11.25 points, where Windows' own faces keep 12.)
+  fonts-wine
 )
 
 tessel_heading() {

@@ -121,6 +121,9 @@ void AboutForm::load(HWND box) {
     SendMessageW(history, EM_SETSEL, static_cast<WPARAM>(end), end);
     SendMessageW(history, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   }
+  // Appending left the caret, and the view, at the end: open at the first line.
+  SendMessageW(history, EM_SETSEL, 0, 0);
+  SendMessageW(history, EM_SCROLLCARET, 0, 0);
 }
 
 // The etched line above the addresses: grey, with white just below it.

@@ -2,6 +2,8 @@
 
 #include "pages/pixel_art.h"
 
+#include <cwchar>
+
 namespace tessel {
 
 namespace {
@@ -59,16 +61,35 @@ framework::GdiObject<HBITMAP> painted(int width, int height, Paint paint) {
   return bitmap;
 }
 
-void caption(HDC dc, const RECT& rect, const wchar_t* text, int pixels, COLORREF colour) {
-  framework::GdiObject<HFONT> font(CreateFontW(
+framework::GdiObject<HFONT> bold_tahoma(int pixels) {
+  return framework::GdiObject<HFONT>(CreateFontW(
       -pixels, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+}
+
+int text_width(HDC dc, HFONT font, const wchar_t* text) {
+  framework::Selection selection(dc, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+  return extent.cx;
+}
+
+// Draws text in bold Tahoma at the top left of rect, at most pixels high and
+// smaller where that is needed to fit the text into the rectangle's width.
+void caption(HDC dc, const RECT& rect, const wchar_t* text, int pixels, COLORREF colour) {
+  constexpr int kSmallest = 8;
+  framework::GdiObject<HFONT> font = bold_tahoma(pixels);
+  while (pixels > kSmallest && text_width(dc, font.get(), text) > rect.right - rect.left) {
+    font = bold_tahoma(--pixels);
+  }
   framework::Selection selection(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
   RECT box = rect;
   DrawTextW(dc, text, -1, &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
+
+constexpr const wchar_t kProductName[] = L"Tessel Header-Control";
 
 constexpr const char* kAboutIcon[16] = {
     "................",  //
@@ -91,12 +112,22 @@ constexpr const char* kAboutIcon[16] = {
 
 }  // namespace
 
-framework::GdiObject<HBITMAP> make_product_banner(int width, int height) {
-  return painted(width, height, [&](HDC dc) {
-    gradient(dc, width, height, RGB(0, 0, 128), RGB(90, 130, 220));
-    header_strip(dc, 8, 8, width - 16, height / 4);
-    caption(dc, RECT{8, height / 4 + 14, width - 4, height - 2}, L"Tessel Header-Control",
-            height / 5 > 10 ? height / 5 : 10, RGB(255, 255, 255));
+framework::GdiObject<HBITMAP> make_large_banner() {
+  constexpr int kWidth = 224, kHeight = 94;
+  return painted(kWidth, kHeight, [&](HDC dc) {
+    gradient(dc, kWidth, kHeight, RGB(0, 0, 128), RGB(90, 130, 220));
+    header_strip(dc, 8, 8, kWidth - 16, 22);
+    caption(dc, RECT{8, 44, kWidth - 8, kHeight - 4}, kProductName, 20, RGB(255, 255, 255));
+  });
+}
+
+framework::GdiObject<HBITMAP> make_small_banner() {
+  constexpr int kWidth = 216, kHeight = 61;
+  return painted(kWidth, kHeight, [&](HDC dc) {
+    gradient(dc, kWidth, kHeight, RGB(0, 0, 128), RGB(90, 130, 220));
+    header_strip(dc, 8, 8, kWidth - 16, 16);
+    caption(dc, RECT{8, kSmallBannerTitleTop, kWidth - 8, kHeight - 2}, kProductName, 16,
+            RGB(255, 255, 255));
   });
 }
 

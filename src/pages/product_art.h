@@ -8,9 +8,14 @@
 
 namespace tessel {
 
-// A 24-bit bitmap of width × height pixels: a blue gradient with a strip of
-// column headers and the product name.
-framework::GdiObject<HBITMAP> make_product_banner(int width, int height);
+// The info page's two product pictures, 24-bit: a blue gradient with a strip
+// of column headers and the product name, sized to fit within the width.
+// The large one (224 × 94) lies over the top of the small one (216 × 61),
+// so the small one shows its name in its bottom rows only, at or below
+// kSmallBannerTitleTop.
+framework::GdiObject<HBITMAP> make_large_banner();
+framework::GdiObject<HBITMAP> make_small_banner();
+inline constexpr int kSmallBannerTitleTop = 36;
 
 // The about box's small pictures: a 22 × 20 header glyph and a 72 × 16
 // maker's mark.

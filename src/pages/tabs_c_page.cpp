@@ -13,8 +13,8 @@ using framework::ChildSpec;
 constexpr DWORD kPicture = WS_VISIBLE | SS_OWNERDRAW;
 
 const ChildSpec kChildren[] = {
-    {TabsCPage::kLabel1, L"STATIC", L"© Velmar Steuerelemente", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-     2160, 3120, 1695, 255},
+    {TabsCPage::kLabel1, L"STATIC", L"© Velmar", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 2160, 3120,
+     1695, 255},
     {TabsCPage::kBtnInfo, L"BUTTON", L"Info", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 600, 3480,
      4695, 375},
     {TabsCPage::kPicture3, L"STATIC", nullptr, kPicture, 1560, 1440, 3495, 1095},
@@ -32,8 +32,8 @@ HRESULT TabsCPage::create(REFIID iid, void** object) {
 TabsCPage::TabsCPage() : PropertyPage(kLayout) {}
 
 void TabsCPage::created() {
-  small_banner_ = make_product_banner(216, 61);
-  large_banner_ = make_product_banner(224, 94);
+  small_banner_ = make_small_banner();
+  large_banner_ = make_large_banner();
 }
 
 void TabsCPage::destroyed() {

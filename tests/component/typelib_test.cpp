@@ -27,6 +27,7 @@
 #include "framework/bstr.h"
 #include "framework/com_ptr.h"
 #include "support/com_test_env.h"
+#include "support/doc_text.h"
 #include "tessel_interfaces.h"
 
 namespace {
@@ -609,6 +610,50 @@ TEST_P(TypeLibraryTest, ThePropertyTableHasARowForEachPropertyByNameAndDispid) {
     EXPECT_TRUE(rows.emplace(row.name, row.dispid).second) << "twice: " << std::wstring(row.name);
   }
   EXPECT_EQ(listed, rows);
+}
+
+// The first sentence of a reference cell as plain text: up to the first
+// ". " or the cell's end, without backticks.
+std::wstring FirstSentence(std::string cell) {
+  const size_t end = cell.find(". ");
+  if (end != std::string::npos) cell.resize(end + 1);
+  std::erase(cell, '`');
+  return tessel_test::widen(cell);
+}
+
+// Every member and event carries a one-line help string for object
+// browsers, and it is the first sentence of its row in the reference, so
+// the two cannot drift apart.
+TEST_P(TypeLibraryTest, HelpStringsAreTheReferencesFirstSentences) {
+  const std::string doc = tessel_test::read_doc("reference.md");
+  std::map<std::wstring, std::wstring> expected;  // name -> first sentence
+  for (const char* heading : {"## Properties", "## Methods", "## Events"}) {
+    for (const auto& row : tessel_test::table_rows(tessel_test::doc_section(doc, heading))) {
+      expected[tessel_test::widen(row.front().substr(0, row.front().find('(')))] =
+          FirstSentence(row.back());
+    }
+  }
+  std::set<std::wstring> seen;
+  for (const wchar_t* iid : {kInterfaceIid, kEventsIid}) {
+    ComPtr<ITypeInfo> info = Type(iid);
+    ASSERT_TRUE(info.get());
+    for (UINT k = 0; k < TypeAttr(info.get())->cFuncs; ++k) {
+      const FuncDesc desc(info.get(), k);
+      ASSERT_EQ(S_OK, desc.hr);
+      // IUnknown's and IDispatch's own functions, listed by the dispatch view.
+      if (desc->memid >= 0x60000000 && desc->memid < 0x60020000) continue;
+      Bstr name, help;
+      ASSERT_EQ(S_OK,
+                info->GetDocumentation(desc->memid, name.put(), help.put(), nullptr, nullptr));
+      SCOPED_TRACE(Narrow(name.view()));
+      ASSERT_TRUE(expected.contains(name.str())) << "the reference has no row for it";
+      EXPECT_EQ(expected[name.str()], help.str());
+      EXPECT_FALSE(help.empty());
+      EXPECT_EQ(help.view().find_first_of(L"\r\n"), std::wstring_view::npos);
+      seen.insert(name.str());
+    }
+  }
+  EXPECT_EQ(expected.size(), seen.size()) << "rows of the reference that name no member";
 }
 
 // The generated header's vtable against the type library's slots: g++

@@ -23,33 +23,33 @@ const std::vector<std::wstring> kTranscript{
     L"form: 560 x 320 pixels, the header above 200 files",
     L"step 1: hover over column 2 \"Size\"",
     L"  MouseIn(Button=0, Shift=0, X=239, Y=12, SortRow=0)",
-    L"  first rows: readme 001.log, chart 002.png, contract 003.bmp",
+    L"  first rows: readme 001.log, plan 002.txt, backup 003.png",
     L"step 2: click column 1 \"Name\"",
     L"  MouseIn(Button=0, Shift=0, X=97, Y=12, SortRow=0)",
     L"  RowPressed(PreviousTab=0, SortRow=1, Sort=\"ASC\")",
     L"  list sorted by Name, ascending",
     L"  MouseDown(Button=1, Shift=0, X=97, Y=12, SortRow=1, Sort=\"ASC\")",
     L"  MouseUp(Button=1, Shift=0, X=97, Y=12, SortRow=1)",
-    L"  first rows: backup 027.txt, backup 052.zip, backup 054.txt",
+    L"  first rows: backup 003.png, backup 014.zip, backup 029.csv",
     L"step 3: click column 1 \"Name\" again",
     L"  MouseIn(Button=0, Shift=0, X=97, Y=12, SortRow=1)",
     L"  RowPressed(PreviousTab=1, SortRow=1, Sort=\"DESC\")",
     L"  list sorted by Name, descending",
     L"  MouseDown(Button=1, Shift=0, X=97, Y=12, SortRow=1, Sort=\"DESC\")",
     L"  MouseUp(Button=1, Shift=0, X=97, Y=12, SortRow=1)",
-    L"  first rows: summary 165.pdf, summary 164.csv, summary 135.bmp",
+    L"  first rows: summary 193.xml, summary 188.png, summary 140.txt",
     L"step 4: click column 2 \"Size\"",
     L"  MouseIn(Button=0, Shift=0, X=239, Y=12, SortRow=1)",
     L"  RowPressed(PreviousTab=1, SortRow=2, Sort=\"ASC\")",
     L"  list sorted by Size, ascending",
     L"  MouseDown(Button=1, Shift=0, X=239, Y=12, SortRow=2, Sort=\"ASC\")",
     L"  MouseUp(Button=1, Shift=0, X=239, Y=12, SortRow=2)",
-    L"  first rows: backup 087.zip (1 KB), budget 070.txt (1 KB), budget 178.txt (1 KB)",
+    L"  first rows: readme 072.xml (4 KB), draft 141.txt (4 KB), invoice 024.txt (4 KB)",
     L"step 5: move the pointer off the header",
     L"  MouseOut(Button=0, Shift=0, X=239, Y=65, SortRow=2)",
-    L"  first rows: backup 087.zip (1 KB), budget 070.txt (1 KB), budget 178.txt (1 KB)",
+    L"  first rows: readme 072.xml (4 KB), draft 141.txt (4 KB), invoice 024.txt (4 KB)",
     L"step 6: resize the form to 720 x 420",
-    L"  first rows: backup 087.zip (1 KB), budget 070.txt (1 KB), budget 178.txt (1 KB)",
+    L"  first rows: readme 072.xml (4 KB), draft 141.txt (4 KB), invoice 024.txt (4 KB)",
     L"screen reader: 4 columns",
     L"  column 1: \"Name\", column header",
     L"  column 2: \"Size\", column header, sorted ascending",
@@ -79,6 +79,11 @@ const Shot kShots[] = {
     {L"6-resize.png", 720, 420, 0, 16, 0},
 };
 
+// After the session, a picture of the property frame with each of the
+// control's own pages shown.
+const wchar_t* const kPagePictures[] = {L"page_info.png", L"page_allgemein.png",
+                                        L"page_columns.png"};
+
 // The sort marker's base: a horizontal grey stroke from R - 9 to R - 3 at
 // y = 16 when the column's last press reported "ASC", at y = 8 for "DESC".
 bool has_marker_base(const PngImage& image, int right, int y) {
@@ -94,6 +99,7 @@ class DemoSession : public ::testing::Test {
     ensure_registered();
     folder_ = full_path(bin_dir() + L"..\\demo-test\\");
     for (const Shot& shot : kShots) DeleteFileW((folder_ + shot.name).c_str());
+    for (const wchar_t* page : kPagePictures) DeleteFileW((folder_ + page).c_str());
     run_ = new DemoRun(run_scripted_demo(folder_));
   }
   static void TearDownTestSuite() {
@@ -125,6 +131,7 @@ TEST_F(DemoSession, RunsToTheEndAndPrintsTheEventsInOrder) {
 TEST_F(DemoSession, SavesAPictureOfTheFormAfterEachStep) {
   std::vector<std::wstring> expected;
   for (const Shot& shot : kShots) expected.push_back(L"  screenshot: " + folder_ + shot.name);
+  for (const wchar_t* page : kPagePictures) expected.push_back(L"  screenshot: " + folder_ + page);
   EXPECT_EQ(lines_starting_with(*run_, L"  screenshot: "), expected);
   for (const Shot& shot : kShots) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(shot.name)));
@@ -147,6 +154,24 @@ TEST_F(DemoSession, SavesAPictureOfTheFormAfterEachStep) {
         EXPECT_EQ(c, RGB(209, 210, 222)) << x;
       }
     }
+  }
+}
+
+// The pictures of the pages differ from one another: each shows its own page.
+TEST_F(DemoSession, SavesAPictureOfEachPropertyPage) {
+  std::vector<std::vector<COLORREF>> seen;
+  for (const wchar_t* page : kPagePictures) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(page)));
+    const PngImage image(folder_ + page);
+    ASSERT_TRUE(image.loaded());
+    EXPECT_GT(image.width(), 300);
+    EXPECT_GT(image.height(), 200);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < image.height(); y += 3) {
+      for (int x = 0; x < image.width(); x += 3) pixels.push_back(image.pixel(x, y));
+    }
+    for (const auto& other : seen) EXPECT_NE(pixels, other);
+    seen.push_back(std::move(pixels));
   }
 }
 

@@ -64,6 +64,8 @@ TEST(AboutBox, EachShowingBuildsTheTextsAnewAndLeavesNoObjectsBehind) {
     EXPECT_EQ(text_of(box), L"Info zu Quon - Velmar TesselHeader-Control");
     versions.push_back(item_text(box, frmAbout::kLblVersion));
     lists.push_back(item_text(box, frmAbout::kTxtHistorie));
+    EXPECT_EQ(SendDlgItemMessageW(box, frmAbout::kTxtHistorie, EM_GETFIRSTVISIBLELINE, 0, 0), 0)
+        << "the feature list opens at its first line";
     UpdateWindow(box);
   });
   frmAbout::Show(nullptr);  // the first showing makes the caches a process keeps

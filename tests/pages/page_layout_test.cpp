@@ -9,8 +9,10 @@
 
 #include "pages/allgemein_page.h"
 #include "pages/page_test_support.h"
+#include "pages/product_art.h"
 #include "pages/register_page.h"
 #include "pages/tabs_c_page.h"
+#include "render/dib_canvas.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -111,14 +113,60 @@ TEST(PageLayout, Register) {
       check_register_kinds);
 }
 
+// The pixels of the product name (white; the header strip's faces are
+// darker) in bitmap, drawn as a picture box draws it.
+std::vector<POINT> title_pixels(HBITMAP bitmap) {
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  DibCanvas canvas(info.bmWidth, info.bmHeight);
+  tessel::draw_picture_box(canvas.dc(), RECT{0, 0, info.bmWidth, info.bmHeight}, bitmap);
+  std::vector<POINT> found;
+  for (int y = 0; y < canvas.height(); ++y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      const COLORREF c = canvas.pixel(x, y);
+      if (GetRValue(c) >= 240 && GetGValue(c) >= 240 && GetBValue(c) >= 240)
+        found.push_back({x, y});
+    }
+  }
+  return found;
+}
+
+// The maker's notice fits its one-line label. The large picture box lies
+// over the top of the small one: the small banner's name shows below it,
+// and neither name is cut at the right.
+void check_info_page(HWND page) {
+  expect_label_fits(GetDlgItem(page, TabsCPage::kLabel1));
+  RECT small = rect_in_parent(GetDlgItem(page, TabsCPage::kPicture3));
+  RECT large = rect_in_parent(GetDlgItem(page, TabsCPage::kPicture1));
+  RECT covered{};
+  ASSERT_TRUE(IntersectRect(&covered, &small, &large));
+  OffsetRect(&covered, -small.left, -small.top);
+  framework::GdiObject<HBITMAP> small_banner = tessel::make_small_banner();
+  framework::GdiObject<HBITMAP> large_banner = tessel::make_large_banner();
+  for (HBITMAP banner : {small_banner.get(), large_banner.get()}) {
+    BITMAP info{};
+    ASSERT_TRUE(GetObjectW(banner, sizeof info, &info));
+    const std::vector<POINT> title = title_pixels(banner);
+    EXPECT_GT(title.size(), 100u);
+    for (const POINT& p : title) {
+      ASSERT_LT(p.x, info.bmWidth - 4) << "the name is cut at the right";
+      if (banner == small_banner.get()) {
+        ASSERT_FALSE(PtInRect(&covered, p))
+            << "the name is under the large picture at " << p.x << ", " << p.y;
+      }
+    }
+  }
+}
+
 TEST(PageLayout, TabsC) {
   check_layout(tessel::CLSID_TabsC, L"Copyright / Info", {5895, 3915},
                {
-                   {TabsCPage::kLabel1, L"© Velmar Steuerelemente", 2160, 3120, 1695, 255, L""},
+                   {TabsCPage::kLabel1, L"© Velmar", 2160, 3120, 1695, 255, L""},
                    {TabsCPage::kBtnInfo, L"Info", 600, 3480, 4695, 375, L""},
                    {TabsCPage::kPicture3, L"", 1560, 1440, 3495, 1095, L""},
                    {TabsCPage::kPicture1, L"", 720, 480, 3495, 1455, L""},
-               });
+               },
+               check_info_page);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "framework/class_factory.h"
+#include "framework/gdi.h"
 #include "pages/allgemein_page.h"
 #include "pages/common_dialog.h"
 #include "pages/message_box.h"
@@ -192,6 +193,23 @@ std::wstring tooltip_of(HWND tips, HWND form, HWND child) {
   return text;
 }
 }  // namespace
+
+void expect_label_fits(HWND child) {
+  wchar_t kind[16] = {};
+  GetClassNameW(child, kind, 16);
+  const auto type = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE)) & SS_TYPEMASK;
+  const std::wstring text = text_of(child);
+  if (_wcsicmp(kind, L"Static") != 0 || type > SS_RIGHT || text.empty()) return;
+  const RECT client = client_rect(child);
+  framework::WindowDc dc(child);
+  framework::Selection font(dc.get(),
+                            reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+  RECT needed{};
+  DrawTextW(dc.get(), text.c_str(), -1, &needed,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+  EXPECT_LE(needed.right, client.right) << "the label's text is wider than the label";
+  EXPECT_LE(needed.bottom, client.bottom) << "the label's text is taller than the label";
+}
 
 void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
                      bool whole_order) {

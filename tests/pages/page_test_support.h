@@ -115,6 +115,11 @@ struct ChildLayout {
 void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
                      bool whole_order = true);
 
+// A label (a static control that wraps its text) must hold its text on one
+// line in its own font: it wraps a longer text and cuts off what does not
+// fit below it.
+void expect_label_fits(HWND label);
+
 // A file in the temporary folder that lives as long as the object.
 struct TempFile {
   TempFile(const std::wstring& name, const std::vector<BYTE>& bytes);

@@ -1,6 +1,7 @@
-// tlbgen: writes the control's type library or its C++ header.
+// tlbgen: writes the control's type library or its headers.
 //   tlbgen win32|win64 <out.tlb>
-//   tlbgen header <out.h>
+//   tlbgen header <out.h>        the C++ header of the control's own code
+//   tlbgen host-header <out.h>   the C/C++ header shipped to hosts
 #include <windows.h>
 
 #include <cstdio>
@@ -17,7 +18,8 @@
 namespace {
 
 int Usage() {
-  std::fputs("usage: tlbgen win32|win64 <out.tlb>\n       tlbgen header <out.h>\n", stderr);
+  std::fputs("usage: tlbgen win32|win64 <out.tlb>\n       tlbgen header|host-header <out.h>\n",
+             stderr);
   return 2;
 }
 
@@ -45,6 +47,10 @@ int wmain(int argc, wchar_t** argv) {
   try {
     if (mode == L"header") {
       WriteHeaderFile(path, tlbgen::GenerateHeader(tlbgen::TesselLibrary()));
+      return 0;
+    }
+    if (mode == L"host-header") {
+      WriteHeaderFile(path, tlbgen::GenerateHostHeader(tlbgen::TesselLibrary()));
       return 0;
     }
     if (mode != L"win32" && mode != L"win64") return Usage();

@@ -8,18 +8,20 @@ namespace tlbgen {
 namespace {
 
 constexpr Member Property(std::wstring_view name, Kind kind, DISPID dispid, Type type,
-                          std::wstring_view setter_param, unsigned flags = kNoFlags) {
-  return Member{name, kind, dispid, type, false, setter_param, {}, flags};
+                          std::wstring_view setter_param, std::wstring_view help,
+                          unsigned flags = kNoFlags) {
+  return Member{name, kind, dispid, type, false, setter_param, {}, flags, help};
 }
 
 constexpr Member IndexedProperty(std::wstring_view name, Kind kind, DISPID dispid, Type type,
-                                 std::wstring_view setter_param) {
-  return Member{name, kind, dispid, type, true, setter_param, {}, kNoFlags};
+                                 std::wstring_view setter_param, std::wstring_view help) {
+  return Member{name, kind, dispid, type, true, setter_param, {}, kNoFlags, help};
 }
 
 constexpr Member Method(std::wstring_view name, DISPID dispid, Type result,
-                        std::span<const Param> params, unsigned flags = kNoFlags) {
-  return Member{name, Kind::Method, dispid, result, false, {}, params, flags};
+                        std::span<const Param> params, std::wstring_view help,
+                        unsigned flags = kNoFlags) {
+  return Member{name, Kind::Method, dispid, result, false, {}, params, flags, help};
 }
 
 constexpr Param InOut(std::wstring_view name, Type type) { return Param{name, type, true}; }
@@ -47,49 +49,82 @@ constexpr std::array kGetTabAccessKeyParams{
 constexpr DISPID kDispidAboutBox = -552;
 
 constexpr std::array kMembers{
-    Property(L"HeaderHeight", Kind::GetLet, 0x68030020, Type::Long, L"NewTabHeight"),
-    Property(L"BackColor", Kind::GetLet, 0x6803001F, Type::OleColor, L"NewBackColor"),
-    Property(L"ForeColor", Kind::GetLet, 0x6803001E, Type::OleColor, L"NewForeColor"),
-    Property(L"ForeColorActive", Kind::GetLet, 0x6803001D, Type::OleColor, L"NewForeColorActive"),
-    Property(L"BackColorForm", Kind::GetLet, 0x6803001C, Type::OleColor, L"NewBackColorForm"),
-    Property(L"MouseMoveColor0", Kind::GetLet, 0x6803001B, Type::OleColor, L"NewColor", kHidden),
-    Property(L"MouseMoveColor1", Kind::GetLet, 0x6803001A, Type::OleColor, L"NewColor", kHidden),
-    Property(L"MouseMoveColor2", Kind::GetLet, 0x68030019, Type::OleColor, L"NewColor", kHidden),
+    Property(L"HeaderHeight", Kind::GetLet, 0x68030020, Type::Long, L"NewTabHeight",
+             L"Height of the strip in pixels; the control takes this height when it paints."),
+    Property(L"BackColor", Kind::GetLet, 0x6803001F, Type::OleColor, L"NewBackColor",
+             L"Fill behind the columns."),
+    Property(L"ForeColor", Kind::GetLet, 0x6803001E, Type::OleColor, L"NewForeColor",
+             L"Caption colour of ordinary columns."),
+    Property(L"ForeColorActive", Kind::GetLet, 0x6803001D, Type::OleColor, L"NewForeColorActive",
+             L"Caption colour of the pressed column."),
+    Property(L"BackColorForm", Kind::GetLet, 0x6803001C, Type::OleColor, L"NewBackColorForm",
+             L"Fill right of the last column."),
+    Property(L"MouseMoveColor0", Kind::GetLet, 0x6803001B, Type::OleColor, L"NewColor",
+             L"Stored and saved; not used for painting.", kHidden),
+    Property(L"MouseMoveColor1", Kind::GetLet, 0x6803001A, Type::OleColor, L"NewColor",
+             L"Stored and saved; not used for painting.", kHidden),
+    Property(L"MouseMoveColor2", Kind::GetLet, 0x68030019, Type::OleColor, L"NewColor",
+             L"Stored and saved; not used for painting.", kHidden),
     Property(L"RegisterFocusColor0", Kind::LetGet, 0x68030018, Type::OleColor, L"NewColor",
-             kHidden),
+             L"Stored and saved; not used for painting.", kHidden),
     Property(L"RegisterFocusColor1", Kind::LetGet, 0x68030017, Type::OleColor, L"NewColor",
-             kHidden),
+             L"Stored and saved; not used for painting.", kHidden),
     Property(L"RegisterFocusColor2", Kind::LetGet, 0x68030016, Type::OleColor, L"NewColor",
-             kHidden),
-    Property(L"FrameColor", Kind::GetLet, 0x68030015, Type::OleColor, L"NewFrameColor"),
-    IndexedProperty(L"RowWidth", Kind::GetLet, 0x68030014, Type::Long, L"NewTabWidth"),
-    IndexedProperty(L"RowCaption", Kind::GetLet, 0x68030013, Type::String, L"NewTabCaption"),
-    IndexedProperty(L"RowSorted", Kind::GetLet, 0x68030012, Type::Boolean, L"NewTabSort"),
-    IndexedProperty(L"RowPicture", Kind::GetSet, 0x68030011, Type::Picture, L"NewTabPicture"),
-    Property(L"Font", Kind::GetSet, 0x68030010, Type::Font, L"New_Font"),
-    Property(L"FontBold", Kind::GetLet, 0x6803000F, Type::Boolean, L"vNew"),
-    Property(L"FontItalic", Kind::GetLet, 0x6803000E, Type::Boolean, L"vNew"),
-    Property(L"FontStrikethru", Kind::GetLet, 0x6803000D, Type::Boolean, L"vNew"),
-    Property(L"FontUnderline", Kind::GetLet, 0x6803000C, Type::Boolean, L"vNew"),
-    Property(L"FontSize", Kind::GetLet, 0x6803000B, Type::Single, L"vNew"),
-    Property(L"FontName", Kind::GetLet, 0x6803000A, Type::String, L"vNew"),
-    Property(L"MaskColor", Kind::GetLet, 0x68030009, Type::OleColor, L"NewMaskColor"),
-    Property(L"NumberOfRows", Kind::Get, 0x68030008, Type::Long, {}, kNonBrowsable),
-    Property(L"Alignment", Kind::GetLet, 0x68030007, Type::TabAlignment, L"NewAlignment", kHidden),
-    Property(L"ForeColorHot", Kind::GetLet, 0x68030005, Type::OleColor, L"NewForeColorHot"),
-    Property(L"SortedRow", Kind::GetLet, 0x68030004, Type::Long, L"NewSortedTab"),
-    Property(L"ShowFrame", Kind::GetLet, 0x68030003, Type::Boolean, L"varNew"),
-    Property(L"ShowSortPic", Kind::GetLet, 0x68030002, Type::Boolean, L"varNew"),
-    Property(L"ColumnWidths", Kind::GetLet, 0x68030001, Type::String, L"NewColumnWidths"),
-    Property(L"SelectedRow", Kind::GetLet, 0x68030000, Type::Long, L"NewSelectedTab"),
-    Method(L"DrawTab", 0x6003002E, Type::Void, {}, kHidden),
-    Method(L"DrawTabTop", 0x6003002F, Type::Void, {}, kHidden),
-    Method(L"AddRow", 0x60030030, Type::Long, kAddRowParams),
-    Method(L"DeleteRow", 0x60030031, Type::Variant, {}),
-    Method(L"GetPictureSize", 0x60030032, Type::Void, kGetPictureSizeParams, kHidden),
-    Method(L"SetTabAccessKeys", 0x60030033, Type::Void, {}, kHidden),
-    Method(L"GetTabAccessKey", 0x60030034, Type::Long, kGetTabAccessKeyParams, kHidden),
-    Method(L"ShowAboutBox", kDispidAboutBox, Type::Void, {}),
+             L"Stored and saved; not used for painting.", kHidden),
+    Property(L"FrameColor", Kind::GetLet, 0x68030015, Type::OleColor, L"NewFrameColor",
+             L"Colour of the outer frame lines when ShowFrame is True."),
+    IndexedProperty(L"RowWidth", Kind::GetLet, 0x68030014, Type::Long, L"NewTabWidth",
+                    L"Width of column Index in pixels; the column takes 2 more for its separator."),
+    IndexedProperty(L"RowCaption", Kind::GetLet, 0x68030013, Type::String, L"NewTabCaption",
+                    L"Caption of column Index; \"&\" marks its access key."),
+    IndexedProperty(L"RowSorted", Kind::GetLet, 0x68030012, Type::Boolean, L"NewTabSort",
+                    L"True: the next press on column Index reports \"DESC\"."),
+    IndexedProperty(L"RowPicture", Kind::GetSet, 0x68030011, Type::Picture, L"NewTabPicture",
+                    L"Picture left of the caption; icons are stored as bitmaps on magenta."),
+    Property(L"Font", Kind::GetSet, 0x68030010, Type::Font, L"New_Font",
+             L"Get returns the font the control draws with; Set copies the attributes of the given "
+             L"font."),
+    Property(L"FontBold", Kind::GetLet, 0x6803000F, Type::Boolean, L"vNew", L"Bold captions."),
+    Property(L"FontItalic", Kind::GetLet, 0x6803000E, Type::Boolean, L"vNew", L"Italic captions."),
+    Property(L"FontStrikethru", Kind::GetLet, 0x6803000D, Type::Boolean, L"vNew",
+             L"Struck-through captions."),
+    Property(L"FontUnderline", Kind::GetLet, 0x6803000C, Type::Boolean, L"vNew",
+             L"Underlined captions."),
+    Property(L"FontSize", Kind::GetLet, 0x6803000B, Type::Single, L"vNew",
+             L"Caption size in points."),
+    Property(L"FontName", Kind::GetLet, 0x6803000A, Type::String, L"vNew", L"Caption font name."),
+    Property(L"MaskColor", Kind::GetLet, 0x68030009, Type::OleColor, L"NewMaskColor",
+             L"Colour of column pictures that stays transparent."),
+    Property(L"NumberOfRows", Kind::Get, 0x68030008, Type::Long, {}, L"Number of columns.",
+             kNonBrowsable),
+    Property(L"Alignment", Kind::GetLet, 0x68030007, Type::TabAlignment, L"NewAlignment",
+             L"reg_Top (0) paints the header; any other value paints nothing.", kHidden),
+    Property(L"ForeColorHot", Kind::GetLet, 0x68030005, Type::OleColor, L"NewForeColorHot",
+             L"Caption colour of the column under the mouse; shows at the next repaint."),
+    Property(L"SortedRow", Kind::GetLet, 0x68030004, Type::Long, L"NewSortedTab",
+             L"The column that carries the sort marker."),
+    Property(L"ShowFrame", Kind::GetLet, 0x68030003, Type::Boolean, L"varNew",
+             L"Draws the outer frame."),
+    Property(L"ShowSortPic", Kind::GetLet, 0x68030002, Type::Boolean, L"varNew",
+             L"Draws the sort marker on SortedRow."),
+    Property(L"ColumnWidths", Kind::GetLet, 0x68030001, Type::String, L"NewColumnWidths",
+             L"All column widths at once, in twips, separated by \";\"."),
+    Property(L"SelectedRow", Kind::GetLet, 0x68030000, Type::Long, L"NewSelectedTab",
+             L"The pressed column (0: none)."),
+    Method(L"DrawTab", 0x6003002E, Type::Void, {}, L"Repaints the header.", kHidden),
+    Method(L"DrawTabTop", 0x6003002F, Type::Void, {}, L"One paint pass of a top-aligned header.",
+           kHidden),
+    Method(L"AddRow", 0x60030030, Type::Long, kAddRowParams,
+           L"Appends a column and returns its index."),
+    Method(L"DeleteRow", 0x60030031, Type::Variant, {},
+           L"Removes the last column (never the only one); returns Empty."),
+    Method(L"GetPictureSize", 0x60030032, Type::Void, kGetPictureSizeParams,
+           L"Writes the picture's size in pixels into picX and picY.", kHidden),
+    Method(L"SetTabAccessKeys", 0x60030033, Type::Void, {},
+           L"Rebuilds the access keys from the captions.", kHidden),
+    Method(L"GetTabAccessKey", 0x60030034, Type::Long, kGetTabAccessKeyParams,
+           L"Position of the character code iKey among the access keys, or 0.", kHidden),
+    Method(L"ShowAboutBox", kDispidAboutBox, Type::Void, {}, L"Shows the about box."),
 };
 
 constexpr std::array kRowPressedParams{
@@ -109,11 +144,15 @@ constexpr std::array kMouseDownParams{
 };
 
 constexpr std::array kEvents{
-    Event{L"RowPressed", 1, kRowPressedParams, true},
-    Event{L"MouseIn", 2, kMouseParams},
-    Event{L"MouseOut", 3, kMouseParams},
-    Event{L"MouseDown", 4, kMouseDownParams},
-    Event{L"MouseUp", 5, kMouseParams},
+    Event{L"RowPressed", 1, kRowPressedParams, true,
+          L"SelectedRow was set, by a press on a column or by code (also to 0)."},
+    Event{L"MouseIn", 2, kMouseParams, false, L"The mouse moves over the control."},
+    Event{L"MouseOut", 3, kMouseParams, false, L"The mouse has left the control."},
+    Event{L"MouseDown", 4, kMouseDownParams, false,
+          L"A press of any mouse button on a column, after RowPressed: SortRow is the pressed "
+          L"column, Sort the direction the host should sort in."},
+    Event{L"MouseUp", 5, kMouseParams, false,
+          L"Every release of a mouse button over the control; SortRow is SortedRow."},
 };
 
 constexpr std::array kEnumValues{

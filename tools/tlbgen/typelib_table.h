@@ -74,6 +74,9 @@ struct Member {
   std::wstring_view setter_param;  // name of the propput/propputref value
   std::span<const Param> params;   // method parameters (before the result)
   unsigned flags = kNoFlags;
+  // One line for object browsers and code completion: the first sentence
+  // of the member's row in docs/reference.md, without the backticks.
+  std::wstring_view help = {};
 };
 
 struct Event {
@@ -81,6 +84,7 @@ struct Event {
   DISPID dispid;
   std::span<const Param> params;  // all passed by reference
   bool ui_default = false;        // FUNCFLAG_FUIDEFAULT
+  std::wstring_view help = {};    // as Member::help
 };
 
 struct EnumValue {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 #include "accessors.h"
@@ -236,6 +237,13 @@ class Writer {
           "SetFuncAndParamNames");
   }
 
+  // The one-line help string object browsers show for function `index`;
+  // every member has one.
+  static void SetHelp(ICreateTypeInfo2* owner, UINT index, std::wstring_view help) {
+    if (help.empty()) throw std::runtime_error("a member has no help string");
+    Check(owner->SetFuncDocString(index, Bstr(help).Get()), "SetFuncDocString");
+  }
+
   void WriteEnum() {
     Check(enum_->SetGuid(library_.enum_guid), "SetGuid(enum)");
     for (UINT i = 0; i < library_.enum_values.size(); ++i) {
@@ -282,6 +290,7 @@ class Writer {
       // Every function of a dual interface returns HRESULT; results travel
       // through the [out,retval] parameter.
       AddFunction(info, k, desc, accessor.member->name, accessor.params, VT_HRESULT);
+      SetHelp(info, k, accessor.member->help);
     }
     Check(info->LayOut(), "LayOut(interface)");
   }
@@ -315,6 +324,7 @@ class Writer {
       desc.callconv = CC_STDCALL;
       if (event.ui_default) desc.wFuncFlags = FUNCFLAG_FUIDEFAULT;
       AddFunction(info, k, desc, event.name, EventParams(event), VT_VOID);
+      SetHelp(info, k, event.help);
     }
     Check(info->LayOut(), "LayOut(events)");
   }
