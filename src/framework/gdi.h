@@ -8,6 +8,19 @@
 
 namespace framework {
 
+// The header of an uncompressed device-independent bitmap: a negative height
+// makes it top-down.
+inline BITMAPINFOHEADER dib_header(LONG width, LONG height, WORD bit_count) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = bit_count;
+  header.biCompression = BI_RGB;
+  return header;
+}
+
 // A pen, brush, bitmap, palette, font or region, deleted with the wrapper.
 template <class Handle>
 class GdiObject {

@@ -46,12 +46,7 @@ std::vector<BYTE> framed(std::span<const BYTE> data) {
 // A bottom-up bitmap of 24 bits per pixel.
 BITMAPINFO rgb24_format(LONG width, LONG height) {
   BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(format.bmiHeader);
-  format.bmiHeader.biWidth = width;
-  format.bmiHeader.biHeight = height;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 24;
-  format.bmiHeader.biCompression = BI_RGB;
+  format.bmiHeader = dib_header(width, height, 24);
   return format;
 }
 

@@ -49,12 +49,7 @@ Surface::~Surface() {
 
 GdiObject<HBITMAP> Surface::new_bitmap(HDC dc, int width, int height) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = std::max(width, 1);
-  info.bmiHeader.biHeight = -std::max(height, 1);  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = dib_header(std::max(width, 1), -std::max(height, 1), 32);  // top-down
   void* bits = nullptr;
   GdiObject<HBITMAP> bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) throw ControlError(error_number::kOutOfMemory);

@@ -49,12 +49,7 @@ framework::Icon make_palette_icon(std::span<const char* const> rows) {
     BITMAPINFOHEADER header;
     RGBQUAD colours[16];
   } info{};
-  info.header.biSize = sizeof info.header;
-  info.header.biWidth = width;
-  info.header.biHeight = -height;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 4;
-  info.header.biCompression = BI_RGB;
+  info.header = framework::dib_header(width, -height, 4);
   info.header.biClrUsed = 16;
   std::memcpy(info.colours, kPalette, sizeof kPalette);
   void* pixels = nullptr;

@@ -10,12 +10,7 @@ namespace {
 
 framework::GdiObject<HBITMAP> dib24(int width, int height) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = framework::dib_header(width, -height, 24);
   void* bits = nullptr;
   return framework::GdiObject<HBITMAP>(
       CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
