@@ -21,10 +21,10 @@ TESSEL_PACKAGES=(
   wine64-tools
   googletest
   # Wine's own Tahoma, MS Sans Serif and Courier, the faces the property
-  # pages, the about box and the demo's list use, with Windows' metrics, so
-  # that they lay out as on Windows. (The packaged metric-compatible Arial
-  # and Courier New replacements are left out: Wine realizes a 12-point
-  # font of theirs at 11.25 points, where Windows' own faces keep 12.)
+  # pages, the about box and the demo's list use, with Windows' metrics.
+  # Wine does not look for them where the package puts them: scripts/demo
+  # copies them, with the metric-compatible Arial, Times New Roman and
+  # Courier New, into its own prefix only (see scripts/lib/demo-fonts.sh).
   fonts-wine
 )
 
