@@ -1,6 +1,7 @@
 #include "resources.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include "framework/user_handles.h"
 #include "support/gdi_count.h"
@@ -56,7 +57,7 @@ Resources sample() {
   return r;
 }
 
-bool no_growth(const Resources& before, const Resources& after) {
+bool no_growth(const Resources& before, const Resources& after, size_t platform_bytes) {
   const size_t cached =
       after.window_dcs > before.window_dcs ? after.window_dcs - before.window_dcs : 0;
   for (size_t type = 0; type < before.gdi_by_type.size(); ++type) {
@@ -65,10 +66,10 @@ bool no_growth(const Resources& before, const Resources& after) {
     if (after.gdi_by_type[type] > before.gdi_by_type[type] + (companion ? cached : 0)) return false;
   }
   return after.user <= before.user && after.windows <= before.windows &&
-         after.private_bytes <= before.private_bytes + kPrivateNoise;
+         after.private_bytes <= before.private_bytes + kPrivateNoise + platform_bytes;
 }
 
-bool report_growth(const Resources& before, const Resources& after) {
+bool report_growth(const Resources& before, const Resources& after, size_t platform_bytes) {
   auto growth = [](size_t a, size_t b) {
     return static_cast<long long>(b) - static_cast<long long>(a);
   };
@@ -89,7 +90,41 @@ bool report_growth(const Resources& before, const Resources& after) {
   std::printf("  private memory:   %zu -> %zu bytes (growth %lld, band %zu)\n",
               before.private_bytes, after.private_bytes,
               growth(before.private_bytes, after.private_bytes), kPrivateNoise);
-  return no_growth(before, after);
+  if (platform_bytes) {
+    std::printf(
+        "    allowed on top:  %zu bytes the platform keeps for accessible objects handed out\n",
+        platform_bytes);
+  }
+  return no_growth(before, after, platform_bytes);
+}
+
+size_t platform_round_trip_bytes() {
+  HWND window =
+      CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  if (!window) return 0;
+  auto round_trips = [window](int count) {
+    for (int i = 0; i < count; ++i) {
+      IAccessible* standard = nullptr;
+      if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&standard)))) {
+        return;
+      }
+      const LRESULT result = LresultFromObject(__uuidof(IAccessible), 0, standard);
+      standard->Release();
+      IAccessible* client = nullptr;
+      if (SUCCEEDED(ObjectFromLresult(result, __uuidof(IAccessible), 0,
+                                      reinterpret_cast<void**>(&client)))) {
+        client->Release();
+      }
+    }
+  };
+  constexpr int kMeasured = 2000;
+  round_trips(200);
+  const size_t before = committed_private_bytes();
+  round_trips(kMeasured);
+  const size_t after = committed_private_bytes();
+  DestroyWindow(window);
+  return after > before ? (after - before) / kMeasured : 0;
 }
 
 }  // namespace soak

@@ -30,6 +30,8 @@ namespace id = tessel::dispid;
 using namespace tessel_test;
 
 POINT g_pointer{};
+// The accessible objects the screen reader has been handed so far.
+long g_readings = 0;
 BOOL WINAPI cursor_pos(LPPOINT point) {
   *point = g_pointer;
   return TRUE;
@@ -129,6 +131,7 @@ class Driver {
                                           __uuidof(IAccessible), reader.put_void()))) {
       return false;
     }
+    ++g_readings;
     LONG count = 0;
     if (FAILED(reader->get_accChildCount(&count))) return false;
     for (LONG i = 1; i <= count; ++i) {
@@ -248,15 +251,20 @@ bool run_soak(long operations, unsigned seed) {
   // first time capture is released over it, whenever that happens to be.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   drive(std::min(2000L, operations), seed, true, &unused, &unused, &warm);
+  const size_t round_trip_bytes = platform_round_trip_bytes();
   pump_messages();
   const Resources before = sample();
+  g_readings = 0;
   const long failures = drive(operations, seed, false, &refs_before, &refs_after, &paints_alike);
   pump_messages();
   const Resources after = sample();
+  const size_t platform_bytes = static_cast<size_t>(g_readings) * round_trip_bytes;
   tessel::set_cursor_api(previous);
 
   std::printf("soak: %ld operations after warm-up, seed %u\n", operations, seed);
-  const bool no_growth = report_growth(before, after);
+  std::printf("  screen reader:    %ld accessible objects, %zu bytes each kept by the platform\n",
+              g_readings, round_trip_bytes);
+  const bool no_growth = report_growth(before, after, platform_bytes);
   std::printf("  COM references:   %lu -> %lu\n", refs_before, refs_after);
   std::printf("  failed calls:     %ld\n", failures);
   std::printf("  paints correctly: %s\n", paints_alike ? "yes" : "NO");
