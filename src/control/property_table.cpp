@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -119,8 +120,12 @@ struct PropertyAccess {
   static void load_font_name(TesselControl& c, const Variant& v, LONG) {
     c.set_font_name(framework::view_of(V_BSTR(v.get())));
   }
+  // A saved size the setter would refuse loads as a missing key does.
   static void load_font_size(TesselControl& c, const Variant& v, LONG) {
-    c.set_font_size(V_R4(v.get()));
+    const float size = V_R4(v.get());
+    const bool refused = std::isfinite(size) && std::fabs(size) > TesselControl::kLargestFontSize;
+    c.set_font_size(refused ? static_cast<float>(property_row(dispid::FontSize).read_default.number)
+                            : size);
   }
   // The saved font becomes the drawing font itself, not through Font.
   static void load_font(TesselControl& c, const Variant& v, LONG) {

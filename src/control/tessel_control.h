@@ -155,7 +155,9 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   void set_font_italic(bool value);
   void set_font_strikethru(bool value);
   void set_font_underline(bool value);
+  // Refuses (error 380) a finite size beyond kLargestFontSize points.
   void set_font_size(float value);
+  static constexpr float kLargestFontSize = 1638.0f;
   void set_font_name(std::wstring_view value);
 
   // The surface as the header painter sees it.

@@ -177,6 +177,23 @@ TEST_F(PropertyBagLoad, ColumnWidthsIsEmptyAfterLoadingColumnsAndSelectedRowZero
   EXPECT_EQ(as_long(call(control.get(), id::GetTabAccessKey, {vlong('z')})), 1);
 }
 
+// A damaged form's font size of tens of thousands of points took the load
+// over a minute, drawing the captions in a font taller than the screen. The
+// size loads as a missing one does (8), and the rest of the form loads.
+TEST_F(PropertyBagLoad, AFontSizeBeyondTheLargestIsSkippedAndTheRestLoads) {
+  bag->set(L"FontSize", v_r4(-46577.7f));
+  bag->set(L"NumberOfTabs", v_i4(1));
+  bag->set(L"RowText1", v_text(L"Name"));
+  const DWORD started = GetTickCount();
+  load();
+  EXPECT_LT(GetTickCount() - started, 5000u);
+  EXPECT_EQ(V_R4(get(control.get(), id::FontSize).get()), 8.0f);
+  EXPECT_EQ(text(id::RowCaption, {vlong(1)}), L"Name");
+  bag->set(L"FontSize", v_r4(1638.0f));
+  load();
+  EXPECT_EQ(V_R4(get(control.get(), id::FontSize).get()), 1638.0f);
+}
+
 TEST_F(PropertyBagLoad, ValuesOfOtherTypesAreConvertedOrSkipped) {
   bag->set(L"HeaderHeight", v_text(L"40"));
   bag->set(L"BackColor", v_text(L"kein Wert"));  // skipped: keeps what it had

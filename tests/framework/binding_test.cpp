@@ -204,6 +204,8 @@ TEST(Binding, ValuesOutsideTheParameterTypeFailAndChangeNothing) {
       {id::FontSize, real(inf), 6},
       {id::FontSize, real(1e300), 6},
       {id::FontSize, vstr(L"abc"), 13},
+      {id::FontSize, real(1639), 380},
+      {id::FontSize, real(-46577.7), 380},
       {id::ShowFrame, vstr(L"abc"), 13},
   };
   for (const Case& c : cases) {
@@ -219,7 +221,9 @@ TEST(Binding, ValuesOutsideTheParameterTypeFailAndChangeNothing) {
               DISP_E_EXCEPTION);
     EXPECT_EQ(error_number(exception.scode), c.error);
     auto description = framework::Bstr::adopt(exception.bstrDescription);
-    EXPECT_EQ(description.str(), c.error == 6 ? L"Overflow" : L"Type mismatch");
+    EXPECT_EQ(description.str(), c.error == 6    ? L"Overflow"
+                                 : c.error == 13 ? L"Type mismatch"
+                                                 : L"Invalid property value");
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrHelpFile);
     Variant after = get(control.get(), c.member, index());
