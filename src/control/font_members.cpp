@@ -44,15 +44,18 @@ void TesselControl::set_font_underline(bool value) {
   changed(dispid::FontUnderline);
 }
 
+bool TesselControl::font_size_refused(float value) {
+  return std::isfinite(value) && std::fabs(value) > 1638.0f;
+}
+
 void TesselControl::set_font_size(float value) {
   // The platform's font dialog offers sizes up to 1638 points. A larger font
   // shows nothing of a caption in a header strip, and realising and drawing
   // its glyphs can hold the host for minutes; it is refused, and the font
   // stays as it was. Values that do not fit the font's units at all stay
   // overflows, below.
-  if (std::isfinite(value) && std::fabs(value) > kLargestFontSize) {
+  if (font_size_refused(value))
     framework::raise_error(framework::error_number::kInvalidPropertyValue);
-  }
   s_.look.FontSize = value;
   const double units = std::nearbyint(static_cast<double>(value) * 10000.0);
   if (!(std::fabs(units) < 9.2e18)) framework::raise_error(framework::error_number::kOverflow);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -123,9 +122,9 @@ struct PropertyAccess {
   // A saved size the setter would refuse loads as a missing key does.
   static void load_font_size(TesselControl& c, const Variant& v, LONG) {
     const float size = V_R4(v.get());
-    const bool refused = std::isfinite(size) && std::fabs(size) > TesselControl::kLargestFontSize;
-    c.set_font_size(refused ? static_cast<float>(property_row(dispid::FontSize).read_default.number)
-                            : size);
+    c.set_font_size(TesselControl::font_size_refused(size)
+                        ? static_cast<float>(property_row(dispid::FontSize).read_default.number)
+                        : size);
   }
   // The saved font becomes the drawing font itself, not through Font.
   static void load_font(TesselControl& c, const Variant& v, LONG) {

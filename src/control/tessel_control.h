@@ -155,9 +155,11 @@ class TesselControl final : public framework::ControlBase<_TesselControl> {
   void set_font_italic(bool value);
   void set_font_strikethru(bool value);
   void set_font_underline(bool value);
-  // Refuses (error 380) a finite size beyond kLargestFontSize points.
+  // Refuses (error 380) a size that font_size_refused names.
   void set_font_size(float value);
-  static constexpr float kLargestFontSize = 1638.0f;
+  // A finite size beyond 1638 points, the largest the platform's font dialog
+  // offers.
+  static bool font_size_refused(float value);
   void set_font_name(std::wstring_view value);
 
   // The surface as the header painter sees it.
