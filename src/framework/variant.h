@@ -25,28 +25,16 @@ class Variant {
   }
 
   static Variant from_long(LONG value) {
-    Variant v;
-    V_VT(&v.v_) = VT_I4;
-    V_I4(&v.v_) = value;
-    return v;
+    return of(VT_I4, [&](VARIANT& x) { V_I4(&x) = value; });
   }
   static Variant from_short(SHORT value) {
-    Variant v;
-    V_VT(&v.v_) = VT_I2;
-    V_I2(&v.v_) = value;
-    return v;
+    return of(VT_I2, [&](VARIANT& x) { V_I2(&x) = value; });
   }
   static Variant from_bool(bool value) {
-    Variant v;
-    V_VT(&v.v_) = VT_BOOL;
-    V_BOOL(&v.v_) = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
+    return of(VT_BOOL, [&](VARIANT& x) { V_BOOL(&x) = value ? VARIANT_TRUE : VARIANT_FALSE; });
   }
   static Variant from_float(float value) {
-    Variant v;
-    V_VT(&v.v_) = VT_R4;
-    V_R4(&v.v_) = value;
-    return v;
+    return of(VT_R4, [&](VARIANT& x) { V_R4(&x) = value; });
   }
   // Throws std::bad_alloc when the string cannot be made.
   static Variant from_text(std::wstring_view value) {
@@ -79,6 +67,15 @@ class Variant {
   }
 
  private:
+  // A variant of a plain value: its type, and what stores the value in it.
+  template <typename Store>
+  static Variant of(VARTYPE type, Store store) {
+    Variant v;
+    V_VT(&v.v_) = type;
+    store(v.v_);
+    return v;
+  }
+
   VARIANT v_;
 };
 

@@ -6,8 +6,9 @@ namespace tessel {
 
 namespace {
 
-// X black, o white, . transparent; the fingertip is at (12, 2).
-constexpr const char* kHand[32] = {
+// X black, o white, . transparent; the fingertip is at (12, 2). The rows below
+// the last one drawn are transparent.
+constexpr const char* kHand[] = {
     "................................",  //
     "................................",  //
     "............X...................",  //
@@ -28,22 +29,10 @@ constexpr const char* kHand[32] = {
     "............XooooooX............",  //
     "............XooooooX............",  //
     "............XXXXXXXX............",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
-    "................................",  //
 };
 
 }  // namespace
 
-framework::Cursor make_hand_cursor() { return make_monochrome_cursor(kHand, kHandHotSpot); }
+framework::Cursor make_hand_cursor() { return make_monochrome_cursor(kHand, kHandHotSpot, 32); }
 
 }  // namespace tessel

@@ -74,18 +74,18 @@ framework::Icon make_palette_icon(std::span<const char* const> rows) {
   return framework::Icon(CreateIconIndirect(&icon));
 }
 
-framework::Cursor make_monochrome_cursor(std::span<const char* const> rows, POINT hot_spot) {
+framework::Cursor make_monochrome_cursor(std::span<const char* const> rows, POINT hot_spot,
+                                         int height) {
   const int width = static_cast<int>(std::strlen(rows[0]));
-  const int height = static_cast<int>(rows.size());
   const int stride = (width + 15) / 16 * 2;
   // AND mask: set where the screen shows through; XOR mask: set for white.
-  std::vector<BYTE> and_mask(static_cast<size_t>(stride) * height, 0);
+  std::vector<BYTE> and_mask(static_cast<size_t>(stride) * height, 0xFF);
   std::vector<BYTE> xor_mask(and_mask.size(), 0);
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < static_cast<int>(rows.size()) && y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const BYTE bit = static_cast<BYTE>(0x80 >> (x % 8));
       const char c = rows[y][x];
-      if (c == '.') and_mask[y * stride + x / 8] |= bit;
+      if (c != '.') and_mask[y * stride + x / 8] &= static_cast<BYTE>(~bit);
       if (c == 'o') xor_mask[y * stride + x / 8] |= bit;
     }
   }

@@ -15,8 +15,10 @@ namespace tessel {
 // '.' for a transparent pixel. All rows have the same length.
 framework::Icon make_palette_icon(std::span<const char* const> rows);
 
-// A monochrome cursor: 'X' black, 'o' white, '.' transparent. All rows have
-// the same length, a multiple of 16.
-framework::Cursor make_monochrome_cursor(std::span<const char* const> rows, POINT hot_spot);
+// A monochrome cursor `height` pixels high: 'X' black, 'o' white, '.'
+// transparent; rows past the given ones are transparent. All rows have the
+// same length, a multiple of 16.
+framework::Cursor make_monochrome_cursor(std::span<const char* const> rows, POINT hot_spot,
+                                         int height);
 
 }  // namespace tessel
