@@ -157,7 +157,22 @@ class Painting : public ::testing::Test {
   ComPtr<IDispatch> control;
 };
 
-TEST_F(Painting, OnlyATopAlignedHeaderIsPainted) {
+TEST_F(Painting, AnIconPictureATopAlignedHeaderAndADeletedPressedColumnPaint) {
+  // An icon column picture is stored as a bitmap on magenta and shows with
+  // its magenta part left out: the column's background shows through at
+  // the picture's left half.
+  auto icon = make_icon_picture(16, 16, [](int x, int) -> std::optional<COLORREF> {
+    if (x < 8) return std::nullopt;
+    return RGB(0, 0, 170);
+  });
+  put_picture(control.get(), 1, icon.get());
+  Variant stored = get(control.get(), id::RowPicture, {vlong(1)});
+  ASSERT_EQ(stored.vt(), VT_DISPATCH);
+  EXPECT_EQ(picture_type(static_cast<IPictureDisp*>(V_DISPATCH(stored.get()))), PICTYPE_BITMAP);
+  EXPECT_EQ(view_pixel(2 + 4 + 12, 12), RGB(0, 0, 170));
+  EXPECT_EQ(view_pixel(2 + 4 + 2, 12), RGB(249, 250, 253));
+
+  // Only a top-aligned header is painted.
   EXPECT_EQ(view_pixel(150, 10), RGB(224, 223, 227));  // BackColorForm right of column 1
   put(control.get(), id::BackColorForm, {}, vlong(RGB(200, 0, 0)));
   EXPECT_EQ(view_pixel(150, 10), RGB(200, 0, 0));
@@ -171,9 +186,8 @@ TEST_F(Painting, OnlyATopAlignedHeaderIsPainted) {
   put(control.get(), id::BackColor, {}, vlong(static_cast<LONG>(0x8000000Fu)));
   EXPECT_EQ(static_cast<COLORREF>(as_long(get(control.get(), id::BackColor))),
             GetSysColor(COLOR_BTNFACE));
-}
 
-TEST_F(Painting, DeletingThePressedAndSortedColumnLeavesTheHeaderUsable) {
+  // Deleting the pressed and sorted column leaves the header usable.
   call(control.get(), id::AddRow, {vlong(40)});
   call(control.get(), id::AddRow, {vlong(40)});
   put(control.get(), id::SortedRow, {}, vlong(3));
@@ -183,21 +197,6 @@ TEST_F(Painting, DeletingThePressedAndSortedColumnLeavesTheHeaderUsable) {
             S_OK);
   EXPECT_EQ(view_pixel(190, 10), RGB(0, 150, 0));
   EXPECT_EQ(invoke(control.get(), id::DrawTab, DISPATCH_METHOD, {}), S_OK);
-}
-
-TEST_F(Painting, AnIconColumnPictureIsStoredAsABitmapOnMagenta) {
-  auto icon = make_icon_picture(16, 16, [](int x, int) -> std::optional<COLORREF> {
-    if (x < 8) return std::nullopt;
-    return RGB(0, 0, 170);
-  });
-  put_picture(control.get(), 1, icon.get());
-  Variant stored = get(control.get(), id::RowPicture, {vlong(1)});
-  ASSERT_EQ(stored.vt(), VT_DISPATCH);
-  EXPECT_EQ(picture_type(static_cast<IPictureDisp*>(V_DISPATCH(stored.get()))), PICTYPE_BITMAP);
-  // The picture shows in the header with its magenta part left out: the
-  // column's background shows through at the picture's left half.
-  EXPECT_EQ(view_pixel(2 + 4 + 12, 12), RGB(0, 0, 170));
-  EXPECT_EQ(view_pixel(2 + 4 + 2, 12), RGB(249, 250, 253));
 }
 
 // A column picture's code may change the columns while a pass reads the
