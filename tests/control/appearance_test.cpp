@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "control/interaction_helpers.h"
+#include "control/persist_test_support.h"
 #include "control/property_table.h"
 #include "support/com_test_env.h"
 #include "support/event_recorder.h"
@@ -14,17 +15,6 @@ namespace tessel_test {
 namespace {
 
 namespace id = tessel::dispid;
-
-// The name a font object reports: the face the platform realised for it.
-std::wstring name_of(IUnknown* font_object) {
-  ComPtr<IFont> font;
-  font_object->QueryInterface(IID_IFont, font.put_void());
-  BSTR name = nullptr;
-  font->get_Name(&name);
-  std::wstring result(name ? name : L"");
-  SysFreeString(name);
-  return result;
-}
 
 ComPtr<IFontDisp> new_font(const wchar_t* name, LONGLONG size, SHORT weight, BOOL underline) {
   FONTDESC desc{sizeof(FONTDESC),
@@ -42,16 +32,18 @@ ComPtr<IFontDisp> new_font(const wchar_t* name, LONGLONG size, SHORT weight, BOO
 
 class Appearance : public RecordedControlTest {
  protected:
-  void init_new() {
-    auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
-    ASSERT_TRUE(persist);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-  }
+  void init_new() { ASSERT_EQ(stream_persist(control.get())->InitNew(), S_OK); }
   ULONG colour(DISPID which) { return static_cast<ULONG>(as_long(get(control.get(), which))); }
   std::vector<LONG> values(std::initializer_list<DISPID> properties) {
     std::vector<LONG> result;
     for (DISPID which : properties) result.push_back(as_long(get(control.get(), which)));
     return result;
+  }
+  // Font set to font (Nothing for nullptr).
+  HRESULT put_font(IUnknown* font) {
+    std::vector<VARIANT> args(1);
+    v_object(font).detach_to(args.data());
+    return invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, args);
   }
   ComPtr<IFont> font() {
     Variant v = get(control.get(), id::Font);
@@ -167,10 +159,10 @@ TEST_F(Appearance, FontValuesReachTheSurfaceFont) {
   put(control.get(), id::FontSize, {}, size);
   put(control.get(), id::FontItalic, {}, vbool(true));
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"Tahoma");
-  EXPECT_EQ(name_of(f.get()), name_of(new_font(L"Tahoma", 120000, FW_NORMAL, FALSE).get()));
-  CY points{};
-  f->get_Size(&points);
-  EXPECT_EQ(points.int64, 97500);
+  // The face the platform realised for the name.
+  const ComPtr<IFontDisp> drawn = f.query<IFontDisp>(IID_IFontDisp);
+  EXPECT_EQ(font_name(drawn.get()), font_name(new_font(L"Tahoma", 120000, FW_NORMAL, FALSE).get()));
+  EXPECT_EQ(font_size(drawn.get()), 97500);
   Variant stored = get(control.get(), id::FontSize);
   EXPECT_EQ(stored.vt(), VT_R4);
   EXPECT_EQ(V_R4(stored.get()), 9.75f);
@@ -187,18 +179,14 @@ TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   ComPtr<IFontDisp> assigned = new_font(L"Arial", 120000, FW_BOLD, TRUE);
   ASSERT_TRUE(assigned);
   recorder->changes.clear();
-  VARIANT v;
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = assigned.get();
-  assigned->AddRef();  // the call helper clears its arguments
-  ASSERT_EQ(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {v}), S_OK);
+  ASSERT_EQ(put_font(assigned.get()), S_OK);
   EXPECT_EQ(recorder->changes,
             (std::vector<DISPID>{id::FontBold, id::FontItalic, id::FontName, id::FontSize,
                                  id::FontStrikethru, id::FontUnderline, id::Font}));
   EXPECT_EQ(as_long(get(control.get(), id::FontSize)), 12);
   EXPECT_TRUE(as_bool(get(control.get(), id::FontBold)));
   EXPECT_TRUE(as_bool(get(control.get(), id::FontUnderline)));
-  const std::wstring assigned_name = name_of(assigned.get());
+  const std::wstring assigned_name = font_name(assigned.get());
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), assigned_name);
   ComPtr<IFont> drawing = font();
   ComPtr<IFont> given = assigned.query<IFont>(IID_IFont);
@@ -209,10 +197,7 @@ TEST_F(Appearance, AssigningAFontRunsTheSixFontSettersThenAnnouncesFont) {
   EXPECT_TRUE(bold);
 
   recorder->changes.clear();
-  VARIANT nothing;
-  V_VT(&nothing) = VT_DISPATCH;
-  V_DISPATCH(&nothing) = nullptr;
-  EXPECT_EQ(error_number(invoke(control.get(), id::Font, DISPATCH_PROPERTYPUTREF, {nothing})), 424);
+  EXPECT_EQ(error_number(put_font(nullptr)), 424);
   EXPECT_TRUE(recorder->changes.empty());
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), assigned_name);
 }

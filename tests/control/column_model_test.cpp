@@ -3,6 +3,8 @@
 // notifications a host sees.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "control/interaction_helpers.h"
 #include "control/persist_test_support.h"
 #include "support/com_test_env.h"
@@ -23,11 +25,17 @@ class ColumnModel : public RecordedControlTest {
   LONG count() { return as_long(get(control.get(), id::NumberOfRows)); }
   LONG width(LONG i) { return as_long(get(control.get(), id::RowWidth, {vlong(i)})); }
   std::wstring caption(LONG i) { return as_string(get(control.get(), id::RowCaption, {vlong(i)})); }
+  bool sorted(LONG i) { return as_bool(get(control.get(), id::RowSorted, {vlong(i)})); }
   HRESULT put_selected(LONG value) {
     return invoke(control.get(), id::SelectedRow, DISPATCH_PROPERTYPUT, {vlong(value)});
   }
+  // The error number of a get or put of `which` with these arguments.
+  int error_of(WORD how, DISPID which, std::vector<VARIANT> args) {
+    return error_number(invoke(control.get(), which, how, std::move(args)));
+  }
 };
 
+// The default column, and each setter announcing its property once.
 TEST_F(ColumnModel, AddRowWithoutArgumentsAppendsTheDefaultColumn) {
   EXPECT_EQ(add_row(100, L"First"), 1);
   recorder->changes.clear();
@@ -37,11 +45,22 @@ TEST_F(ColumnModel, AddRowWithoutArgumentsAppendsTheDefaultColumn) {
   EXPECT_EQ(count(), 2);
   EXPECT_EQ(width(2), 60);
   EXPECT_EQ(caption(2), L"Spalte");
-  EXPECT_FALSE(as_bool(get(control.get(), id::RowSorted, {vlong(2)})));
+  EXPECT_FALSE(sorted(2));
   Variant picture = get(control.get(), id::RowPicture, {vlong(2)});
   EXPECT_EQ(picture.vt(), VT_DISPATCH);
   EXPECT_EQ(V_DISPATCH(picture.get()), nullptr);
   EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::NumberOfRows});
+
+  recorder->changes.clear();
+  put(control.get(), id::RowWidth, {vlong(1)}, vlong(70));
+  put(control.get(), id::RowCaption, {vlong(1)}, vstr(L"B"));
+  put(control.get(), id::RowSorted, {vlong(1)}, vbool(true));
+  put(control.get(), id::SortedRow, {}, vlong(1));
+  EXPECT_EQ(recorder->changes,
+            (std::vector<DISPID>{id::RowWidth, id::RowCaption, id::RowSorted, id::SortedRow}));
+  // SortedRow takes any value unchecked.
+  put(control.get(), id::SortedRow, {}, vlong(-5));
+  EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), -5);
 }
 
 // The generated caption goes back into the caller's variable in its own
@@ -86,28 +105,25 @@ TEST_F(ColumnModel, DeleteRowKeepsTheLastColumnAndTheDeletedRecord) {
   EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::NumberOfRows});
 
   add_row(80, L"B");
-  ComPtr<IPictureDisp> bitmap = make_bitmap_picture(16, 16, RGB(255, 0, 0));
-  VARIANT picture;
-  V_VT(&picture) = VT_DISPATCH;
-  V_DISPATCH(&picture) = bitmap.get();
-  bitmap->AddRef();  // the call helper clears its arguments
-  ASSERT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(2), picture}),
-            S_OK);
+  put_picture(control.get(), 2, make_bitmap_picture(16, 16, RGB(255, 0, 0)).get());
   put(control.get(), id::RowSorted, {vlong(2)}, vbool(true));
   call(control.get(), id::DeleteRow);
   EXPECT_EQ(count(), 1);
   EXPECT_EQ(width(2), 80);
-  EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vlong(3)})), 9);
+  EXPECT_EQ(error_of(DISPATCH_PROPERTYGET, id::RowWidth, {vlong(3)}), 9);
   EXPECT_EQ(add_row(33, L"C"), 2);
   EXPECT_EQ(width(2), 33);
   EXPECT_EQ(caption(2), L"C");
-  EXPECT_FALSE(as_bool(get(control.get(), id::RowSorted, {vlong(2)})));
+  EXPECT_FALSE(sorted(2));
   EXPECT_EQ(V_DISPATCH(get(control.get(), id::RowPicture, {vlong(2)}).get()), nullptr);
 }
 
-TEST_F(ColumnModel, IndexesOutsideTheArrayFailWithError9AndChangeNothing) {
+// Indexes outside the array fail with error 9 and change nothing. Wrong
+// variant types fail with the platform's conversion errors, as classic
+// errors (13 type mismatch, 6 overflow); a numeric string converts.
+TEST_F(ColumnModel, IndexesOutsideTheArrayAndBadArgumentsFailWithTheirErrors) {
   // No column was ever added: there is no array yet, not even slot 0.
-  EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vlong(0)})), 9);
+  EXPECT_EQ(error_of(DISPATCH_PROPERTYGET, id::RowWidth, {vlong(0)}), 9);
   add_row(60, L"A");
   recorder->changes.clear();
   for (LONG bad : {-1, 2, 1000}) {
@@ -115,9 +131,8 @@ TEST_F(ColumnModel, IndexesOutsideTheArrayFailWithError9AndChangeNothing) {
     for (auto [which, value] :
          {std::pair{id::RowWidth, vlong(5)}, std::pair{id::RowCaption, vstr(L"x")},
           std::pair{id::RowSorted, vbool(true)}}) {
-      EXPECT_EQ(
-          error_number(invoke(control.get(), which, DISPATCH_PROPERTYPUT, {vlong(bad), value})), 9);
-      EXPECT_EQ(error_number(invoke(control.get(), which, DISPATCH_PROPERTYGET, {vlong(bad)})), 9);
+      EXPECT_EQ(error_of(DISPATCH_PROPERTYPUT, which, {vlong(bad), value}), 9);
+      EXPECT_EQ(error_of(DISPATCH_PROPERTYGET, which, {vlong(bad)}), 9);
     }
   }
   EXPECT_EQ(error_number(put_selected(-1)), 9);
@@ -126,23 +141,13 @@ TEST_F(ColumnModel, IndexesOutsideTheArrayFailWithError9AndChangeNothing) {
   EXPECT_EQ(width(1), 60);
   EXPECT_EQ(caption(1), L"A");
   EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
-}
 
-// Wrong variant types fail with the platform's conversion errors, as
-// classic errors (13 type mismatch, 6 overflow); a numeric string converts
-// like any other value.
-TEST_F(ColumnModel, ArgumentsConvertOrFailWithTheConversionError) {
-  add_row(60, L"A");
-  EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYPUT,
-                                {vlong(1), vstr(L"abc")})),
-            13);
+  EXPECT_EQ(error_of(DISPATCH_PROPERTYPUT, id::RowWidth, {vlong(1), vstr(L"abc")}), 13);
   VARIANT huge;
   V_VT(&huge) = VT_R8;
   V_R8(&huge) = 3e10;
-  EXPECT_EQ(
-      error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYPUT, {vlong(1), huge})), 6);
-  EXPECT_EQ(error_number(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {vstr(L"x")})),
-            13);
+  EXPECT_EQ(error_of(DISPATCH_PROPERTYPUT, id::RowWidth, {vlong(1), huge}), 6);
+  EXPECT_EQ(error_of(DISPATCH_PROPERTYGET, id::RowWidth, {vstr(L"x")}), 13);
   put(control.get(), id::RowWidth, {vstr(L"1")}, vstr(L"42"));
   EXPECT_EQ(width(1), 42);
 }
@@ -169,37 +174,21 @@ TEST_F(ColumnModel, SelectedRowRaisesRowPressedWithTheStateOfThatMoment) {
   ASSERT_EQ(put_selected(5), S_OK);
   ASSERT_EQ(put_selected(0), S_OK);
   ASSERT_EQ(recorder->events.size(), 3u);
-  const RecordedEvent& first = recorder->events[0];
-  EXPECT_EQ(first.id, tessel::event_dispid::RowPressed);
-  EXPECT_EQ(first.types,
+  // PreviousTab, SortRow and the direction of each raise.
+  auto args = [&](size_t i) {
+    const RecordedEvent& e = recorder->events[i];
+    return std::tuple(as_long(e.args[0]), as_long(e.args[1]), as_string(e.args[2]));
+  };
+  EXPECT_EQ(recorder->events[0].id, tessel::event_dispid::RowPressed);
+  EXPECT_EQ(recorder->events[0].types,
             (std::vector<VARTYPE>{VT_BYREF | VT_I2, VT_BYREF | VT_I4, VT_BYREF | VT_BSTR}));
-  EXPECT_EQ(as_long(first.args[0]), 0);
-  EXPECT_EQ(as_long(first.args[1]), 4);
-  EXPECT_EQ(as_string(first.args[2]), L"ASC");
-  const RecordedEvent& second = recorder->events[1];
-  EXPECT_EQ(as_long(second.args[0]), 3);
-  EXPECT_EQ(as_long(second.args[1]), 4);
-  EXPECT_EQ(as_string(second.args[2]), L"DESC");
-  EXPECT_EQ(as_long(recorder->events[2].args[0]), 5);
-  EXPECT_EQ(as_string(recorder->events[2].args[2]), L"ASC");
+  EXPECT_EQ(args(0), std::tuple(0, 4, std::wstring(L"ASC")));
+  EXPECT_EQ(args(1), std::tuple(3, 4, std::wstring(L"DESC")));
+  EXPECT_EQ(args(2), std::tuple(5, 4, std::wstring(L"ASC")));
   EXPECT_EQ(seen_selected, 0);
   EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), 4);
   EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
   EXPECT_EQ(recorder->changes, (std::vector<DISPID>(3, id::SelectedRow)));
-}
-
-TEST_F(ColumnModel, SettersAnnounceTheirPropertyOnce) {
-  add_row(50, L"A");
-  recorder->changes.clear();
-  put(control.get(), id::RowWidth, {vlong(1)}, vlong(70));
-  put(control.get(), id::RowCaption, {vlong(1)}, vstr(L"B"));
-  put(control.get(), id::RowSorted, {vlong(1)}, vbool(true));
-  put(control.get(), id::SortedRow, {}, vlong(1));
-  EXPECT_EQ(recorder->changes,
-            (std::vector<DISPID>{id::RowWidth, id::RowCaption, id::RowSorted, id::SortedRow}));
-  // SortedRow takes any value unchecked.
-  put(control.get(), id::SortedRow, {}, vlong(-5));
-  EXPECT_EQ(as_long(get(control.get(), id::SortedRow)), -5);
 }
 
 // A control holds as many columns as a form can load again and PreviousTab
@@ -210,7 +199,7 @@ TEST_F(ColumnModel, StopsAtTheLargestCountAFormLoads) {
   put(control.get(), id::Alignment, {}, vlong(tessel::reg_Bottom));
   for (LONG i = 0; i < 32767; ++i) call(control.get(), id::AddRow);
   ASSERT_EQ(count(), 32767);
-  EXPECT_EQ(error_number(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {})), 6);
+  EXPECT_EQ(error_of(DISPATCH_METHOD, id::AddRow, {}), 6);
   EXPECT_EQ(count(), 32767);
   EXPECT_EQ(put_selected(32767), S_OK);
   put(control.get(), id::RowCaption, {vlong(32767)}, vstr(L"letzte"));

@@ -5,7 +5,6 @@
 #include "render/units.h"
 #include "control/interaction_helpers.h"
 #include "support/com_test_env.h"
-#include "support/event_recorder.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -33,7 +32,13 @@ class ColumnWidths : public RecordedControlTest {
     recorder->changes.clear();
   }
   void assign(const wchar_t* text) { put(control.get(), id::ColumnWidths, {}, vstr(text)); }
-  LONG width(LONG i) { return as_long(get(control.get(), id::RowWidth, {vlong(i)})); }
+  // The widths of columns 1 to n.
+  std::vector<LONG> widths(LONG n) {
+    std::vector<LONG> result;
+    for (LONG i = 1; i <= n; ++i)
+      result.push_back(as_long(get(control.get(), id::RowWidth, {vlong(i)})));
+    return result;
+  }
   std::wstring stored() { return as_string(get(control.get(), id::ColumnWidths)); }
 };
 
@@ -43,49 +48,39 @@ class ColumnWidths : public RecordedControlTest {
 TEST_F(ColumnWidths, TwipsBecomePixelsLessTwo) {
   columns(3);
   assign(L"1500;750;\"3000\"");
-  EXPECT_EQ(width(1), 98);
-  EXPECT_EQ(width(2), 48);
-  EXPECT_EQ(width(3), 198);
+  EXPECT_EQ(widths(3), (std::vector<LONG>{98, 48, 198}));
   EXPECT_EQ(stored(), L"1500;750;\"3000\"");
   EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::ColumnWidths});
   assign(L"\"1500;30;0;999;888;");
-  EXPECT_EQ(width(1), 98);
-  EXPECT_EQ(width(2), 0);
-  EXPECT_EQ(width(3), -2);
+  EXPECT_EQ(widths(3), (std::vector<LONG>{98, 0, -2}));
   EXPECT_EQ(stored(), L"\"1500;30;0;999;888;");
   g_ppi = 120;
   assign(L"1218;1206;0");
-  EXPECT_EQ(width(1), 100);  // 101.5 - 2 = 99.5
-  EXPECT_EQ(width(2), 98);   // 100.5 - 2 = 98.5
+  EXPECT_EQ(widths(2), (std::vector<LONG>{100, 98}));  // 101.5 - 2 and 100.5 - 2, ties to even
 }
 
 // Up to the first entry that does not convert the widths change; the
 // string stays and nothing is announced. Without columns any string is
-// stored.
-TEST_F(ColumnWidths, TheFirstBadEntryStopsSilently) {
+// stored. Token positions are 16-bit: an entry the columns need that ends
+// beyond position 32767 refuses the whole string before any column changes,
+// even where the entries before it would convert; an entry ending at 32767,
+// and extra entries beyond it that no column needs, are fine.
+TEST_F(ColumnWidths, TheFirstBadEntryStopsSilentlyAndOneEndingBeyond32767RefusesAll) {
   assign(L"anything;at all");
   EXPECT_EQ(stored(), L"anything;at all");
   columns(2);
   assign(L"600;600");
   recorder->changes.clear();
   assign(L"1500;abc");
-  EXPECT_EQ(width(1), 98);
-  EXPECT_EQ(width(2), 38);
+  EXPECT_EQ(widths(2), (std::vector<LONG>{98, 38}));
   EXPECT_EQ(stored(), L"600;600");
   for (const wchar_t* bad : {L"900", L"900;;", L"", L"900;1e30"}) {
     assign(bad);
     EXPECT_EQ(stored(), L"600;600") << std::string(bad, bad + wcslen(bad));
   }
-  EXPECT_EQ(width(1), 58);
+  EXPECT_EQ(widths(1), std::vector<LONG>{58});
   EXPECT_TRUE(recorder->changes.empty());
-}
 
-// Token positions are 16-bit. An entry the columns need that ends beyond
-// position 32767 refuses the whole string before any column changes, even
-// where the entries before it would convert; an entry ending at 32767, and
-// extra entries beyond it that no column needs, are fine.
-TEST_F(ColumnWidths, EntriesEndingBeyondPosition32767RefuseTheWholeString) {
-  columns(2);
   assign(L"600;600");
   recorder->changes.clear();
   // "1500;" and blanks before the second entry, so that it ends (at the
@@ -96,8 +91,7 @@ TEST_F(ColumnWidths, EntriesEndingBeyondPosition32767RefuseTheWholeString) {
   for (std::wstring refused :
        {ending_at(32768, L""), ending_at(32768, L";900"), ending_at(40000, L";900")}) {
     assign(refused.c_str());
-    EXPECT_EQ(width(1), 38);
-    EXPECT_EQ(width(2), 38);
+    EXPECT_EQ(widths(2), (std::vector<LONG>{38, 38}));
     EXPECT_EQ(stored(), L"600;600");
   }
   EXPECT_TRUE(recorder->changes.empty());
@@ -105,8 +99,7 @@ TEST_F(ColumnWidths, EntriesEndingBeyondPosition32767RefuseTheWholeString) {
                                 ending_at(32767, L";" + std::wstring(9000, L'9'))}) {
     assign(L"600;600");
     assign(accepted.c_str());
-    EXPECT_EQ(width(1), 98);
-    EXPECT_EQ(width(2), 48);
+    EXPECT_EQ(widths(2), (std::vector<LONG>{98, 48}));
     EXPECT_EQ(stored(), accepted);
   }
 }

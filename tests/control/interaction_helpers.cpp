@@ -47,20 +47,16 @@ const AtlEntries& atl() {
 }
 
 const wchar_t* event_name(DISPID id) {
-  switch (id) {
-    case tessel::event_dispid::RowPressed:
-      return L"RowPressed";
-    case tessel::event_dispid::MouseIn:
-      return L"MouseIn";
-    case tessel::event_dispid::MouseOut:
-      return L"MouseOut";
-    case tessel::event_dispid::MouseDown:
-      return L"MouseDown";
-    case tessel::event_dispid::MouseUp:
-      return L"MouseUp";
-    default:
-      return L"?";
+  namespace event = tessel::event_dispid;
+  const std::pair<DISPID, const wchar_t*> names[] = {{event::RowPressed, L"RowPressed"},
+                                                     {event::MouseIn, L"MouseIn"},
+                                                     {event::MouseOut, L"MouseOut"},
+                                                     {event::MouseDown, L"MouseDown"},
+                                                     {event::MouseUp, L"MouseUp"}};
+  for (const auto& [event_id, name] : names) {
+    if (event_id == id) return name;
   }
+  return L"?";
 }
 
 // The arguments' types as the event interface declares them, each passed
@@ -78,25 +74,17 @@ std::vector<VARTYPE> declared_types(DISPID id) {
   }
 }
 
+// An argument as the log shows it; the events pass none but these types.
 std::wstring text_of(const VARIANT& value) {
-  wchar_t text[64] = L"?";
-  switch (V_VT(&value)) {
-    case VT_I2:
-      std::swprintf(text, std::size(text), L"%d", V_I2(&value));
-      break;
-    case VT_I4:
-      std::swprintf(text, std::size(text), L"%ld", static_cast<long>(V_I4(&value)));
-      break;
-    case VT_R4:
-      std::swprintf(text, std::size(text), L"%g", static_cast<double>(V_R4(&value)));
-      break;
-    case VT_BOOL:
-      return V_BOOL(&value) ? L"True" : L"False";
-    case VT_BSTR:
-      return V_BSTR(&value) ? std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))) : L"";
-    default:
-      break;
+  const VARTYPE type = V_VT(&value);
+  if (type == VT_I2) return std::to_wstring(V_I2(&value));
+  if (type == VT_I4) return std::to_wstring(V_I4(&value));
+  if (type == VT_BSTR) {
+    return V_BSTR(&value) ? std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))) : L"";
   }
+  if (type != VT_R4) return L"?";
+  wchar_t text[32];
+  std::swprintf(text, std::size(text), L"%g", static_cast<double>(V_R4(&value)));
   return text;
 }
 

@@ -1,6 +1,5 @@
-// Shared by the control tests: a control whose events are recorded, a
-// control hosted in Wine's ATL container, the count of its paint passes, and
-// an ordered log of its events with the repaints between them.
+// A control whose events are recorded, a control hosted in Wine's ATL
+// container, and an ordered log of its events with the repaints between them.
 #pragma once
 
 #include <windows.h>
@@ -17,9 +16,8 @@
 
 namespace tessel_test {
 
-// A fixture with a new control (made by CLSID from the DLL, or by this test
-// program's own copy of the control code) whose events and property
-// notifications the recorder receives for the whole test.
+// A new control (by CLSID from the DLL, or this program's own copy of the
+// control code) whose events and notifications the recorder receives.
 class RecordedControlTest : public ::testing::Test {
  protected:
   explicit RecordedControlTest(bool linked = false) : linked_(linked) {}
@@ -38,12 +36,10 @@ class RecordedControlTest : public ::testing::Test {
   bool linked_;
 };
 
-// Wine's ATL container (atl.dll) in a child window of a test frame. It either
-// creates the control itself from its ProgID (an AtlAxWin window, the way a
-// form does), or hosts a control the test made (AtlAxAttachControl), which
-// then needs its InitNew first if it is to have a newly placed control's
-// state. The container activates the control in place at the host window's
-// size, kWidth × kHeight: the height a control with HeaderHeight 25 keeps.
+// Wine's ATL container in a child window of a test frame. It creates the
+// control from its ProgID (as a form does), or hosts one the test made (which
+// needs its InitNew first to have a newly placed control's state), in place
+// at kWidth × kHeight: the height a control with HeaderHeight 25 keeps.
 class AxHost {
  public:
   static constexpr int kWidth = 300;
@@ -87,8 +83,7 @@ class InteractionLog {
   InteractionLog& operator=(const InteractionLog&) = delete;
   ~InteractionLog();
 
-  // The lines since the last call, the repaints since the last event
-  // included.
+  // The lines since the last call, with the repaints since the last event.
   std::wstring take();
   // The DISPIDs of the change notifications since the last call.
   std::vector<DISPID> take_changes();

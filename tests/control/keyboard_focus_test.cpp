@@ -1,7 +1,6 @@
-// Keyboard, access keys and focus: the access key each caption marks, the
-// accelerator table a container gets from them, mnemonics and keys that
-// change nothing, and the single repaint that each focus change and each
-// resize costs.
+// Access keys marked by the captions and the container's accelerator table
+// built from them, mnemonics and keys that change nothing, and the single
+// repaint that each focus change and each resize costs.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -140,6 +139,14 @@ class HostedControl : public ::testing::Test {
   }
   void TearDown() override { log.reset(); }
 
+  // After a step, once its messages are handled: the hook log and the
+  // logged repaints.
+  void expect_step(const wchar_t* hooks, const wchar_t* repaints) {
+    pump_messages();
+    EXPECT_EQ(take_log(probe.get()), hooks);
+    EXPECT_EQ(log->take(), repaints);
+  }
+
   // SelectedRow, SortedRow and each column's sort flag.
   std::vector<LONG> state() {
     std::vector<LONG> values{as_long(get(control.get(), id::SelectedRow)),
@@ -156,15 +163,32 @@ class HostedControl : public ::testing::Test {
   std::optional<InteractionLog> log;
 };
 
+// Each focus change and each resize costs one repaint; a move costs none.
 // Mnemonics reach the control but press no column; keys while it has the
 // focus change nothing either.
-TEST_F(HostedControl, MnemonicsAndKeysPressNoColumn) {
+TEST_F(HostedControl, FocusAndResizesRepaintOnceEachWhileMnemonicsAndKeysPressNoColumn) {
+  ASSERT_EQ(probe->StartHookLog(), S_OK);
+  SetFocus(window);
+  expect_step(L"got_focus\n", L"repaint\n");
+  SetFocus(host.frame());
+  expect_step(L"lost_focus\n", L"repaint\n");
+
+  SetWindowPos(host.host(), nullptr, 0, 0, 260, AxHost::kHeight, SWP_NOMOVE | SWP_NOZORDER);
+  expect_step(L"resize 260 25\n", L"repaint\n");
+  // Made taller than its header, the control paints and takes its header's
+  // height back: a second resize inside the first, with its own repaint.
+  SetWindowPos(host.host(), nullptr, 0, 0, 280, 40, SWP_NOMOVE | SWP_NOZORDER);
+  expect_step(L"resize 280 40\nresize 280 25\n", L"repaint\nrepaint\n");
+  EXPECT_EQ(client_rect(window).bottom, 25);
+  SetWindowPos(host.host(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  expect_step(L"", L"");
+  EXPECT_TRUE(log->take_changes().empty());
+
   SetFocus(window);
   ASSERT_EQ(GetFocus(), window);
-  log->take();
+  expect_step(L"got_focus\n", L"repaint\n");
   const std::vector<LONG> before = state();
   auto ole_control = control.query<IOleControl>(IID_IOleControl);
-  ASSERT_EQ(probe->StartHookLog(), S_OK);
   for (MSG message : {MSG{window, WM_SYSKEYDOWN, 'D', kAltDown, 0, {}},
                       MSG{window, WM_SYSCHAR, 'n', kAltDown, 0, {}}}) {
     EXPECT_EQ(ole_control->OnMnemonic(&message), S_OK);
@@ -183,36 +207,6 @@ TEST_F(HostedControl, MnemonicsAndKeysPressNoColumn) {
   EXPECT_EQ(log->take(), L"");
   EXPECT_TRUE(log->take_changes().empty());
   EXPECT_EQ(state(), before);
-}
-
-// Each focus change and each resize costs one repaint; a move costs none.
-TEST_F(HostedControl, FocusChangesAndResizesRepaintOnceEach) {
-  ASSERT_EQ(probe->StartHookLog(), S_OK);
-  SetFocus(window);
-  pump_messages();
-  EXPECT_EQ(take_log(probe.get()), L"got_focus\n");
-  EXPECT_EQ(log->take(), L"repaint\n");
-  SetFocus(host.frame());
-  pump_messages();
-  EXPECT_EQ(take_log(probe.get()), L"lost_focus\n");
-  EXPECT_EQ(log->take(), L"repaint\n");
-
-  SetWindowPos(host.host(), nullptr, 0, 0, 260, AxHost::kHeight, SWP_NOMOVE | SWP_NOZORDER);
-  pump_messages();
-  EXPECT_EQ(take_log(probe.get()), L"resize 260 25\n");
-  EXPECT_EQ(log->take(), L"repaint\n");
-  // Made taller than its header, the control paints and takes its header's
-  // height back: a second resize inside the first, with its own repaint.
-  SetWindowPos(host.host(), nullptr, 0, 0, 280, 40, SWP_NOMOVE | SWP_NOZORDER);
-  pump_messages();
-  EXPECT_EQ(take_log(probe.get()), L"resize 280 40\nresize 280 25\n");
-  EXPECT_EQ(log->take(), L"repaint\nrepaint\n");
-  EXPECT_EQ(client_rect(window).bottom, 25);
-  SetWindowPos(host.host(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  pump_messages();
-  EXPECT_EQ(take_log(probe.get()), L"");
-  EXPECT_EQ(log->take(), L"");
-  EXPECT_TRUE(log->take_changes().empty());
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-// The mouse: real mouse messages sent to the window of a control hosted in
-// Wine's ATL container, with the pointer's screen position set through the
-// tracking's cursor seam (the platform still says which window is there, and
-// holds the capture). Hot column tracking with MouseIn and MouseOut, presses
-// with RowPressed and MouseDown, releases with MouseUp, in order with the
-// repaints between them.
+// Real mouse messages to a control hosted in Wine's ATL container, the
+// pointer's position set through the tracking's cursor seam: hot columns,
+// presses and releases, their events in order with the repaints between.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -33,8 +30,8 @@ constexpr COLORREF kSunkenFill = RGB(236, 236, 243);
 constexpr COLORREF kBottomEdge3 = RGB(230, 231, 239);  // third line from the bottom
 constexpr COLORREF kUnderlineStart = RGB(250, 213, 135);
 
-// The pointer as the tracking sees it: the screen position the test sets;
-// WindowFromPoint and the capture are the platform's.
+// The pointer's screen position is the test's; WindowFromPoint and the
+// capture are the platform's.
 class Pointer {
  public:
   Pointer() : previous_(tessel::set_cursor_api(&kApi)) {}
@@ -55,8 +52,7 @@ class Pointer {
 };
 
 // A control made by this program (so the seam reaches it), hosted, with the
-// five columns of kColumn; its events and repaints are logged from the
-// first test step on.
+// five columns of kColumn, its events and repaints logged.
 class Mouse : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -8,10 +8,11 @@
 #include <set>
 #include <vector>
 
-#include "framework/test_probe.h"
+#include "control/persist_test_support.h"
 #include "render/dib_canvas.h"
 #include "render/test_images.h"
 #include "support/com_test_env.h"
+#include "support/heap_check.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -36,7 +37,7 @@ class CallingBackPicture final : public IPicture, public IPictureDisp {
   ~CallingBackPicture() { live().erase(this); }
   static bool reached_after_release;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
     check();
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IPictureDisp) {
       *object = static_cast<IPictureDisp*>(this);
@@ -49,8 +50,8 @@ class CallingBackPicture final : public IPicture, public IPictureDisp {
     AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return check(), ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
+  STDMETHODIMP_(ULONG) AddRef() override { return check(), ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
     check();
     const ULONG left = --references_;
     if (left == 0) delete this;
@@ -58,65 +59,55 @@ class CallingBackPicture final : public IPicture, public IPictureDisp {
   }
 
   // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    return disp_->GetTypeInfoCount(count);
+  STDMETHODIMP GetTypeInfoCount(UINT* n) override { return disp_->GetTypeInfoCount(n); }
+  STDMETHODIMP GetTypeInfo(UINT i, LCID l, ITypeInfo** t) override {
+    return disp_->GetTypeInfo(i, l, t);
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
-    return disp_->GetTypeInfo(index, lcid, info);
+  STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT n, LCID l, DISPID* ids) override {
+    return disp_->GetIDsOfNames(iid, names, n, l, ids);
   }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
-                                          DISPID* ids) override {
-    return disp_->GetIDsOfNames(iid, names, count, lcid, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
-                                   VARIANT* result, EXCEPINFO* exception, UINT* error) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                      VARIANT* result, EXCEPINFO* exception, UINT* error) override {
     reading(id);
     return disp_->Invoke(id, iid, lcid, flags, params, result, exception, error);
   }
 
   // IPicture
-  HRESULT STDMETHODCALLTYPE get_Handle(OLE_HANDLE* handle) override {
-    return reading(DISPID_PICT_HANDLE), picture_->get_Handle(handle);
+  STDMETHODIMP get_Handle(OLE_HANDLE* h) override {
+    return reading(DISPID_PICT_HANDLE), picture_->get_Handle(h);
   }
-  HRESULT STDMETHODCALLTYPE get_hPal(OLE_HANDLE* palette) override {
-    return picture_->get_hPal(palette);
-  }
-  HRESULT STDMETHODCALLTYPE get_Type(SHORT* type) override {
+  STDMETHODIMP get_hPal(OLE_HANDLE* p) override { return picture_->get_hPal(p); }
+  STDMETHODIMP get_Type(SHORT* type) override {
     return reading(DISPID_PICT_TYPE), picture_->get_Type(type);
   }
-  HRESULT STDMETHODCALLTYPE get_Width(OLE_XSIZE_HIMETRIC* width) override {
+  STDMETHODIMP get_Width(OLE_XSIZE_HIMETRIC* width) override {
     return reading(DISPID_PICT_WIDTH), picture_->get_Width(width);
   }
-  HRESULT STDMETHODCALLTYPE get_Height(OLE_YSIZE_HIMETRIC* height) override {
+  STDMETHODIMP get_Height(OLE_YSIZE_HIMETRIC* height) override {
     return reading(DISPID_PICT_HEIGHT), picture_->get_Height(height);
   }
-  HRESULT STDMETHODCALLTYPE Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy,
-                                   OLE_XPOS_HIMETRIC x_src, OLE_YPOS_HIMETRIC y_src,
-                                   OLE_XSIZE_HIMETRIC cx_src, OLE_YSIZE_HIMETRIC cy_src,
-                                   LPCRECT bounds) override {
+  STDMETHODIMP Render(HDC dc, LONG x, LONG y, LONG cx, LONG cy, OLE_XPOS_HIMETRIC x_src,
+                      OLE_YPOS_HIMETRIC y_src, OLE_XSIZE_HIMETRIC cx_src, OLE_YSIZE_HIMETRIC cy_src,
+                      LPCRECT bounds) override {
     reading(DISPID_PICT_RENDER);
     return picture_->Render(dc, x, y, cx, cy, x_src, y_src, cx_src, cy_src, bounds);
   }
-  HRESULT STDMETHODCALLTYPE set_hPal(OLE_HANDLE palette) override {
-    return picture_->set_hPal(palette);
+  STDMETHODIMP set_hPal(OLE_HANDLE palette) override { return picture_->set_hPal(palette); }
+  STDMETHODIMP get_CurDC(HDC* dc) override { return picture_->get_CurDC(dc); }
+  STDMETHODIMP SelectPicture(HDC in, HDC* out, OLE_HANDLE* b) override {
+    return picture_->SelectPicture(in, out, b);
   }
-  HRESULT STDMETHODCALLTYPE get_CurDC(HDC* dc) override { return picture_->get_CurDC(dc); }
-  HRESULT STDMETHODCALLTYPE SelectPicture(HDC in, HDC* out, OLE_HANDLE* bitmap) override {
-    return picture_->SelectPicture(in, out, bitmap);
+  STDMETHODIMP get_KeepOriginalFormat(BOOL* k) override {
+    return picture_->get_KeepOriginalFormat(k);
   }
-  HRESULT STDMETHODCALLTYPE get_KeepOriginalFormat(BOOL* keep) override {
-    return picture_->get_KeepOriginalFormat(keep);
+  STDMETHODIMP put_KeepOriginalFormat(BOOL k) override {
+    return picture_->put_KeepOriginalFormat(k);
   }
-  HRESULT STDMETHODCALLTYPE put_KeepOriginalFormat(BOOL keep) override {
-    return picture_->put_KeepOriginalFormat(keep);
+  STDMETHODIMP PictureChanged() override { return picture_->PictureChanged(); }
+  STDMETHODIMP SaveAsFile(IStream* s, BOOL save_memory, LONG* size) override {
+    return picture_->SaveAsFile(s, save_memory, size);
   }
-  HRESULT STDMETHODCALLTYPE PictureChanged() override { return picture_->PictureChanged(); }
-  HRESULT STDMETHODCALLTYPE SaveAsFile(IStream* stream, BOOL save_memory, LONG* size) override {
-    return picture_->SaveAsFile(stream, save_memory, size);
-  }
-  HRESULT STDMETHODCALLTYPE get_Attributes(DWORD* attributes) override {
-    return picture_->get_Attributes(attributes);
-  }
+  STDMETHODIMP get_Attributes(DWORD* a) override { return picture_->get_Attributes(a); }
 
  private:
   static std::set<const void*>& live() {
@@ -144,48 +135,44 @@ class CallingBackPicture final : public IPicture, public IPictureDisp {
 };
 bool CallingBackPicture::reached_after_release = false;
 
-bool heaps_valid() {
-  std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr));
-  heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-  for (HANDLE heap : heaps) {
-    if (!HeapValidate(heap, 0, nullptr)) return false;
-  }
-  return true;
-}
-
 class Painting : public ::testing::Test {
  protected:
   void SetUp() override {
     control = create_control();
     ASSERT_TRUE(control);
-    auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
-    ASSERT_TRUE(persist);
-    ASSERT_EQ(persist->InitNew(), S_OK);
+    ASSERT_EQ(stream_persist(control.get())->InitNew(), S_OK);
   }
-  // The control's view, 200 x 25 pixels, as a container draws it.
-  COLORREF view_pixel(int x, int y) {
-    DibCanvas canvas(200, 25, RGB(1, 2, 3));
-    auto view = control.query<IViewObject>(IID_IViewObject);
-    RECTL bounds{0, 0, 200, 25};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds,
-                         nullptr, nullptr, 0),
-              S_OK);
-    return canvas.pixel(x, y);
-  }
-  // Every pixel of that view.
+  // Every pixel of the control's view, 200 x 25 pixels, as a container
+  // draws it, row by row.
   std::vector<COLORREF> view() {
     DibCanvas canvas(200, 25, RGB(1, 2, 3));
-    auto view = control.query<IViewObject>(IID_IViewObject);
     RECTL bounds{0, 0, 200, 25};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds,
+    EXPECT_EQ(control.query<IViewObject>(IID_IViewObject)
+                  ->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds,
                          nullptr, nullptr, 0),
               S_OK);
     return canvas.pixels();
   }
+  COLORREF view_pixel(int x, int y) { return view()[y * 200 + x]; }
   ComPtr<IDispatch> control;
 };
 
-TEST_F(Painting, OnlyATopAlignedHeaderIsPainted) {
+TEST_F(Painting, AnIconPictureATopAlignedHeaderAndADeletedPressedColumnPaint) {
+  // An icon column picture is stored as a bitmap on magenta and shows with
+  // its magenta part left out: the column's background shows through at
+  // the picture's left half.
+  auto icon = make_icon_picture(16, 16, [](int x, int) -> std::optional<COLORREF> {
+    if (x < 8) return std::nullopt;
+    return RGB(0, 0, 170);
+  });
+  put_picture(control.get(), 1, icon.get());
+  Variant stored = get(control.get(), id::RowPicture, {vlong(1)});
+  ASSERT_EQ(stored.vt(), VT_DISPATCH);
+  EXPECT_EQ(picture_type(static_cast<IPictureDisp*>(V_DISPATCH(stored.get()))), PICTYPE_BITMAP);
+  EXPECT_EQ(view_pixel(2 + 4 + 12, 12), RGB(0, 0, 170));
+  EXPECT_EQ(view_pixel(2 + 4 + 2, 12), RGB(249, 250, 253));
+
+  // Only a top-aligned header is painted.
   EXPECT_EQ(view_pixel(150, 10), RGB(224, 223, 227));  // BackColorForm right of column 1
   put(control.get(), id::BackColorForm, {}, vlong(RGB(200, 0, 0)));
   EXPECT_EQ(view_pixel(150, 10), RGB(200, 0, 0));
@@ -195,15 +182,12 @@ TEST_F(Painting, OnlyATopAlignedHeaderIsPainted) {
   EXPECT_EQ(view_pixel(150, 10), RGB(200, 0, 0));
   put(control.get(), id::Alignment, {}, vlong(tessel::reg_Top));
   EXPECT_EQ(view_pixel(150, 10), RGB(0, 0, 200));
-}
-
-TEST_F(Painting, ASystemColourIsReadBackAsItsRgbValueAfterAPass) {
+  // A system colour is read back as its RGB value after that pass.
   put(control.get(), id::BackColor, {}, vlong(static_cast<LONG>(0x8000000Fu)));
   EXPECT_EQ(static_cast<COLORREF>(as_long(get(control.get(), id::BackColor))),
             GetSysColor(COLOR_BTNFACE));
-}
 
-TEST_F(Painting, DeletingThePressedAndSortedColumnLeavesTheHeaderUsable) {
+  // Deleting the pressed and sorted column leaves the header usable.
   call(control.get(), id::AddRow, {vlong(40)});
   call(control.get(), id::AddRow, {vlong(40)});
   put(control.get(), id::SortedRow, {}, vlong(3));
@@ -213,25 +197,6 @@ TEST_F(Painting, DeletingThePressedAndSortedColumnLeavesTheHeaderUsable) {
             S_OK);
   EXPECT_EQ(view_pixel(190, 10), RGB(0, 150, 0));
   EXPECT_EQ(invoke(control.get(), id::DrawTab, DISPATCH_METHOD, {}), S_OK);
-}
-
-TEST_F(Painting, AnIconColumnPictureIsStoredAsABitmapOnMagenta) {
-  auto icon = make_icon_picture(16, 16, [](int x, int) -> std::optional<COLORREF> {
-    if (x < 8) return std::nullopt;
-    return RGB(0, 0, 170);
-  });
-  VARIANT v;
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = icon.get();
-  icon->AddRef();
-  ASSERT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(1), v}), S_OK);
-  Variant stored = get(control.get(), id::RowPicture, {vlong(1)});
-  ASSERT_EQ(stored.vt(), VT_DISPATCH);
-  EXPECT_EQ(picture_type(static_cast<IPictureDisp*>(V_DISPATCH(stored.get()))), PICTYPE_BITMAP);
-  // The picture shows in the header with its magenta part left out: the
-  // column's background shows through at the picture's left half.
-  EXPECT_EQ(view_pixel(2 + 4 + 12, 12), RGB(0, 0, 170));
-  EXPECT_EQ(view_pixel(2 + 4 + 2, 12), RGB(249, 250, 253));
 }
 
 // A column picture's code may change the columns while a pass reads the
@@ -256,17 +221,16 @@ TEST_F(Painting, APictureThatChangesTheColumnsWhileItIsReadLeavesACorrectPaintin
     dual->AddRow(&width, &text, &none, &index);
     SysFreeString(text);
   };
-  struct Case {
+  const struct {
     const char* name;
     DISPID trigger;
     std::function<void()> call_back;
     LONG columns_after;
-  };
-  const Case cases[] = {{"width, delete", DISPID_PICT_WIDTH, delete_two, 1},
-                        {"handle, delete", DISPID_PICT_HANDLE, delete_two, 1},
-                        {"width, delete and add", DISPID_PICT_WIDTH, delete_two_add_one, 2},
-                        {"handle, delete and add", DISPID_PICT_HANDLE, delete_two_add_one, 2}};
-  for (const Case& c : cases) {
+  } cases[] = {{"width, delete", DISPID_PICT_WIDTH, delete_two, 1},
+               {"handle, delete", DISPID_PICT_HANDLE, delete_two, 1},
+               {"width, delete and add", DISPID_PICT_WIDTH, delete_two_add_one, 2},
+               {"handle, delete and add", DISPID_PICT_HANDLE, delete_two_add_one, 2}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
     dual = control.query<tessel::_TesselControl>(tessel::IID__TesselControl);
@@ -275,14 +239,12 @@ TEST_F(Painting, APictureThatChangesTheColumnsWhileItIsReadLeavesACorrectPaintin
     for (int i = 0; i < 2; ++i) call(control.get(), id::AddRow, {vlong(40), vstr(L"Spalte")});
     // Column 3 gets the picture; only the control keeps a reference to it.
     auto* picture = new CallingBackPicture(real.get(), c.trigger);
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = static_cast<IPictureDisp*>(picture);
-    ASSERT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(3), v}), S_OK);
+    put_picture(control.get(), 3, picture);
     picture->arm(c.call_back);
+    picture->Release();
     ASSERT_EQ(invoke(control.get(), id::DrawTab, DISPATCH_METHOD, {}), S_OK);
     EXPECT_FALSE(CallingBackPicture::reached_after_release);
-    EXPECT_TRUE(heaps_valid());
+    EXPECT_TRUE(process_heaps_valid());
     EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), c.columns_after);
     const std::vector<COLORREF> left_behind = view();
     call(control.get(), id::DrawTab);
