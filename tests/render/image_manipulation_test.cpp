@@ -4,8 +4,8 @@
 
 #include <objbase.h>
 
+#include <functional>
 #include <optional>
-#include <string>
 
 #include "dib_canvas.h"
 #include "framework/error.h"
