@@ -11,29 +11,33 @@
 #include <string>
 #include <vector>
 
+#include "framework/gdi.h"
+
+// RECT lives in the global namespace, so its comparison and printing do too.
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline void PrintTo(const RECT& r, std::ostream* out) {
+  *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
 namespace tessel_test {
 
 class DibCanvas {
  public:
   DibCanvas(int width, int height, COLORREF background = RGB(255, 255, 255))
-      : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
+      : width_(width), height_(height) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = framework::dib_header(width, -height, 32);
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = framework::GdiObject<HBITMAP>(
+        CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     bits_ = static_cast<std::uint32_t*>(bits);
-    previous_ = SelectObject(dc_, bitmap_);
+    selection_ = framework::Selection(dc_.get(), bitmap_.get());
     fill(background);
   }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-  ~DibCanvas() {
-    SelectObject(dc_, previous_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
 
-  HDC dc() const { return dc_; }
+  HDC dc() const { return dc_.get(); }
   int width() const { return width_; }
   int height() const { return height_; }
 
@@ -69,9 +73,9 @@ class DibCanvas {
 
  private:
   int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  framework::MemoryDc dc_;
+  framework::GdiObject<HBITMAP> bitmap_;
+  framework::Selection selection_;  // goes first, before the bitmap and the DC
   std::uint32_t* bits_ = nullptr;
 };
 

@@ -57,10 +57,8 @@ TEST_F(GdiLeaks, ASingleLeakedBrushIsCaught) {
 TEST_F(GdiLeaks, PalettePaintingAndConversionReleaseWhatTheyCreate) {
   auto bitmap = tessel_test::make_bitmap_picture(
       16, 16, [](int x, int y) { return x == y ? RGB(255, 0, 255) : RGB(0, 0, 200); });
-  auto icon = tessel_test::make_icon_picture(16, 16, [](int x, int y) -> std::optional<COLORREF> {
-    if (x < 4) return std::nullopt;
-    return RGB(0, 100, y);
-  });
+  auto icon = tessel_test::make_icon_picture(
+      16, 16, [](int x, int y) { return x < 4 ? std::nullopt : std::optional(RGB(0, 100, y)); });
   auto metafile = tessel_test::make_metafile_picture();
   cImageManipulation painter;
   for (IPictureDisp* picture : {bitmap.get(), icon.get(), metafile.get()}) {

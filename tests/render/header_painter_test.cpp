@@ -73,6 +73,26 @@ ControlState header(std::initializer_list<LONG> widths, LONG height) {
   return s;
 }
 
+framework::GdiObject<HFONT> tahoma() {
+  return framework::GdiObject<HFONT>(
+      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+}
+
+// Expects the narrow surface to show the wide one's painting, cut off at
+// its width, and returns the number of dark (ink) pixels it shows.
+int expect_cut_of(const CanvasSurface& narrow, const CanvasSurface& wide, int width, int height) {
+  int ink = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const COLORREF shown = narrow.canvas.pixel(x, y);
+      EXPECT_EQ(shown, wide.canvas.pixel(x, y)) << x << ", " << y;
+      if (shown != wide.canvas.pixel(x, y)) return ink;
+      ink += GetRValue(shown) < 128;
+    }
+  }
+  return ink;
+}
+
 // Paints one pass and keeps a PNG of it under the build tree.
 void paint(ControlState& s, CanvasSurface& surface, const wchar_t* picture = nullptr) {
   tessel::paint_header(s, surface);
@@ -82,19 +102,15 @@ void paint(ControlState& s, CanvasSurface& surface, const wchar_t* picture = nul
   }
 }
 
-TEST(HeaderPainter, LaysColumnsOutWithSeparatorsAndTheFormColourRightOfThem) {
+TEST(HeaderPainter, LaysColumnsOutWithSeparatorsFrameAndTranslatedColours) {
   ControlState s = header({100, 50}, 24);
   CanvasSurface surface(200, 40);
   paint(s, surface, L"two_columns");
   EXPECT_EQ(surface.refreshes, 1);
   EXPECT_EQ(surface.client_rect().bottom, 24) << "the height follows HeaderHeight";
   ASSERT_EQ(s.TabRects.size(), 3u);
-  const RECT& a = s.TabRects[1];
-  const RECT& b = s.TabRects[2];
-  EXPECT_EQ((std::vector<LONG>{a.left, a.top, a.right, a.bottom}),
-            (std::vector<LONG>{2, 2, 102, 24}));
-  EXPECT_EQ((std::vector<LONG>{b.left, b.top, b.right, b.bottom}),
-            (std::vector<LONG>{104, 2, 154, 24}));
+  EXPECT_EQ(s.TabRects[1], (RECT{2, 2, 102, 24}));
+  EXPECT_EQ(s.TabRects[2], (RECT{104, 2, 154, 24}));
   EXPECT_EQ((std::vector<LONG>{s.Tabs(2).RowLeft, s.Tabs(2).RowTop, s.Tabs(2).RowHeight}),
             (std::vector<LONG>{104, 2, 24}));
   const DibCanvas& c = surface.canvas;
@@ -108,20 +124,25 @@ TEST(HeaderPainter, LaysColumnsOutWithSeparatorsAndTheFormColourRightOfThem) {
   for (int x : {0, 50, 199})
     expect_pixels(c, {{x, 23, kEdge23}, {x, 22, kEdge22}, {x, 21, kEdge21}});
   expect_pixels(c, {{0, 5, kBack}});
-}
 
-TEST(HeaderPainter, DrawsTheFrameWhenAskedOverTheBottomEdge) {
-  ControlState s = header({100}, 24);
+  // The frame when asked: the side lines run to the end, over the bottom
+  // edge drawn before them.
   s.look.ShowFrame = true;
-  CanvasSurface surface(200, 24);
   paint(s, surface);
-  // The side lines run to the end, over the bottom edge drawn before them.
   expect_pixels(
-      surface.canvas,
+      c,
       {{100, 0, kFrame}, {0, 10, kFrame}, {199, 10, kFrame}, {0, 23, kFrame}, {100, 23, kEdge23}});
+
+  s.look.ShowFrame = false;
+  s.look.BackColor = 0x8000000F;      // button face
+  s.look.BackColorForm = 0x80000005;  // window
+  paint(s, surface);
+  EXPECT_EQ(s.look.BackColor, GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(s.look.BackColorForm, GetSysColor(COLOR_WINDOW));
+  EXPECT_COLOUR(surface.canvas.pixel(50, 10), GetSysColor(COLOR_BTNFACE));
 }
 
-TEST(HeaderPainter, DrawsThePressedColumnSunken) {
+TEST(HeaderPainter, DrawsThePressedColumnSunkenAndUnderlinesTheHotOneUnlessItIsPressed) {
   ControlState s = header({100, 50}, 24);
   s.SelectedRow = 1;
   CanvasSurface surface(200, 24);
@@ -136,12 +157,10 @@ TEST(HeaderPainter, DrawsThePressedColumnSunken) {
                             {101, 12, fill},  // the column's own separator is covered
                             {50, 22, fill}};  // and so is the bottom edge
   expect_pixels(surface.canvas, sunken);
-}
 
-TEST(HeaderPainter, UnderlinesTheHotColumnInOrangeUnlessItIsPressed) {
-  ControlState s = header({100, 50}, 24);
+  // The hot column is underlined in orange.
+  s.SelectedRow = 0;
   s.HotTab = 2;
-  CanvasSurface surface(200, 24);
   paint(s, surface, L"hot_column");
   // y = 23: x 105..151, from RGB(218, 157, 26) at the right; y = 22: x
   // 104..152; y = 21: x 103..153.
@@ -156,7 +175,7 @@ TEST(HeaderPainter, UnderlinesTheHotColumnInOrangeUnlessItIsPressed) {
   EXPECT_NE(surface.canvas.pixel(103, 21), kEdge21);
   s.SelectedRow = 2;
   paint(s, surface);
-  EXPECT_COLOUR(surface.canvas.pixel(107, 21), RGB(236, 236, 243));
+  EXPECT_COLOUR(surface.canvas.pixel(107, 21), fill);
 }
 
 TEST(HeaderPainter, PutsTheTwoStrokeSortMarkerAtTheColumnsRightEdge) {
@@ -196,8 +215,7 @@ TEST(HeaderPainter, PlacesCaptionsAndPicturesFromTheColumnsLeftEdge) {
   auto picture = cornered_picture();
   s.Tabs(2).set_RowIcon(picture.get());
   CanvasSurface surface(300, 25);
-  framework::GdiObject<HFONT> font(
-      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  const framework::GdiObject<HFONT> font = tahoma();
   framework::Selection selection(surface.dc(), font.get());
   paint(s, surface, L"captions_and_picture");
   const DibCanvas& c = surface.canvas;
@@ -252,11 +270,7 @@ TEST(HeaderPainter, ColumnsRightOfTheSurfaceChangeNoPixelOfIt) {
   CanvasSurface narrow(150, 25), wide(400, 25);
   paint(narrow_state, narrow);
   paint(wide_state, wide, L"columns_past_the_edge");
-  for (int y = 0; y < 25; ++y) {
-    for (int x = 0; x < 150; ++x) {
-      ASSERT_EQ(narrow.canvas.pixel(x, y), wide.canvas.pixel(x, y)) << x << ", " << y;
-    }
-  }
+  expect_cut_of(narrow, wide, 150, 25);
   EXPECT_EQ(narrow_state.TabRects[5].left, wide_state.TabRects[5].left);
 }
 
@@ -287,8 +301,7 @@ TEST(HeaderPainter, ALongCaptionCutOffAtTheEdgeShowsAsWhenDrawnWhole) {
       {"selected, ampersand at the cut", repeated(L"&", 801), false, 2, 150},
   };
   auto picture = cornered_picture();
-  framework::GdiObject<HFONT> font(
-      CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  const framework::GdiObject<HFONT> font = tahoma();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto state = [&] {
@@ -307,14 +320,7 @@ TEST(HeaderPainter, ALongCaptionCutOffAtTheEdgeShowsAsWhenDrawnWhole) {
     SIZE whole{};
     GetTextExtentPoint32W(wide.dc(), c.caption.c_str(), static_cast<int>(c.caption.size()), &whole);
     ASSERT_LT(whole.cx, 8000 - 200) << "the wide surface shows the caption whole";
-    int ink = 0;
-    for (int y = 0; y < 25; ++y) {
-      for (int x = 0; x < c.width; ++x) {
-        ASSERT_EQ(narrow.canvas.pixel(x, y), wide.canvas.pixel(x, y)) << x << ", " << y;
-        ink += GetRValue(narrow.canvas.pixel(x, y)) < 128;
-      }
-    }
-    EXPECT_GT(ink, 20) << "the caption shows";
+    EXPECT_GT(expect_cut_of(narrow, wide, c.width, 25), 20) << "the caption shows";
   }
 }
 
@@ -348,17 +354,6 @@ TEST(HeaderPainter, AVeryLongCaptionRepaintsAboutAsFastAsAShortOne) {
   }
 }
 
-TEST(HeaderPainter, WritesTranslatedColoursBack) {
-  ControlState s = header({100}, 24);
-  s.look.BackColor = 0x8000000F;      // button face
-  s.look.BackColorForm = 0x80000005;  // window
-  CanvasSurface surface(200, 24);
-  paint(s, surface);
-  EXPECT_EQ(s.look.BackColor, GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(s.look.BackColorForm, GetSysColor(COLOR_WINDOW));
-  EXPECT_COLOUR(surface.canvas.pixel(50, 10), GetSysColor(COLOR_BTNFACE));
-}
-
 TEST(HeaderPainter, CompletesThePassWhenADecorationsColumnIsGone) {
   // The pressed, sorted and hot columns were the third, deleted since.
   ControlState s = header({100, 50}, 24);
@@ -385,10 +380,8 @@ TEST(HeaderPainter, APassLeavesNoGdiObjectBehind) {
   s.HotTab = 3;
   s.SelectedRow = 1;
   auto picture = cornered_picture();
-  auto icon = make_icon_picture(16, 16, [](int x, int) -> std::optional<COLORREF> {
-    if (x < 4) return std::nullopt;
-    return RGB(200, 0, 0);
-  });
+  auto icon = make_icon_picture(
+      16, 16, [](int x, int) { return x < 4 ? std::nullopt : std::optional(RGB(200, 0, 0)); });
   for (LONG i = 1; i <= 3; ++i) s.Tabs(i).RowCaption = L"&Col";
   s.Tabs(1).set_RowIcon(picture.get());
   s.Tabs(3).set_RowIcon(icon.get());

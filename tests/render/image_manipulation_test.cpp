@@ -4,8 +4,8 @@
 
 #include <objbase.h>
 
+#include <functional>
 #include <optional>
-#include <string>
 
 #include "dib_canvas.h"
 #include "framework/error.h"
@@ -32,8 +32,7 @@ COLORREF cornered(int x, int y) {
   return is_corner(x, y) ? kMagenta : RGB(3, 5 + 16 * x, 3 + 16 * y);
 }
 std::optional<COLORREF> cornered_but_corners(int x, int y) {
-  if (is_corner(x, y)) return std::nullopt;
-  return cornered(x, y);
+  return is_corner(x, y) ? std::nullopt : std::optional(cornered(x, y));
 }
 
 // 16 × 16: transparent where x + y < 6, one opaque magenta pixel at (12, 3),
@@ -94,10 +93,7 @@ TEST_F(Transparency, PicturesShowAllButTheirMaskColourAtTheirPlace) {
       {"a system colour", with_corners(GetSysColor(COLOR_WINDOW)), 0, 0, 0x80000000 | COLOR_WINDOW,
        cornered_but_corners},
       {"an icon, mask colour magenta: the magenta pixel is cut out too", icon, 3, 4, kMagenta,
-       [](int x, int y) -> std::optional<COLORREF> {
-         if (x == 12 && y == 3) return std::nullopt;
-         return icon_pixel(x, y);
-       }},
+       [](int x, int y) { return x == 12 && y == 3 ? std::nullopt : icon_pixel(x, y); }},
       {"an icon, mask colour cyan: the magenta pixel shows", icon, 3, 4, kCyan, icon_pixel},
   };
   for (const Case& c : cases) {
@@ -124,10 +120,8 @@ TEST_F(Transparency, AMonochromeSourceTakesTheSourceDcsColours) {
   DibCanvas canvas(10, 6);
   canvas.paint(checkerboard);
   painter.PaintTransparentDC(canvas.dc(), 1, 1, 8, 4, source.get(), 0, 0, RGB(0, 255, 0), nullptr);
-  expect_block(canvas, 1, 1, 8, 4, [](int x, int) -> std::optional<COLORREF> {
-    if (x < 4) return std::nullopt;
-    return RGB(0, 0, 255);
-  });
+  expect_block(canvas, 1, 1, 8, 4,
+               [](int x, int) { return x < 4 ? std::nullopt : std::optional(RGB(0, 0, 255)); });
 }
 
 // A picture larger than the destination is worked on only where it shows.
@@ -141,9 +135,8 @@ TEST_F(Transparency, ALargePictureShowsAsTheSameCutOfTheWholePainting) {
     return RGB(3 + x % 200, 5 + y % 200, 3 + (x + y) % 200);
   };
   auto bitmap = tessel_test::make_bitmap_picture(kSide, kSide, pattern);
-  auto icon = tessel_test::make_icon_picture(64, 64, [](int x, int y) -> std::optional<COLORREF> {
-    if ((x + y) % 9 == 0) return std::nullopt;
-    return RGB(0, 4 * x, 4 * y);
+  auto icon = tessel_test::make_icon_picture(64, 64, [](int x, int y) {
+    return (x + y) % 9 == 0 ? std::nullopt : std::optional(RGB(0, 4 * x, 4 * y));
   });
   struct Case {
     const char* name;
@@ -201,16 +194,12 @@ TEST_F(Transparency, NothingIsPaintedWithoutABitmapOrIcon) {
   paint(nullptr);
   paint(tessel_test::make_metafile_picture().get());
   paint(tessel_test::make_enhanced_metafile_picture().get());
-  FakePicture none;
-  none.type = PICTYPE_NONE;
+  FakePicture none(PICTYPE_NONE);
   paint(&none);
-  FakePicture no_type;
-  no_type.refused = {DISPID_PICT_TYPE};
+  FakePicture no_type(PICTYPE_BITMAP, {DISPID_PICT_TYPE});
   EXPECT_THROW(paint(&no_type), framework::ControlError);
   for (SHORT type : {SHORT{PICTYPE_BITMAP}, SHORT{PICTYPE_ICON}}) {
-    FakePicture no_handle;
-    no_handle.type = type;
-    no_handle.refused = {DISPID_PICT_HANDLE};
+    FakePicture no_handle(type, {DISPID_PICT_HANDLE});
     EXPECT_THROW(paint(&no_handle), framework::ControlError) << type;
   }
   expect_block(canvas, 0, 0, 0, 0, nullptr);

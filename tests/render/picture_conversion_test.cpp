@@ -1,5 +1,4 @@
-// Icons turned into bitmaps on magenta, in memory, and picture sizes in
-// pixels.
+// Icons turned into bitmaps on magenta, in memory, and picture sizes in pixels.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -41,13 +40,12 @@ class PictureConversion : public ::testing::Test {
 
 // Transparent in the top-left triangle x + y < 6, opaque colours elsewhere.
 std::optional<COLORREF> icon_pixel(int x, int y) {
-  if (x + y < 6) return std::nullopt;
-  return RGB(0, 8 + 15 * (x % 16), 8 + 15 * y);
+  return x + y < 6 ? std::nullopt : std::optional(RGB(0, 8 + 15 * (x % 16), 8 + 15 * y));
 }
 
 TEST_F(PictureConversion, AnIconBecomesABitmapOfItsSizeOnMagenta) {
   for (SIZE size : {SIZE{16, 16}, SIZE{32, 16}}) {
-    SCOPED_TRACE(std::to_string(size.cx) + " x " + std::to_string(size.cy));
+    SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
     auto icon = tessel_test::make_icon_picture(size.cx, size.cy, icon_pixel);
     const auto files_before = temporary_files();
 
@@ -81,24 +79,19 @@ TEST_F(PictureConversion, AnIconBecomesABitmapOfItsSizeOnMagenta) {
   }
 }
 
-TEST_F(PictureConversion, OtherPicturesAreReturnedAsTheyAre) {
+// Other pictures are returned as they are; an icon refusing its handle, a
+// picture refusing its type and a handle that is no icon are errors.
+TEST_F(PictureConversion, OtherPicturesAreReturnedAsTheyAreBrokenOnesAreAnError) {
   auto bitmap = tessel_test::make_bitmap_picture(4, 4, [](int, int) { return RGB(1, 2, 3); });
   EXPECT_EQ(ConvertIconToBitmap(bitmap.get()).get(), bitmap.get());
   auto metafile = tessel_test::make_metafile_picture();
   EXPECT_EQ(ConvertIconToBitmap(metafile.get()).get(), metafile.get());
   EXPECT_FALSE(ConvertIconToBitmap(nullptr));
-}
-
-TEST_F(PictureConversion, AnIconRefusingItsHandleOrNotAnIconIsAnError) {
-  FakePicture no_handle;
-  no_handle.type = PICTYPE_ICON;
-  no_handle.refused = {DISPID_PICT_HANDLE};
+  FakePicture no_handle(PICTYPE_ICON, {DISPID_PICT_HANDLE});
   EXPECT_THROW(ConvertIconToBitmap(&no_handle), framework::ControlError);
-  FakePicture no_type;
-  no_type.refused = {DISPID_PICT_TYPE};
+  FakePicture no_type(PICTYPE_BITMAP, {DISPID_PICT_TYPE});
   EXPECT_THROW(ConvertIconToBitmap(&no_type), framework::ControlError);
-  FakePicture stale;
-  stale.type = PICTYPE_ICON;
+  FakePicture stale(PICTYPE_ICON);
   stale.handle = 0x1234;  // no icon
   try {
     ConvertIconToBitmap(&stale);
@@ -109,10 +102,9 @@ TEST_F(PictureConversion, AnIconRefusingItsHandleOrNotAnIconIsAnError) {
 }
 
 TEST_F(PictureConversion, PictureSizesAreHimetricAtTheScreensResolution) {
-  HDC screen = GetDC(nullptr);
-  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
-  ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
-  ReleaseDC(nullptr, screen);
+  const framework::WindowDc screen(nullptr);
+  ASSERT_EQ(GetDeviceCaps(screen.get(), LOGPIXELSX), 96);
+  ASSERT_EQ(GetDeviceCaps(screen.get(), LOGPIXELSY), 96);
   float x = 5, y = 5;
   auto bitmap = tessel_test::make_bitmap_picture(32, 32, [](int, int) { return RGB(1, 2, 3); });
   GetPictureSize(bitmap.get(), x, y);

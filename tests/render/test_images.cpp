@@ -2,22 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/gdi.h"
+
 namespace tessel_test {
 
 namespace {
 
-HBITMAP screen_bitmap(int width, int height, const BitmapPattern& pattern) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ previous = SelectObject(dc, bitmap);
+// Sets every pixel of the bitmap from pattern(x, y).
+HBITMAP painted(HBITMAP bitmap, int width, int height, const BitmapPattern& pattern) {
+  framework::MemoryDc dc;
+  framework::Selection selection(dc.get(), bitmap);
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) SetPixel(dc, x, y, pattern(x, y));
+    for (int x = 0; x < width; ++x) SetPixel(dc.get(), x, y, pattern(x, y));
   }
-  SelectObject(dc, previous);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return bitmap;
+}
+
+HBITMAP screen_bitmap(int width, int height, const BitmapPattern& pattern) {
+  const framework::WindowDc screen(nullptr);
+  return painted(CreateCompatibleBitmap(screen.get(), width, height), width, height, pattern);
 }
 
 framework::ComPtr<IPictureDisp> make_picture(PICTDESC& description) {
@@ -46,22 +49,13 @@ framework::ComPtr<IPictureDisp> make_icon_picture(int width, int height,
                                                   const IconPattern& pattern) {
   // The AND mask is 1 where the icon is transparent; the colour bitmap is
   // black there.
-  HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, mask);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      SetPixel(dc, x, y, pattern(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    }
-  }
-  SelectObject(dc, previous);
-  DeleteDC(dc);
-  HBITMAP colour = screen_bitmap(
-      width, height, [&](int x, int y) { return pattern(x, y).value_or(RGB(0, 0, 0)); });
-  ICONINFO info{TRUE, 0, 0, mask, colour};
+  const framework::GdiObject<HBITMAP> mask(
+      painted(CreateBitmap(width, height, 1, 1, nullptr), width, height,
+              [&](int x, int y) { return pattern(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255); }));
+  const framework::GdiObject<HBITMAP> colour(screen_bitmap(
+      width, height, [&](int x, int y) { return pattern(x, y).value_or(RGB(0, 0, 0)); }));
+  ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
   HICON icon = CreateIconIndirect(&info);
-  DeleteObject(mask);
-  DeleteObject(colour);
   EXPECT_NE(icon, nullptr);
   PICTDESC description{};
   description.picType = PICTYPE_ICON;
@@ -119,25 +113,19 @@ HRESULT FakePicture::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VA
   if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
   if (refused.count(id)) return E_FAIL;
   VariantInit(result);
-  V_VT(result) = VT_I4;
-  switch (id) {
-    case DISPID_PICT_TYPE:
-      V_VT(result) = VT_I2;
-      V_I2(result) = type;
-      return S_OK;
-    case DISPID_PICT_HANDLE:
-      V_I4(result) = handle;
-      return S_OK;
-    case DISPID_PICT_WIDTH:
-      V_I4(result) = width;
-      return S_OK;
-    case DISPID_PICT_HEIGHT:
-      V_I4(result) = height;
-      return S_OK;
-    default:
-      V_VT(result) = VT_EMPTY;
-      return DISP_E_MEMBERNOTFOUND;
+  if (id == DISPID_PICT_TYPE) {
+    V_VT(result) = VT_I2;
+    V_I2(result) = type;
+    return S_OK;
   }
+  const LONG* value = id == DISPID_PICT_HANDLE   ? &handle
+                      : id == DISPID_PICT_WIDTH  ? &width
+                      : id == DISPID_PICT_HEIGHT ? &height
+                                                 : nullptr;
+  if (!value) return DISP_E_MEMBERNOTFOUND;
+  V_VT(result) = VT_I4;
+  V_I4(result) = *value;
+  return S_OK;
 }
 
 }  // namespace tessel_test

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <set>
+#include <utility>
 
 #include "framework/com_ptr.h"
 
@@ -36,7 +37,10 @@ HANDLE picture_handle(IPictureDisp* picture);
 // from its fields; reading a property listed in refused fails with E_FAIL.
 class FakePicture : public IPictureDisp {
  public:
-  SHORT type = PICTYPE_BITMAP;
+  explicit FakePicture(SHORT type = PICTYPE_BITMAP, std::set<DISPID> refused = {})
+      : type(type), refused(std::move(refused)) {}
+
+  SHORT type;
   LONG handle = 0;
   LONG width = 0;   // HIMETRIC
   LONG height = 0;  // HIMETRIC

@@ -1,7 +1,6 @@
-// Captions in any script: a newly placed control draws Cyrillic, Greek and
-// CJK captions with their own glyphs, not the question marks of the ANSI
-// code page, and the drawing primitives paint every caption that the ANSI
-// code page can hold exactly as the ANSI text calls do.
+// Captions in any script: a newly placed control draws Cyrillic, Greek and CJK
+// captions with their own glyphs, not the ANSI code page's question marks, and
+// captions the ANSI code page can hold paint exactly as the ANSI calls do.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,6 +9,7 @@
 
 #include "framework/gdi.h"
 #include "framework/hosting_helpers.h"
+#include "render/dib_canvas.h"
 #include "render/xp_wells.h"
 #include "support/com_test_env.h"
 #include "tessel_interfaces.h"
@@ -66,7 +66,7 @@ TEST(UnicodeCaption, OtherScriptsPaintTheirGlyphsNotQuestionMarks) {
 // What DrawText leaves on a white 120 × 30 canvas with the control's default
 // font, MS Sans Serif 8 pt, as the painter's caption step draws it.
 std::vector<COLORREF> drawn(const std::function<void(HDC, RECT&)>& draw, RECT* measured = nullptr) {
-  Canvas canvas(120, 30);
+  DibCanvas canvas(120, 30, RGB(0, 0, 0));
   framework::GdiObject<HFONT> font(
       CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, L"MS Sans Serif"));
   framework::Selection selection(canvas.dc(), font.get());
@@ -75,11 +75,7 @@ std::vector<COLORREF> drawn(const std::function<void(HDC, RECT&)>& draw, RECT* m
   RECT r{4, 2, 116, 28};
   draw(canvas.dc(), r);
   if (measured) *measured = r;
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < 30; ++y) {
-    for (int x = 0; x < 120; ++x) pixels.push_back(canvas.pixel(x, y));
-  }
-  return pixels;
+  return canvas.pixels();
 }
 
 TEST(UnicodeCaption, AnsiCaptionsPaintAndMeasureAsTheAnsiCallsDo) {

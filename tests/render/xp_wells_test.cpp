@@ -1,6 +1,5 @@
 // The drawing primitives, drawn into a DIB section and read back pixel by
-// pixel: the gradient's bands and colours, lines, rectangles, colour
-// shading, caption drawing and measuring.
+// pixel: the gradient's bands and colours, lines, rectangles, captions.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,14 +10,6 @@
 #include "dib_canvas.h"
 #include "render/xp_wells.h"
 
-// RECT lives in the global namespace, so its comparison and printing do too.
-bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-void PrintTo(const RECT& r, std::ostream* out) {
-  *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
-
 namespace tessel {
 namespace {
 
@@ -27,8 +18,6 @@ using tessel_test::DibCanvas;
 using tessel_test::PixelAt;
 
 constexpr COLORREF kBackground = RGB(1, 2, 3);
-constexpr OLE_COLOR kWindowColour = 0x80000000 | COLOR_WINDOW;
-constexpr OLE_COLOR kUntranslatable = 0x800000FF;  // no such system colour
 
 // Start (0, 100, 200) towards (5, 0, 250) over n = 10: bands k = 0..10 from
 // the right edge; bands 0 and 1 are the start colour, band k >= 2 is
@@ -128,11 +117,11 @@ TEST(Rect, FillsOnlyForTrueFramesOtherwiseAndWritesTheTranslatedColourBack) {
   DrawRect(canvas.dc(), RECT{0, 0, 2, 2}, colour, VARIANT_TRUE);
   EXPECT_EQ(colour, GetSysColor(COLOR_HIGHLIGHT));
   EXPECT_COLOUR(canvas.pixel(1, 1), GetSysColor(COLOR_HIGHLIGHT));
-  OLE_COLOR framed = kWindowColour;
+  OLE_COLOR framed = 0x80000000 | COLOR_WINDOW;
   DrawRect(canvas.dc(), RECT{0, 2, 4, 4}, framed, VARIANT_FALSE);
   EXPECT_EQ(framed, GetSysColor(COLOR_WINDOW));
   // A colour that cannot be translated turns black, in the variable too.
-  OLE_COLOR broken = kUntranslatable;
+  OLE_COLOR broken = 0x800000FF;  // no such system colour
   DrawRect(canvas.dc(), RECT{2, 0, 4, 2}, broken, VARIANT_TRUE);
   EXPECT_EQ(broken, 0u);
   EXPECT_COLOUR(canvas.pixel(3, 1), RGB(0, 0, 0));
