@@ -1,11 +1,7 @@
-// The pages' child windows read back from the created windows: position and
-// size (twips at the screen's resolution), caption, tooltip and tab order.
+// The pages' child windows as created: place and size (twips at the screen's
+// resolution), caption, tooltip, tab order, kinds and the product art.
 #include <windows.h>
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "pages/allgemein_page.h"
 #include "pages/page_test_support.h"
@@ -22,8 +18,7 @@ using tessel::AllgemeinPage;
 using tessel::RegisterPage;
 using tessel::TabsCPage;
 
-// Activates the page made for clsid in a test window and checks its
-// children against table, in tab order; then runs more checks on it.
+// Checks the page's info, then its children against table, and runs more.
 void check_layout(const CLSID& clsid, const std::wstring& title, SIZE twips,
                   const std::vector<ChildLayout>& table,
                   const std::function<void(HWND)>& more = nullptr) {
@@ -51,6 +46,25 @@ void check_layout(const CLSID& clsid, const std::wstring& title, SIZE twips,
   EXPECT_FALSE(tips && IsWindow(tips));
 }
 
+// A label (a static control that wraps its text) must hold its text on one
+// line in its own font: it wraps a longer text and cuts off what does not fit.
+void expect_label_fits(HWND child) {
+  wchar_t kind[16] = {};
+  GetClassNameW(child, kind, 16);
+  const auto type = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE)) & SS_TYPEMASK;
+  const std::wstring text = text_of(child);
+  if (_wcsicmp(kind, L"Static") != 0 || type > SS_RIGHT || text.empty()) return;
+  const RECT client = client_rect(child);
+  framework::WindowDc dc(child);
+  framework::Selection font(dc.get(),
+                            reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+  RECT needed{};
+  DrawTextW(dc.get(), text.c_str(), -1, &needed,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+  EXPECT_LE(needed.right, client.right) << "the label's text is wider than the label";
+  EXPECT_LE(needed.bottom, client.bottom) << "the label's text is taller than the label";
+}
+
 TEST(PageLayout, Allgemein) {
   check_layout(tessel::CLSID_Allgemein, L"Allgemein", {5925, 3495},
                {
@@ -61,8 +75,6 @@ TEST(PageLayout, Allgemein) {
                });
 }
 
-// The columns page's children beyond their place: kinds, icons and the
-// states they start in.
 void check_register_kinds(HWND window) {
   auto style = [&](int id) { return GetWindowLongW(GetDlgItem(window, id), GWL_STYLE); };
   EXPECT_TRUE(style(RegisterPage::kTxtIndex) & ES_READONLY);
@@ -113,8 +125,8 @@ TEST(PageLayout, Register) {
       check_register_kinds);
 }
 
-// The pixels of the product name (white; the header strip's faces are
-// darker) in bitmap, drawn as a picture box draws it.
+// The pixels of the product name (white; the strip's faces are darker) in
+// bitmap, drawn as a picture box draws it.
 std::vector<POINT> title_pixels(HBITMAP bitmap) {
   BITMAP info{};
   GetObjectW(bitmap, sizeof info, &info);

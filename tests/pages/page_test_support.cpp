@@ -8,7 +8,6 @@
 #include <cwchar>
 
 #include "framework/class_factory.h"
-#include "framework/gdi.h"
 #include "pages/allgemein_page.h"
 #include "pages/common_dialog.h"
 #include "pages/message_box.h"
@@ -22,7 +21,6 @@ namespace {
 
 LinkedPages* g_linked = nullptr;
 
-// The framework's class factory makes Page through this, which records it.
 template <class Page>
 struct Recorded {
   static HRESULT create(REFIID iid, void** object) {
@@ -65,8 +63,7 @@ HWND property_frame_window() {
   return found;
 }
 
-// Runs the script once the frame is up; gives up after a few seconds so
-// that a frame that never showed its page cannot hold the test.
+// Gives up after a few seconds: a frame that never shows cannot hold the test.
 void CALLBACK frame_tick(HWND, UINT, UINT_PTR, DWORD) {
   HWND frame = property_frame_window();
   if (!frame && ++g_ticks < 300) return;
@@ -194,23 +191,6 @@ std::wstring tooltip_of(HWND tips, HWND form, HWND child) {
 }
 }  // namespace
 
-void expect_label_fits(HWND child) {
-  wchar_t kind[16] = {};
-  GetClassNameW(child, kind, 16);
-  const auto type = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE)) & SS_TYPEMASK;
-  const std::wstring text = text_of(child);
-  if (_wcsicmp(kind, L"Static") != 0 || type > SS_RIGHT || text.empty()) return;
-  const RECT client = client_rect(child);
-  framework::WindowDc dc(child);
-  framework::Selection font(dc.get(),
-                            reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-  RECT needed{};
-  DrawTextW(dc.get(), text.c_str(), -1, &needed,
-            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
-  EXPECT_LE(needed.right, client.right) << "the label's text is wider than the label";
-  EXPECT_LE(needed.bottom, client.bottom) << "the label's text is taller than the label";
-}
-
 void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
                      bool whole_order) {
   std::vector<int> order, expected_order;
@@ -241,40 +221,6 @@ void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table
     }
     EXPECT_EQ(tooltip_of(tips, form, child), e.tooltip);
   }
-}
-
-TempFile::TempFile(const std::wstring& name, const std::vector<BYTE>& bytes) {
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
-  path = folder + name;
-  ansi_path.assign(path.size() * 2 + 1, '\0');
-  const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi_path.data(),
-                                    static_cast<int>(ansi_path.size()), nullptr, nullptr);
-  ansi_path.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-TempFile::~TempFile() { DeleteFileW(path.c_str()); }
-
-std::vector<BYTE> picture_file_bytes(IPictureDisp* picture) {
-  // A picture's stream is "lt\0\0", the file's length, then the file.
-  ComPtr<IStream> stream;
-  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
-  auto persist = ComPtr<IPictureDisp>(picture).query<IPersistStream>(IID_IPersistStream);
-  EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
-  HGLOBAL memory = nullptr;
-  GetHGlobalFromStream(stream.get(), &memory);
-  const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
-  DWORD size = 0;
-  std::memcpy(&size, bytes + 4, sizeof size);
-  std::vector<BYTE> file(bytes + 8, bytes + 8 + size);
-  GlobalUnlock(memory);
-  return file;
 }
 
 }  // namespace tessel_test

@@ -1,6 +1,6 @@
-// Shared by the page and dialog tests: pages made by this program's own copy
-// of the page code (so that the seams set here reach them), Wine's property
-// frame run around a script, and answers to message boxes and the file dialog.
+// Shared by the page and dialog tests: pages of this program's own copy of
+// the page code (so the seams set here reach them), Wine's property frame
+// run around a script, and answers to message boxes and the file dialog.
 #pragma once
 
 #include <windows.h>
@@ -45,17 +45,14 @@ class LinkedPages {
   std::vector<DWORD> cookies_;
 };
 
-// A page made by CLSID (with LinkedPages alive: the linked page code).
 ComPtr<IPropertyPage> make_page(const CLSID& clsid);
 
-// Shows Wine's property frame (OleCreatePropertyFrame) for objects with the
-// pages, runs script from a timer once the frame is up, then cancels the
-// frame unless the script closed it. Returns the frame's result.
+// Shows Wine's property frame for objects with the pages, runs script once
+// the frame is up, then cancels the frame unless the script closed it.
 HRESULT run_property_frame(const std::vector<IUnknown*>& objects, const std::vector<CLSID>& pages,
                            const std::function<void()>& script);
 
-// The frame with the one page of class Page (made by clsid) for objects;
-// script gets the page.
+// The frame with the one linked page of class Page; script gets the page.
 template <class Page>
 void with_page(const std::vector<IUnknown*>& objects, const CLSID& clsid,
                const std::function<void(Page&)>& script) {
@@ -67,8 +64,7 @@ void with_page(const std::vector<IUnknown*>& objects, const CLSID& clsid,
   });
 }
 
-// A new control made by CLSID from the DLL, initialised as newly placed
-// (InitNew: one column of width 60 with an empty caption).
+// A control from the DLL as newly placed (one column of width 60, no caption).
 ComPtr<IDispatch> new_control();
 
 // Answers every message box of the component with OK and records it.
@@ -82,10 +78,9 @@ struct MessageBoxes {
   std::vector<MessageBoxCall> calls;
 };
 
-// Answers the file dialog: writes path and its NUL over the start of the
-// buffer, or leaves the buffer untouched when there is no path (cancel). A
-// typed path is a name the developer typed: as the platform's dialog does, it
-// gets the default extension the dialog was given when it has none.
+// Answers the file dialog with path, or cancels when there is none. A typed
+// path gets the dialog's default extension when it has none, as the
+// platform's dialog does with a name the developer typed.
 struct FileDialogAnswer {
   explicit FileDialogAnswer(std::optional<std::string> path, bool typed = false);
   ~FileDialogAnswer();
@@ -96,13 +91,12 @@ struct FileDialogAnswer {
 void type_text(HWND edit, const std::wstring& text);
 std::wstring text_of(HWND window);
 void click(HWND button);
-// The locale's decimal sign, for numbers typed with a fractional part.
 std::wstring decimal_sign();
 // Twips as screen pixels along LOGPIXELSX or LOGPIXELSY, halves to even.
 int twips_to_pixels(double twips, int axis);
 
-// One child window of a form: its text ("*": any but none), place and size
-// in twips inside the form or inside the box with the id inside, tooltip.
+// A child of a form: its text ("*": any but none), place and size in twips
+// inside the form or inside the box with the id inside, and tooltip.
 struct ChildLayout {
   int id;
   std::wstring text;
@@ -114,21 +108,5 @@ struct ChildLayout {
 // unless whole_order is false; tips is the form's tooltip window, if any.
 void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
                      bool whole_order = true);
-
-// A label (a static control that wraps its text) must hold its text on one
-// line in its own font: it wraps a longer text and cuts off what does not
-// fit below it.
-void expect_label_fits(HWND label);
-
-// A file in the temporary folder that lives as long as the object.
-struct TempFile {
-  TempFile(const std::wstring& name, const std::vector<BYTE>& bytes);
-  ~TempFile();
-  std::wstring path;
-  std::string ansi_path;
-};
-
-// The file a picture saves itself as (a .bmp or .ico file).
-std::vector<BYTE> picture_file_bytes(IPictureDisp* picture);
 
 }  // namespace tessel_test

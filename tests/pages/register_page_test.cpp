@@ -1,8 +1,8 @@
-// The columns page in Wine's property frame: stepping through the columns,
-// the apply-on-leave rule, adding and deleting, the caption and width rules,
-// and pictures chosen through the file dialog; and a new selection handed to
-// the live page the way a frame hands it.
+// The columns page in Wine's property frame and handed a new selection live:
+// stepping, apply-on-leave, adding and deleting, pictures from files.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "control/interaction_helpers.h"
 #include "pages/page_test_support.h"
@@ -42,6 +42,13 @@ ComPtr<IPictureDisp> picture(IDispatch* control, LONG index) {
   if (value.vt() != VT_DISPATCH || !V_DISPATCH(value.get())) return nullptr;
   return ComPtr<IDispatch>(V_DISPATCH(value.get())).query<IPictureDisp>(IID_IPictureDisp);
 }
+std::vector<std::pair<std::wstring, LONG>> column_values(IDispatch* control) {
+  std::vector<std::pair<std::wstring, LONG>> values;
+  for (LONG i = 1; i <= columns(control); ++i) {
+    values.emplace_back(caption(control, i), width(control, i));
+  }
+  return values;
+}
 
 // The page's fields, by child id.
 struct Fields {
@@ -60,6 +67,44 @@ struct Fields {
   }
 };
 
+// A file in the temporary folder that lives as long as the object.
+struct TempFile {
+  TempFile(const std::wstring& name, const std::vector<BYTE>& bytes) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    path = folder + name;
+    ansi_path.assign(path.size() * 2 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi_path.data(),
+                                      static_cast<int>(ansi_path.size()), nullptr, nullptr);
+    ansi_path.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  ~TempFile() { DeleteFileW(path.c_str()); }
+  std::wstring path;
+  std::string ansi_path;
+};
+
+// The .bmp file a picture saves: its stream is "lt\0\0", the length, the file.
+std::vector<BYTE> bitmap_file_bytes(COLORREF colour) {
+  ComPtr<IStream> stream;
+  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  auto persist = make_bitmap_picture(4, 4, colour).query<IPersistStream>(IID_IPersistStream);
+  EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
+  HGLOBAL memory = nullptr;
+  GetHGlobalFromStream(stream.get(), &memory);
+  const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
+  DWORD size = 0;
+  std::memcpy(&size, bytes + 4, sizeof size);
+  std::vector<BYTE> file(bytes + 8, bytes + 8 + size);
+  GlobalUnlock(memory);
+  return file;
+}
+
 // A 16 × 16 icon file of one 32-bit image: opaque red with a transparent
 // top-left quarter.
 std::vector<BYTE> icon_file_bytes() {
@@ -68,12 +113,9 @@ std::vector<BYTE> icon_file_bytes() {
     const auto* bytes = reinterpret_cast<const BYTE*>(&value);
     file.insert(file.end(), bytes, bytes + sizeof value);
   };
-  for (WORD w : {0, 1, 1}) put(w);  // an icon file of one image
-  put(BYTE{16});
-  put(BYTE{16});
-  put(WORD{0});
-  put(WORD{1});
-  put(WORD{32});
+  for (WORD w : {0, 1, 1}) put(w);        // an icon file of one image
+  for (BYTE b : {16, 16, 0, 0}) put(b);   // 16 × 16, no palette
+  for (WORD w : {1, 32}) put(w);          // one plane, 32 bits
   put(DWORD{40 + 16 * 16 * 4 + 16 * 4});  // the image's size and place
   put(DWORD{6 + 16});
   put(BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, 32, 1, 32, BI_RGB, 0, 0, 0, 0, 0});
@@ -127,7 +169,10 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
   EXPECT_EQ(width(control.get(), 1), 60);
 }
 
-TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
+// Apply writes a space for no caption, 60 for no width, and widths by the
+// locale's number rules. Adding saves the shown column and moves to the new
+// one; deleting removes the last column whichever is shown, down to one.
+TEST(RegisterPage, ApplyRulesThenAddingAndDeletingColumns) {
   auto control = three_columns();
   const std::wstring sign = decimal_sign();
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
@@ -138,8 +183,8 @@ TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
     EXPECT_EQ(caption(control.get(), 1), L" ");
     EXPECT_EQ(width(control.get(), 1), 60);
     EXPECT_EQ(f.text(kWidth), L"60");
-    // The locale's number rules, halves to the even neighbour; a width that
-    // is no number is not written, while the caption still is.
+    // Halves go to the even neighbour; a width that is no number is not
+    // written, while the caption still is.
     const std::pair<std::wstring, LONG> widths[] = {
         {L"12" + sign + L"5", 12}, {L"13" + sign + L"5", 14}, {L"breit", 14}};
     for (const auto& [typed, written] : widths) {
@@ -149,22 +194,44 @@ TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
       EXPECT_EQ(width(control.get(), 1), written) << testing::PrintToString(typed);
       EXPECT_EQ(caption(control.get(), 1), typed);
     }
+
+    f.type(kCaption, L"Erste");
+    click(f(RegisterPage::kCmdAddTab));
+    EXPECT_EQ(columns(control.get()), 4);
+    EXPECT_EQ(caption(control.get(), 1), L"Erste");
+    EXPECT_EQ(f.text(kIndex), L"4");
+    EXPECT_EQ(f.scroll_maximum(), 4);
+    EXPECT_EQ(page.current_index(), 4);
+    EXPECT_EQ(f.text(kCaption), caption(control.get(), 4));
+    EXPECT_EQ(f.text(kWidth), L"60");
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
+    f.type(kCaption, L"Vierte");
+    page.Apply();
+    EXPECT_EQ(caption(control.get(), 4), L"Vierte");
+
+    f.scroll(SB_LEFT);
+    click(f(RegisterPage::kCmdDelete));  // column 1 shown
+    EXPECT_EQ(columns(control.get()), 3);
+    EXPECT_EQ(caption(control.get(), 1), L"Erste");
+    EXPECT_EQ(caption(control.get(), 3), L"C");
+    EXPECT_EQ(f.scroll_maximum(), 3);
+    f.scroll(SB_RIGHT);  // showing the last column: the page shows the new last
+    EXPECT_EQ(f.text(kIndex), L"3");
+    page.Apply();
+    click(f(RegisterPage::kCmdDelete));
+    EXPECT_EQ(columns(control.get()), 2);
+    EXPECT_EQ(f.text(kIndex), L"2");
+    EXPECT_EQ(f.text(kCaption), L"B");
+    page.Apply();
+    for (int i = 0; i < 2; ++i) click(f(RegisterPage::kCmdDelete));
+    EXPECT_EQ(columns(control.get()), 1) << "the control keeps its last column";
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
   });
 }
 
-// Caption and width of every column.
-std::vector<std::pair<std::wstring, LONG>> column_values(IDispatch* control) {
-  std::vector<std::pair<std::wstring, LONG>> values;
-  for (LONG i = 1; i <= columns(control); ++i) {
-    values.emplace_back(caption(control, i), width(control, i));
-  }
-  return values;
-}
-
-// A frame may hand the live page another selection, of one control or
-// several. Edits pending on the control shown are dropped: neither control
-// changes, and the page starts on column 1 of the new first control with
-// nothing pending and Apply not offered. It edits that control only.
+// A frame may hand the live page another selection. Edits pending on the
+// control shown are dropped: neither control changes, and the page starts on
+// column 1 of the new first control, clean. It edits that control only.
 TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing) {
   LinkedPages pages;
   TestFrame frame;
@@ -215,48 +282,9 @@ TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing)
   page->SetPageSite(nullptr);
 }
 
-// Adding saves the shown column and moves to the new one; deleting removes
-// the last column whichever is shown, down to one.
-TEST(RegisterPage, AddingAndDeletingColumns) {
-  auto control = three_columns();
-  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
-    Fields f{page};
-    f.type(kCaption, L"Erste");
-    click(f(RegisterPage::kCmdAddTab));
-    EXPECT_EQ(columns(control.get()), 4);
-    EXPECT_EQ(caption(control.get(), 1), L"Erste");
-    EXPECT_EQ(f.text(kIndex), L"4");
-    EXPECT_EQ(f.scroll_maximum(), 4);
-    EXPECT_EQ(page.current_index(), 4);
-    EXPECT_EQ(f.text(kCaption), caption(control.get(), 4));
-    EXPECT_EQ(f.text(kWidth), L"60");
-    EXPECT_EQ(page.IsPageDirty(), S_OK);
-    f.type(kCaption, L"Vierte");
-    page.Apply();
-    EXPECT_EQ(caption(control.get(), 4), L"Vierte");
-
-    f.scroll(SB_LEFT);
-    click(f(RegisterPage::kCmdDelete));  // column 1 shown
-    EXPECT_EQ(columns(control.get()), 3);
-    EXPECT_EQ(caption(control.get(), 1), L"Erste");
-    EXPECT_EQ(caption(control.get(), 3), L"C");
-    EXPECT_EQ(f.scroll_maximum(), 3);
-    f.scroll(SB_RIGHT);  // showing the last column: the page shows the new last
-    EXPECT_EQ(f.text(kIndex), L"3");
-    page.Apply();
-    click(f(RegisterPage::kCmdDelete));
-    EXPECT_EQ(columns(control.get()), 2);
-    EXPECT_EQ(f.text(kIndex), L"2");
-    EXPECT_EQ(f.text(kCaption), L"B");
-    page.Apply();
-    for (int i = 0; i < 2; ++i) click(f(RegisterPage::kCmdDelete));
-    EXPECT_EQ(columns(control.get()), 1) << "the control keeps its last column";
-    EXPECT_EQ(page.IsPageDirty(), S_OK);
-  });
-}
-
 // Pictures: removed on Apply, icon files of any case turned into bitmaps
-// over magenta, and files that fail to load reported and not taken.
+// over magenta, files that fail to load reported and not taken, and a name
+// typed without an extension loaded as typed.
 TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   auto control = three_columns();
   auto bitmap = make_bitmap_picture(8, 8, RGB(0, 128, 0));
@@ -269,8 +297,8 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   MessageBoxes boxes;
   TempFile icon(L"PAGE TEST.ICO", icon_file_bytes());
   TempFile lower(L"page test.ico", icon_file_bytes());
-  TempFile blue(L"page test.bmp",
-                picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
+  TempFile blue(L"page test.bmp", bitmap_file_bytes(RGB(0, 0, 255)));
+  TempFile plain(L"page test picture", bitmap_file_bytes(RGB(0, 0, 255)));
   TempFile broken(L"page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
     HWND open = Fields{page}(RegisterPage::kCmdOpenDlg);
@@ -297,8 +325,8 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
       EXPECT_EQ(page.IsPageDirty(), S_FALSE);
     }
 
-    for (const TempFile* file : {&icon, &lower, &blue}) {
-      FileDialogAnswer chosen(file->ansi_path);
+    for (const TempFile* file : {&icon, &lower, &blue, &plain}) {
+      FileDialogAnswer chosen(file->ansi_path, file == &plain);
       page.Apply();
       click(open);
       ASSERT_EQ(chosen.calls, 1);
@@ -307,6 +335,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
           << testing::PrintToString(file->path);
       EXPECT_EQ(page.IsPageDirty(), S_OK);
     }
+    EXPECT_EQ(boxes.calls.size(), 2u) << "every file loaded";
     {
       // Cancelling changes nothing, the Changed flag included.
       FileDialogAnswer cancelled(std::nullopt);
@@ -328,23 +357,6 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   framework::Selection selection(dc.get(), static_cast<HBITMAP>(picture_handle(stored.get())));
   EXPECT_EQ(GetPixel(dc.get(), 2, 2), RGB(255, 0, 255));
   EXPECT_EQ(GetPixel(dc.get(), 12, 12), RGB(255, 0, 0));
-}
-
-// A name typed without an extension in the file dialog is loaded as typed.
-TEST(RegisterPage, APictureFileTypedWithoutAnExtensionLoads) {
-  auto control = three_columns();
-  MessageBoxes boxes;
-  TempFile plain(L"page test picture",
-                 picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
-  FileDialogAnswer typed(plain.ansi_path, true);
-  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
-    click(Fields{page}(RegisterPage::kCmdOpenDlg));
-    EXPECT_EQ(typed.calls, 1);
-    EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(picture_type(page.tab_picture()), PICTYPE_BITMAP);
-    page.Apply();
-  });
-  EXPECT_TRUE(picture(control.get(), 1));
 }
 
 }  // namespace
