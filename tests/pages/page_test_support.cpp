@@ -25,7 +25,7 @@ template <class Page>
 struct Recorded {
   static HRESULT create(REFIID iid, void** object) {
     Page* page = new Page();
-    if (g_linked) g_linked->record(page);
+    if (g_linked) g_linked->made.emplace_back(page);
     HRESULT hr = page->QueryInterface(iid, object);
     page->Release();
     return hr;
@@ -89,10 +89,6 @@ LinkedPages::LinkedPages() {
 LinkedPages::~LinkedPages() {
   for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
   g_linked = nullptr;
-}
-
-void LinkedPages::record(framework::PropertyPage* page) {
-  made_.push_back(ComPtr<framework::PropertyPage>(page));
 }
 
 ComPtr<IPropertyPage> make_page(const CLSID& clsid) {

@@ -33,15 +33,14 @@ class LinkedPages {
   // The last page made of class Page, or nullptr.
   template <class Page>
   Page* last() const {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
       if (auto* page = dynamic_cast<Page*>(it->get())) return page;
     }
     return nullptr;
   }
-  void record(framework::PropertyPage* page);
+  std::vector<ComPtr<framework::PropertyPage>> made;
 
  private:
-  std::vector<ComPtr<framework::PropertyPage>> made_;
   std::vector<DWORD> cookies_;
 };
 

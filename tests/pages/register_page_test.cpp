@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "control/interaction_helpers.h"
+#include "control/persist_test_support.h"
 #include "pages/page_test_support.h"
 #include "pages/register_page.h"
 #include "support/page_site.h"
@@ -69,40 +71,27 @@ struct Fields {
 
 // A file in the temporary folder that lives as long as the object.
 struct TempFile {
-  TempFile(const std::wstring& name, const std::vector<BYTE>& bytes) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
+  TempFile(const std::string& name, const std::vector<BYTE>& bytes) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
     path = folder + name;
-    ansi_path.assign(path.size() * 2 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi_path.data(),
-                                      static_cast<int>(ansi_path.size()), nullptr, nullptr);
-    ansi_path.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    EXPECT_TRUE(file.good()) << path;
   }
-  ~TempFile() { DeleteFileW(path.c_str()); }
-  std::wstring path;
-  std::string ansi_path;
+  ~TempFile() { DeleteFileA(path.c_str()); }
+  std::string path;
 };
 
 // The .bmp file a picture saves: its stream is "lt\0\0", the length, the file.
 std::vector<BYTE> bitmap_file_bytes(COLORREF colour) {
-  ComPtr<IStream> stream;
-  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  ComPtr<IStream> stream = new_stream();
   auto persist = make_bitmap_picture(4, 4, colour).query<IPersistStream>(IID_IPersistStream);
   EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
-  HGLOBAL memory = nullptr;
-  GetHGlobalFromStream(stream.get(), &memory);
-  const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
+  const std::vector<BYTE> saved = contents_of(stream.get());
   DWORD size = 0;
-  std::memcpy(&size, bytes + 4, sizeof size);
-  std::vector<BYTE> file(bytes + 8, bytes + 8 + size);
-  GlobalUnlock(memory);
-  return file;
+  std::memcpy(&size, saved.data() + 4, sizeof size);
+  return {saved.begin() + 8, saved.begin() + 8 + size};
 }
 
 // A 16 × 16 icon file of one 32-bit image: opaque red with a transparent
@@ -287,19 +276,13 @@ TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing)
 // typed without an extension loaded as typed.
 TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   auto control = three_columns();
-  auto bitmap = make_bitmap_picture(8, 8, RGB(0, 128, 0));
-  VARIANT value;
-  V_VT(&value) = VT_DISPATCH;
-  V_DISPATCH(&value) = bitmap.get();
-  bitmap->AddRef();
-  ASSERT_EQ(invoke(control.get(), dispid::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(1), value}),
-            S_OK);
+  put_picture(control.get(), 1, make_bitmap_picture(8, 8, RGB(0, 128, 0)).get());
   MessageBoxes boxes;
-  TempFile icon(L"PAGE TEST.ICO", icon_file_bytes());
-  TempFile lower(L"page test.ico", icon_file_bytes());
-  TempFile blue(L"page test.bmp", bitmap_file_bytes(RGB(0, 0, 255)));
-  TempFile plain(L"page test picture", bitmap_file_bytes(RGB(0, 0, 255)));
-  TempFile broken(L"page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+  TempFile icon("PAGE TEST.ICO", icon_file_bytes());
+  TempFile lower("page test.ico", icon_file_bytes());
+  TempFile blue("page test.bmp", bitmap_file_bytes(RGB(0, 0, 255)));
+  TempFile plain("page test picture", bitmap_file_bytes(RGB(0, 0, 255)));
+  TempFile broken("page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
     HWND open = Fields{page}(RegisterPage::kCmdOpenDlg);
     EXPECT_NE(page.tab_picture(), nullptr);
@@ -313,7 +296,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
 
     const MessageBoxCall expected[] = {{L"Ungültiges Bild", L"Bild einfügen", MB_OK | MB_ICONSTOP},
                                        {L"53\r\nFile not found", L"QuonTessel", MB_OK}};
-    const std::string missing[] = {broken.ansi_path, "Z:\\no such folder\\missing.bmp"};
+    const std::string missing[] = {broken.path, "Z:\\no such folder\\missing.bmp"};
     for (size_t i = 0; i < 2; ++i) {
       FileDialogAnswer chosen(missing[i]);
       click(open);
@@ -326,7 +309,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
     }
 
     for (const TempFile* file : {&icon, &lower, &blue, &plain}) {
-      FileDialogAnswer chosen(file->ansi_path, file == &plain);
+      FileDialogAnswer chosen(file->path, file == &plain);
       page.Apply();
       click(open);
       ASSERT_EQ(chosen.calls, 1);
@@ -346,7 +329,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
       EXPECT_EQ(page.tab_picture(), before);
       EXPECT_EQ(page.IsPageDirty(), S_FALSE);
     }
-    FileDialogAnswer chosen(icon.ansi_path);
+    FileDialogAnswer chosen(icon.path);
     click(open);
     page.Apply();
   });
