@@ -10,7 +10,6 @@
 #include "framework/class_factory.h"
 #include "pages/allgemein_page.h"
 #include "pages/common_dialog.h"
-#include "pages/message_box.h"
 #include "pages/register_page.h"
 #include "pages/tabs_c_page.h"
 #include "tessel_interfaces.h"
@@ -123,16 +122,6 @@ ComPtr<IDispatch> new_control() {
   return control;
 }
 
-MessageBoxes::MessageBoxes() {
-  tessel::set_message_box_handler(
-      [this](const std::wstring& text, const std::wstring& title, UINT style) {
-        calls.push_back({text, title, style});
-        return IDOK;
-      });
-}
-
-MessageBoxes::~MessageBoxes() { tessel::set_message_box_handler(nullptr); }
-
 FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path, bool typed) {
   tessel::mCommonDialog::set_open_dialog_function(
       [this, path, typed](OPENFILENAMEA* record) -> BOOL {
@@ -151,15 +140,6 @@ FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path, bool typed) 
 }
 
 FileDialogAnswer::~FileDialogAnswer() { tessel::mCommonDialog::set_open_dialog_function(nullptr); }
-
-void type_text(HWND edit, const std::wstring& text) {
-  SendMessageW(edit, EM_SETSEL, 0, -1);
-  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-std::wstring text_of(HWND window) { return framework::window_text(window); }
-
-void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
 std::wstring decimal_sign() {
   wchar_t sign[8] = {};

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <windows.h>
-#include <commdlg.h>
 #include <ocidl.h>
 #include <gtest/gtest.h>
 
@@ -16,7 +15,7 @@
 #include "framework/com_ptr.h"
 #include "framework/hosting_helpers.h"
 #include "framework/property_page.h"
-#include "render/test_images.h"
+#include "pages/message_box.h"
 #include "support/com_test_env.h"
 
 namespace tessel_test {
@@ -72,8 +71,14 @@ struct MessageBoxCall {
   UINT style;
 };
 struct MessageBoxes {
-  MessageBoxes();
-  ~MessageBoxes();
+  MessageBoxes() {
+    tessel::set_message_box_handler(
+        [this](const std::wstring& text, const std::wstring& title, UINT style) {
+          calls.push_back({text, title, style});
+          return IDOK;
+        });
+  }
+  ~MessageBoxes() { tessel::set_message_box_handler(nullptr); }
   std::vector<MessageBoxCall> calls;
 };
 
@@ -87,9 +92,12 @@ struct FileDialogAnswer {
 };
 
 // Replaces an edit box's whole text the way a user's edit does.
-void type_text(HWND edit, const std::wstring& text);
-std::wstring text_of(HWND window);
-void click(HWND button);
+inline void type_text(HWND edit, const std::wstring& text) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+inline std::wstring text_of(HWND window) { return framework::window_text(window); }
+inline void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 std::wstring decimal_sign();
 // Twips as screen pixels along LOGPIXELSX or LOGPIXELSY, halves to even.
 int twips_to_pixels(double twips, int axis);

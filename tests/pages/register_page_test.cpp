@@ -9,6 +9,7 @@
 #include "control/persist_test_support.h"
 #include "pages/page_test_support.h"
 #include "pages/register_page.h"
+#include "render/test_images.h"
 #include "support/page_site.h"
 #include "support/test_pictures.h"
 #include "tessel_interfaces.h"
@@ -44,8 +45,9 @@ ComPtr<IPictureDisp> picture(IDispatch* control, LONG index) {
   if (value.vt() != VT_DISPATCH || !V_DISPATCH(value.get())) return nullptr;
   return ComPtr<IDispatch>(V_DISPATCH(value.get())).query<IPictureDisp>(IID_IPictureDisp);
 }
-std::vector<std::pair<std::wstring, LONG>> column_values(IDispatch* control) {
-  std::vector<std::pair<std::wstring, LONG>> values;
+using Columns = std::vector<std::pair<std::wstring, LONG>>;  // caption and width
+Columns column_values(IDispatch* control) {
+  Columns values;
   for (LONG i = 1; i <= columns(control); ++i) {
     values.emplace_back(caption(control, i), width(control, i));
   }
@@ -124,7 +126,7 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
   AxHost hosted(L"QuonTessel.TesselControl");
   auto control = hosted.control();
   add_columns_b_and_c(control.get());
-  const std::wstring first = caption(control.get(), 1);
+  const Columns applied{{caption(control.get(), 1), 60}, {L"Name", 90}, {L"C", 80}};
   FileDialogAnswer cancelled(std::nullopt);
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
     Fields f{page};
@@ -139,10 +141,7 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
     f.type(kCaption, L"Name");
     f.type(kWidth, L"90");
     f.scroll(SB_LINERIGHT);  // no Apply: the edits go to column 2
-    EXPECT_EQ(caption(control.get(), 2), L"Name");
-    EXPECT_EQ(width(control.get(), 2), 90);
-    EXPECT_EQ(caption(control.get(), 3), L"C");
-    EXPECT_EQ(width(control.get(), 3), 80);
+    EXPECT_EQ(column_values(control.get()), applied);
     EXPECT_EQ(f.text(kCaption), L"C");
     f.scroll(SB_LINERIGHT);  // already at the last column
     EXPECT_EQ(f.text(kIndex), L"3");
@@ -153,9 +152,7 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
     f.type(kWidth, L"99");
     click(f(RegisterPage::kCmdDel));
   });
-  EXPECT_EQ(columns(control.get()), 3);
-  EXPECT_EQ(caption(control.get(), 1), first);
-  EXPECT_EQ(width(control.get(), 1), 60);
+  EXPECT_EQ(column_values(control.get()), applied);
 }
 
 // Apply writes a space for no caption, 60 for no width, and widths by the
@@ -200,9 +197,7 @@ TEST(RegisterPage, ApplyRulesThenAddingAndDeletingColumns) {
 
     f.scroll(SB_LEFT);
     click(f(RegisterPage::kCmdDelete));  // column 1 shown
-    EXPECT_EQ(columns(control.get()), 3);
-    EXPECT_EQ(caption(control.get(), 1), L"Erste");
-    EXPECT_EQ(caption(control.get(), 3), L"C");
+    EXPECT_EQ(column_values(control.get()), (Columns{{L"Erste", 14}, {L"B", 70}, {L"C", 80}}));
     EXPECT_EQ(f.scroll_maximum(), 3);
     f.scroll(SB_RIGHT);  // showing the last column: the page shows the new last
     EXPECT_EQ(f.text(kIndex), L"3");
