@@ -4,12 +4,10 @@
 #include <prsht.h>
 
 #include <cmath>
-#include <cstring>
 #include <cwchar>
 
 #include "framework/class_factory.h"
 #include "pages/allgemein_page.h"
-#include "pages/common_dialog.h"
 #include "pages/register_page.h"
 #include "pages/tabs_c_page.h"
 #include "tessel_interfaces.h"
@@ -80,13 +78,13 @@ void CALLBACK frame_tick(HWND, UINT, UINT_PTR, DWORD) {
 LinkedPages::LinkedPages() {
   create_linked_control();  // loads the DLL for the linked code's module handle
   g_linked = this;
-  cookies_ = {register_page<tessel::AllgemeinPage>(tessel::CLSID_Allgemein),
-              register_page<tessel::RegisterPage>(tessel::CLSID_Register),
-              register_page<tessel::TabsCPage>(tessel::CLSID_TabsC)};
+  cookies = {register_page<tessel::AllgemeinPage>(tessel::CLSID_Allgemein),
+             register_page<tessel::RegisterPage>(tessel::CLSID_Register),
+             register_page<tessel::TabsCPage>(tessel::CLSID_TabsC)};
 }
 
 LinkedPages::~LinkedPages() {
-  for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
+  for (DWORD cookie : cookies) CoRevokeClassObject(cookie);
   g_linked = nullptr;
 }
 
@@ -121,25 +119,6 @@ ComPtr<IDispatch> new_control() {
   EXPECT_TRUE(persist && persist->InitNew() == S_OK);
   return control;
 }
-
-FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path, bool typed) {
-  tessel::mCommonDialog::set_open_dialog_function(
-      [this, path, typed](OPENFILENAMEA* record) -> BOOL {
-        ++calls;
-        if (!path) return FALSE;
-        std::string answer = *path;
-        const size_t name = answer.find_last_of("\\/:");
-        const bool extension =
-            answer.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
-        if (typed && !extension && record->lpstrDefExt) {
-          answer += std::string(".") + record->lpstrDefExt;
-        }
-        std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
-        return TRUE;
-      });
-}
-
-FileDialogAnswer::~FileDialogAnswer() { tessel::mCommonDialog::set_open_dialog_function(nullptr); }
 
 std::wstring decimal_sign() {
   wchar_t sign[8] = {};

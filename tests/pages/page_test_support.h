@@ -7,6 +7,7 @@
 #include <ocidl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "framework/com_ptr.h"
 #include "framework/hosting_helpers.h"
 #include "framework/property_page.h"
+#include "pages/common_dialog.h"
 #include "pages/message_box.h"
 #include "support/com_test_env.h"
 
@@ -22,11 +24,8 @@ namespace tessel_test {
 
 // While it lives, CoCreateInstance of a page CLSID makes the linked page
 // classes; every page made is kept, in order.
-class LinkedPages {
- public:
+struct LinkedPages {
   LinkedPages();
-  LinkedPages(const LinkedPages&) = delete;
-  LinkedPages& operator=(const LinkedPages&) = delete;
   ~LinkedPages();
 
   // The last page made of class Page, or nullptr.
@@ -38,9 +37,7 @@ class LinkedPages {
     return nullptr;
   }
   std::vector<ComPtr<framework::PropertyPage>> made;
-
- private:
-  std::vector<DWORD> cookies_;
+  std::vector<DWORD> cookies;
 };
 
 ComPtr<IPropertyPage> make_page(const CLSID& clsid);
@@ -86,8 +83,23 @@ struct MessageBoxes {
 // path gets the dialog's default extension when it has none, as the
 // platform's dialog does with a name the developer typed.
 struct FileDialogAnswer {
-  explicit FileDialogAnswer(std::optional<std::string> path, bool typed = false);
-  ~FileDialogAnswer();
+  explicit FileDialogAnswer(std::optional<std::string> path, bool typed = false) {
+    tessel::mCommonDialog::set_open_dialog_function(
+        [this, path, typed](OPENFILENAMEA* record) -> BOOL {
+          ++calls;
+          if (!path) return FALSE;
+          std::string answer = *path;
+          const size_t name = answer.find_last_of("\\/:");
+          const bool extension =
+              answer.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
+          if (typed && !extension && record->lpstrDefExt) {
+            answer += std::string(".") + record->lpstrDefExt;
+          }
+          std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
+          return TRUE;
+        });
+  }
+  ~FileDialogAnswer() { tessel::mCommonDialog::set_open_dialog_function(nullptr); }
   int calls = 0;
 };
 
