@@ -1,11 +1,6 @@
-// The about box: its version label, the feature list of each showing, its
-// layout and links, and the two ways to it (ShowAboutBox by DISPID -552 and
-// the info page's button). The box's modal loop runs for real; the test
-// reads and closes it from inside that loop.
+// The about box, its texts, layout and links, and the two ways to it. Its
+// modal loop runs for real; the tests read and close it from inside the loop.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "control/about_box_hook.h"
 #include "framework/user_handles.h"
@@ -23,24 +18,18 @@ namespace {
 using tessel::frmAbout;
 
 // Runs read on every showing of the box, then closes it with OK.
-class AboutBoxReader {
- public:
+struct AboutBoxReader {
   explicit AboutBoxReader(std::function<void(HWND)> read) {
     create_linked_control();  // the linked code's module handle
     tessel::set_about_box_observer([this, read](HWND box) {
-      ++showings_;
+      ++showings;
       if (read) read(box);
       SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
     });
   }
-  AboutBoxReader(const AboutBoxReader&) = delete;
-  AboutBoxReader& operator=(const AboutBoxReader&) = delete;
   ~AboutBoxReader() { tessel::set_about_box_observer(nullptr); }
-  int showings() const { return showings_; }
-
- private:
-  int showings_ = 0;
+  int showings = 0;
 };
 
 std::wstring item_text(HWND box, int id) { return text_of(GetDlgItem(box, id)); }
@@ -52,13 +41,11 @@ LOGFONTW font_of(HWND box, int id) {
   return font;
 }
 
-TEST(AboutBox, TheVersionLabelPadsMinorAndRevisionToTwoDigits) {
+TEST(AboutBox, EachShowingBuildsTheTextsAnewAndLeavesNoObjectsBehind) {
+  // The version label pads minor and revision to two digits.
   EXPECT_EQ(tessel::version_label({1, 2, 5}), L"Version: 1.02.05");
   EXPECT_EQ(tessel::version_label({1, 0, 10}), L"Version: 1.00.10");
   EXPECT_EQ(tessel::version_label({3, 15, 9}), L"Version: 3.15.09");
-}
-
-TEST(AboutBox, EachShowingBuildsTheTextsAnewAndLeavesNoObjectsBehind) {
   std::vector<std::wstring> versions, lists;
   AboutBoxReader reader([&](HWND box) {
     EXPECT_EQ(text_of(box), L"Info zu Quon - Velmar TesselHeader-Control");
@@ -77,7 +64,7 @@ TEST(AboutBox, EachShowingBuildsTheTextsAnewAndLeavesNoObjectsBehind) {
   pump_messages();
   EXPECT_EQ(live_gdi_objects(), gdi);
   EXPECT_EQ(framework::live_user_objects(), user);
-  ASSERT_EQ(reader.showings(), 3);
+  ASSERT_EQ(reader.showings, 3);
   // The DLL's version block says 1.0.0.0.
   EXPECT_EQ(versions, std::vector<std::wstring>(3, L"Version: 1.00.00"));
   EXPECT_EQ(lists, std::vector<std::wstring>(3, lists[0]));
@@ -99,7 +86,9 @@ TEST(AboutBox, EachShowingBuildsTheTextsAnewAndLeavesNoObjectsBehind) {
   EXPECT_EQ(lines, 19u);
 }
 
-TEST(AboutBox, LayoutFontsAndTabOrder) {
+// The links open their addresses through the shell, under a hand cursor: a
+// 32-pixel monochrome cursor whose fingertip at the hot spot is drawn.
+TEST(AboutBox, LayoutFontsTabOrderAndLinksThatOpenUnderAHand) {
   const std::vector<ChildLayout> table = {
       {frmAbout::kCmdOK, L"OK", 4440, 4440, 1260, 345},
       {frmAbout::kLblTitle, L"Quon - Velmar Tessel Header-Control", 120, 120, 5085, 360},
@@ -116,7 +105,20 @@ TEST(AboutBox, LayoutFontsAndTabOrder) {
       {frmAbout::kLabel3, L"*", 2280, 4320, 1935, 255},
       {frmAbout::kLabel7, L"*", 2280, 4560, 1935, 255},
   };
+  HWND shown = nullptr;
+  std::vector<std::string> calls;  // verb|file|parameters|directory|show (1: normal)
+  tessel::set_shell_execute_function([&](HWND window, const char* verb, const char* file,
+                                         const char* parameters, const char* directory, int show) {
+    EXPECT_EQ(window, shown);
+    calls.push_back(std::string(verb) + "|" + file + "|" + parameters + "|" + directory + "|" +
+                    std::to_string(show));
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
+  });
+  ICONINFO hand{};
+  BITMAP mask{};
+  COLORREF tip = CLR_INVALID, corner = CLR_INVALID;
   AboutBoxReader reader([&](HWND box) {
+    shown = box;
     const RECT client = client_rect(box);
     EXPECT_EQ(client.right, twips_to_pixels(5790, LOGPIXELSX));
     EXPECT_EQ(client.bottom, twips_to_pixels(4875, LOGPIXELSY));
@@ -133,30 +135,6 @@ TEST(AboutBox, LayoutFontsAndTabOrder) {
     for (int id : {frmAbout::kLabel2, frmAbout::kLabel3, frmAbout::kLabel7}) {
       EXPECT_TRUE(font_of(box, id).lfUnderline) << id;
       EXPECT_EQ(std::wstring(font_of(box, id).lfFaceName), L"MS Sans Serif");
-    }
-  });
-  frmAbout::Show(nullptr);
-  EXPECT_EQ(reader.showings(), 1);
-}
-
-// The links open their addresses through the shell, under a hand cursor: a
-// 32-pixel monochrome cursor whose fingertip at the hot spot is drawn.
-TEST(AboutBox, LinksOpenTheirAddressesThroughTheShellUnderAHand) {
-  HWND shown = nullptr;
-  std::vector<std::string> calls;  // verb|file|parameters|directory|show (1: normal)
-  tessel::set_shell_execute_function([&](HWND window, const char* verb, const char* file,
-                                         const char* parameters, const char* directory, int show) {
-    EXPECT_EQ(window, shown);
-    calls.push_back(std::string(verb) + "|" + file + "|" + parameters + "|" + directory + "|" +
-                    std::to_string(show));
-    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
-  });
-  ICONINFO hand{};
-  BITMAP mask{};
-  COLORREF tip = CLR_INVALID, corner = CLR_INVALID;
-  AboutBoxReader reader([&](HWND box) {
-    shown = box;
-    for (int id : {frmAbout::kLabel2, frmAbout::kLabel3, frmAbout::kLabel7}) {
       SendMessageW(GetDlgItem(box, id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
       SendMessageW(GetDlgItem(box, id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     }
@@ -174,6 +152,7 @@ TEST(AboutBox, LinksOpenTheirAddressesThroughTheShellUnderAHand) {
   });
   frmAbout::Show(nullptr);
   tessel::set_shell_execute_function(nullptr);
+  EXPECT_EQ(reader.showings, 1);
   EXPECT_EQ(calls, (std::vector<std::string>{"Open|mailto:support@example.com|||1",
                                              "Open|https://www.example.com/tessel|||1",
                                              "Open|news://news.example.com/tessel.support|||1"}));
@@ -187,9 +166,10 @@ TEST(AboutBox, LinksOpenTheirAddressesThroughTheShellUnderAHand) {
   EXPECT_EQ(corner, RGB(255, 255, 255));
 }
 
-// ShowAboutBox by DISPID -552: the DLL's own control shows the DLL's box
-// modally; a timer on this thread closes it from inside its modal loop.
-TEST(AboutBox, DispidMinus552ShowsTheComponentsBoxModally) {
+// The two ways to the box. ShowAboutBox by DISPID -552: the DLL's own
+// control shows the DLL's box modally; a timer on this thread closes it from
+// inside its modal loop. And the info page's button.
+TEST(AboutBox, DispidMinus552AndTheInfoButtonShowTheBox) {
   auto control = create_control();
   static int closed = 0;
   closed = 0;
@@ -203,9 +183,7 @@ TEST(AboutBox, DispidMinus552ShowsTheComponentsBoxModally) {
   EXPECT_EQ(invoke(control.get(), DISPID_ABOUTBOX, DISPATCH_METHOD, {}), S_OK);
   KillTimer(nullptr, timer);
   EXPECT_EQ(closed, 1);
-}
 
-TEST(AboutBox, TheInfoButtonShowsTheBox) {
   LinkedPages pages;
   TestFrame frame;
   auto page = make_page(tessel::CLSID_TabsC);
@@ -213,7 +191,7 @@ TEST(AboutBox, TheInfoButtonShowsTheBox) {
   ASSERT_EQ(page->Activate(frame.handle(), &area, TRUE), S_OK);
   AboutBoxReader reader(nullptr);
   click(GetDlgItem(pages.last<tessel::TabsCPage>()->window(), tessel::TabsCPage::kBtnInfo));
-  EXPECT_EQ(reader.showings(), 1);
+  EXPECT_EQ(reader.showings, 1);
   page->Deactivate();
 }
 

@@ -1,5 +1,5 @@
 // The general page in Wine's property frame: what it reads from the first
-// selected control, the height box's input filter, and what Apply writes.
+// selected control, what Apply writes, and the height box's input filter.
 #include <gtest/gtest.h>
 
 #include "control/interaction_helpers.h"
@@ -68,8 +68,9 @@ TEST(AllgemeinPage, ReadsAndWritesOnlyTheFirstControlAndCancelDropsEdits) {
   EXPECT_EQ(look_of(second.get()), (Look{false, true, 44}));
 }
 
-TEST(AllgemeinPage, TheHeightFilterKeepsWholeNumbersAndRejectsTheRest) {
+TEST(AllgemeinPage, ApplyWritesTheSwitchesAndAHeightThatConvertsAndTheFilterRejectsTheRest) {
   auto control = new_control();
+  set_look(control.get(), {true, true, 25});
   MessageBoxes boxes;
   const std::wstring sign = decimal_sign();
   struct Case {
@@ -88,7 +89,21 @@ TEST(AllgemeinPage, TheHeightFilterKeepsWholeNumbersAndRejectsTheRest) {
       {L"abc", L"0", true},
   };
   with_page<AllgemeinPage>({control.get()}, tessel::CLSID_Allgemein, [&](AllgemeinPage& page) {
+    HWND frame = item(page, AllgemeinPage::kChkFrame);
     HWND height = item(page, AllgemeinPage::kTxtHeight);
+    // A grayed box writes False, like an unchecked one; a lone "-" leaves
+    // the height alone while both switches are still written.
+    SendMessageW(frame, BM_SETCHECK, BST_INDETERMINATE, 0);
+    click(item(page, AllgemeinPage::kChkSortPics));
+    type_text(height, L"-");
+    page.Apply();
+    EXPECT_EQ(look_of(control.get()), (Look{false, false, 25}));
+    click(frame);
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
+    type_text(height, L"-12");
+    page.Apply();
+    EXPECT_EQ(look_of(control.get()), (Look{true, false, -12}));
+
     for (const Case& c : cases) {
       SCOPED_TRACE(testing::PrintToString(c.typed));
       const size_t before = boxes.calls.size();
@@ -104,26 +119,6 @@ TEST(AllgemeinPage, TheHeightFilterKeepsWholeNumbersAndRejectsTheRest) {
         EXPECT_EQ(boxes.calls.back().style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
       }
     }
-  });
-}
-
-TEST(AllgemeinPage, ApplyWritesTheSwitchesAndAHeightThatConverts) {
-  auto control = new_control();
-  set_look(control.get(), {true, true, 25});
-  with_page<AllgemeinPage>({control.get()}, tessel::CLSID_Allgemein, [&](AllgemeinPage& page) {
-    HWND frame = item(page, AllgemeinPage::kChkFrame);
-    // A grayed box writes False, like an unchecked one; a lone "-" leaves
-    // the height alone while both switches are still written.
-    SendMessageW(frame, BM_SETCHECK, BST_INDETERMINATE, 0);
-    click(item(page, AllgemeinPage::kChkSortPics));
-    type_text(item(page, AllgemeinPage::kTxtHeight), L"-");
-    page.Apply();
-    EXPECT_EQ(look_of(control.get()), (Look{false, false, 25}));
-    click(frame);
-    EXPECT_EQ(page.IsPageDirty(), S_OK);
-    type_text(item(page, AllgemeinPage::kTxtHeight), L"-12");
-    page.Apply();
-    EXPECT_EQ(look_of(control.get()), (Look{true, false, -12}));
   });
 }
 

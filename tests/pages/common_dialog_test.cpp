@@ -1,6 +1,5 @@
 // mCommonDialog with the dialog answered through its seam: the record it
-// hands over (with the filter the columns page uses), and the results for
-// cancel and for a chosen file.
+// hands over, and the results for cancel and for a chosen file.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -59,36 +58,34 @@ TEST(CommonDialog, TheDialogGetsTheRecordAndCancelGivesNothing) {
 }
 
 // The dialog appends its default extension to a name typed without one, so
-// it gets only a real extension: a typed name then comes back as typed.
-TEST(CommonDialog, OnlyARealDefaultExtensionReachesTheDialog) {
-  std::vector<std::optional<std::string>> seen;
+// it gets only a real extension: a typed name then comes back as typed. A
+// chosen file comes back with one trailing NUL, and each call starts from an
+// empty name.
+TEST(CommonDialog, OnlyARealDefaultExtensionReachesTheDialogAndAChosenFileComesBack) {
+  std::vector<std::optional<std::string>> extensions;
+  std::vector<std::string> names;
+  std::optional<std::string> answer;
   DialogSeam seam([&](OPENFILENAMEA* record) -> BOOL {
-    seen.emplace_back();
-    if (record->lpstrDefExt) seen.back() = record->lpstrDefExt;
-    return FALSE;
+    extensions.emplace_back();
+    if (record->lpstrDefExt) extensions.back() = record->lpstrDefExt;
+    names.emplace_back(record->lpstrFile, 260);
+    if (!answer) return FALSE;
+    std::memcpy(record->lpstrFile, answer->c_str(), answer->size() + 1);
+    record->nFileOffset = 3;
+    return TRUE;
   });
   for (const wchar_t* extension : {L"*.*", L"*", L"b?p", L"", L"bmp"}) {
     dialog::fnc_ShowOpenDialog(L"t", L"f|*.*", extension);
   }
   const std::vector<std::optional<std::string>> expected{{}, {}, {}, {}, "bmp"};
-  EXPECT_EQ(seen, expected);
-}
+  EXPECT_EQ(extensions, expected);
 
-TEST(CommonDialog, AChosenFileComesBackWithOneTrailingNul) {
-  std::string answer = "C:\\a.ico";
-  std::vector<std::string> seen;
-  DialogSeam seam([&](OPENFILENAMEA* record) -> BOOL {
-    seen.emplace_back(record->lpstrFile, 260);
-    std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
-    record->nFileOffset = 3;
-    return TRUE;
-  });
+  answer = "C:\\a.ico";
   EXPECT_EQ(dialog::fnc_ShowOpenDialog(L"t", L"f|*.*", L"*.*"), L"C:\\a.ico\0"s);
   EXPECT_EQ(dialog::OpenFileRecord().nFileOffset, 3);
-  // The next call starts from an empty name again.
   answer = "C:\\Bilder\\b.bmp";
   EXPECT_EQ(dialog::fnc_ShowOpenDialog(L"t", L"f|*.*", L"*.*"), L"C:\\Bilder\\b.bmp\0"s);
-  EXPECT_EQ(seen, std::vector<std::string>(2, kEmptyName));
+  EXPECT_EQ(names, std::vector<std::string>(7, kEmptyName));
 }
 
 }  // namespace

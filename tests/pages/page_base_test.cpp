@@ -1,10 +1,7 @@
-// The property page base driven the way a frame drives it, with a page site
-// that records what the page reports; the control's page list and
-// property-to-page map; and the page classes the DLL hands out.
+// The property page base driven the way a frame drives it; the control's
+// page list and property-to-page map; the page classes the DLL hands out.
 #include <windows.h>
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "framework/user_handles.h"
 #include "pages/allgemein_page.h"
@@ -19,7 +16,7 @@ namespace {
 using tessel::AllgemeinPage;
 namespace dispid = tessel::dispid;
 
-TEST(PropertyPageBase, ReportsChangesToItsSiteAndClearsThemOnApply) {
+TEST(PropertyPageBase, ReportsChangesToItsSiteClearsThemOnApplyAndLeavesNoObjectsBehind) {
   LinkedPages pages;
   TestFrame frame;
   RecordingPageSite site;
@@ -68,24 +65,19 @@ TEST(PropertyPageBase, ReportsChangesToItsSiteAndClearsThemOnApply) {
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(page->SetObjects(0, nullptr), S_OK);
   EXPECT_EQ(page->SetPageSite(nullptr), S_OK);
-}
 
-TEST(PropertyPageBase, ShowingThePagesAgainAndAgainLeavesNoObjectsBehind) {
-  LinkedPages pages;
-  TestFrame frame;
-  auto control = new_control();
+  // Showing the pages again and again leaves no objects behind.
   auto cycle = [&] {
     for (const CLSID* clsid :
          {&tessel::CLSID_Allgemein, &tessel::CLSID_Register, &tessel::CLSID_TabsC}) {
-      auto page = make_page(*clsid);
-      ASSERT_TRUE(page);
-      IUnknown* objects[] = {control.get()};
-      page->SetObjects(1, objects);
-      const RECT area{0, 0, 400, 260};
-      ASSERT_EQ(page->Activate(frame.handle(), &area, TRUE), S_OK);
+      auto shown = make_page(*clsid);
+      ASSERT_TRUE(shown);
+      shown->SetObjects(1, objects);
+      const RECT larger{0, 0, 400, 260};
+      ASSERT_EQ(shown->Activate(frame.handle(), &larger, TRUE), S_OK);
       UpdateWindow(frame.handle());
-      page->Deactivate();
-      page->SetObjects(0, nullptr);
+      shown->Deactivate();
+      shown->SetObjects(0, nullptr);
     }
     pump_messages();
   };
@@ -97,7 +89,8 @@ TEST(PropertyPageBase, ShowingThePagesAgainAndAgainLeavesNoObjectsBehind) {
   EXPECT_EQ(framework::live_user_objects(), user);
 }
 
-TEST(ControlPages, TheControlNamesItsFivePagesInOrderAndMapsItsProperties) {
+// The DLL's own pages (not the linked ones) carry their titles.
+TEST(ControlPages, TheControlNamesItsFivePagesInOrderMapsItsPropertiesAndMakesThePages) {
   auto control = create_control();
   auto specify = control.query<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages);
   ASSERT_TRUE(specify);
@@ -110,6 +103,16 @@ TEST(ControlPages, TheControlNamesItsFivePagesInOrderAndMapsItsProperties) {
                                     tessel::CLSID_Register, font, colour};
   EXPECT_EQ(std::vector<CLSID>(pages.pElems, pages.pElems + pages.cElems), expected);
   CoTaskMemFree(pages.pElems);
+  const wchar_t* titles[] = {L"Copyright / Info", L"Allgemein", L"Header-Spalten"};
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(titles[i])));
+    auto page = make_page(expected[i]).query<IPropertyPage2>(IID_IPropertyPage2);
+    ASSERT_TRUE(page);
+    PROPPAGEINFO info{};
+    ASSERT_EQ(page->GetPageInfo(&info), S_OK);
+    EXPECT_EQ(std::wstring(info.pszTitle), titles[i]);
+    CoTaskMemFree(info.pszTitle);
+  }
 
   auto browsing = control.query<IPerPropertyBrowsing>(IID_IPerPropertyBrowsing);
   ASSERT_TRUE(browsing);
@@ -136,24 +139,6 @@ TEST(ControlPages, TheControlNamesItsFivePagesInOrderAndMapsItsProperties) {
   BSTR text = nullptr;
   EXPECT_EQ(browsing->GetDisplayString(dispid::HeaderHeight, &text), E_NOTIMPL);
   EXPECT_EQ(text, nullptr);
-}
-
-TEST(ControlPages, TheComponentMakesEachPageByItsClsid) {
-  ensure_registered();
-  const std::pair<const CLSID*, const wchar_t*> pages[] = {
-      {&tessel::CLSID_TabsC, L"Copyright / Info"},
-      {&tessel::CLSID_Allgemein, L"Allgemein"},
-      {&tessel::CLSID_Register, L"Header-Spalten"},
-  };
-  for (const auto& [clsid, title] : pages) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(title)));
-    auto page = make_page(*clsid).query<IPropertyPage2>(IID_IPropertyPage2);
-    ASSERT_TRUE(page);
-    PROPPAGEINFO info{};
-    ASSERT_EQ(page->GetPageInfo(&info), S_OK);
-    EXPECT_EQ(std::wstring(info.pszTitle), title);
-    CoTaskMemFree(info.pszTitle);
-  }
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
-// The pages' child windows read back from the created windows: position and
-// size (twips at the screen's resolution), caption, tooltip and tab order.
+// The pages' child windows as created: place and size (twips at the screen's
+// resolution), caption, tooltip, tab order, kinds and the product art.
 #include <windows.h>
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "pages/allgemein_page.h"
 #include "pages/page_test_support.h"
@@ -22,11 +18,11 @@ using tessel::AllgemeinPage;
 using tessel::RegisterPage;
 using tessel::TabsCPage;
 
-// Activates the page made for clsid in a test window and checks its
-// children against table, in tab order; then runs more checks on it.
+// Checks the page's info, then its children against table, and runs more.
 void check_layout(const CLSID& clsid, const std::wstring& title, SIZE twips,
                   const std::vector<ChildLayout>& table,
                   const std::function<void(HWND)>& more = nullptr) {
+  SCOPED_TRACE(testing::PrintToString(title));
   LinkedPages pages;
   TestFrame frame;
   auto page = make_page(clsid);
@@ -51,18 +47,25 @@ void check_layout(const CLSID& clsid, const std::wstring& title, SIZE twips,
   EXPECT_FALSE(tips && IsWindow(tips));
 }
 
-TEST(PageLayout, Allgemein) {
-  check_layout(tessel::CLSID_Allgemein, L"Allgemein", {5925, 3495},
-               {
-                   {AllgemeinPage::kLabel5, L"Header-Höhe:", 240, 240, 1455, 255, L""},
-                   {AllgemeinPage::kTxtHeight, L"", 240, 480, 1335, 285, L""},
-                   {AllgemeinPage::kChkFrame, L"Show Frame", 2880, 360, 2700, 285, L""},
-                   {AllgemeinPage::kChkSortPics, L"Show SortPics", 2880, 720, 2700, 285, L""},
-               });
+// A label (a static control that wraps its text) must hold its text on one
+// line in its own font: it wraps a longer text and cuts off what does not fit.
+void expect_label_fits(HWND child) {
+  wchar_t kind[16] = {};
+  GetClassNameW(child, kind, 16);
+  const auto type = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE)) & SS_TYPEMASK;
+  const std::wstring text = text_of(child);
+  if (_wcsicmp(kind, L"Static") != 0 || type > SS_RIGHT || text.empty()) return;
+  const RECT client = client_rect(child);
+  framework::WindowDc dc(child);
+  framework::Selection font(dc.get(),
+                            reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+  RECT needed{};
+  DrawTextW(dc.get(), text.c_str(), -1, &needed,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+  EXPECT_LE(needed.right, client.right) << "the label's text is wider than the label";
+  EXPECT_LE(needed.bottom, client.bottom) << "the label's text is taller than the label";
 }
 
-// The columns page's children beyond their place: kinds, icons and the
-// states they start in.
 void check_register_kinds(HWND window) {
   auto style = [&](int id) { return GetWindowLongW(GetDlgItem(window, id), GWL_STYLE); };
   EXPECT_TRUE(style(RegisterPage::kTxtIndex) & ES_READONLY);
@@ -88,33 +91,8 @@ void check_register_kinds(HWND window) {
   EXPECT_EQ(GetScrollPos(bar, SB_CTL), 1);
 }
 
-TEST(PageLayout, Register) {
-  constexpr int kFrame = RegisterPage::kFrame1;
-  check_layout(
-      tessel::CLSID_Register, L"Header-Spalten", {5700, 3600},
-      {
-          {RegisterPage::kCmdDelete, L"Löschen", 4640, 240, 945, 285, L"Registerblatt löschen"},
-          {kFrame, L"Spalten Bild:", 120, 1350, 3060, 2055, L""},
-          {RegisterPage::kCmdDel, L"", 2400, 285, 435, 435, L"Bild löschen", kFrame},
-          {RegisterPage::kPicTab, L"", 135, 270, 1650, 1590, L"", kFrame},
-          {RegisterPage::kCmdOpenDlg, L"", 1920, 285, 435, 435, L"Bild auswählen", kFrame},
-          {RegisterPage::kTxtIndex, L"", 1950, 240, 735, 285, L""},
-          {RegisterPage::kHsb, L"", 2700, 240, 435, 285, L""},
-          {RegisterPage::kTxtWidth, L"", 1950, 960, 1215, 285, L"Register Breite"},
-          {RegisterPage::kTxtCaption, L"", 1950, 600, 3615, 285,
-           L"Register Beschriftung (Caption)"},
-          {RegisterPage::kCmdAddTab, L"Hinzufügen", 3600, 240, 1035, 285,
-           L"Registerblatt hinzufügen"},
-          {RegisterPage::kLbl3, L"Index:", 255, 270, 975, 255, L""},
-          {RegisterPage::kLbl1, L"Spalten Breite:", 270, 960, 1125, 255, L""},
-          {RegisterPage::kLbl0, L"Spalten Beschriftung:", 270, 600, 1575, 255, L""},
-          {RegisterPage::kPicTemp, L"", 3840, 1920, 1740, 1500, L""},
-      },
-      check_register_kinds);
-}
-
-// The pixels of the product name (white; the header strip's faces are
-// darker) in bitmap, drawn as a picture box draws it.
+// The pixels of the product name (white; the strip's faces are darker) in
+// bitmap, drawn as a picture box draws it.
 std::vector<POINT> title_pixels(HBITMAP bitmap) {
   BITMAP info{};
   GetObjectW(bitmap, sizeof info, &info);
@@ -158,7 +136,36 @@ void check_info_page(HWND page) {
   }
 }
 
-TEST(PageLayout, TabsC) {
+TEST(PageLayout, EachPagesInfoChildrenAndWhatTheyShow) {
+  check_layout(tessel::CLSID_Allgemein, L"Allgemein", {5925, 3495},
+               {
+                   {AllgemeinPage::kLabel5, L"Header-Höhe:", 240, 240, 1455, 255, L""},
+                   {AllgemeinPage::kTxtHeight, L"", 240, 480, 1335, 285, L""},
+                   {AllgemeinPage::kChkFrame, L"Show Frame", 2880, 360, 2700, 285, L""},
+                   {AllgemeinPage::kChkSortPics, L"Show SortPics", 2880, 720, 2700, 285, L""},
+               });
+  constexpr int kFrame = RegisterPage::kFrame1;
+  check_layout(
+      tessel::CLSID_Register, L"Header-Spalten", {5700, 3600},
+      {
+          {RegisterPage::kCmdDelete, L"Löschen", 4640, 240, 945, 285, L"Registerblatt löschen"},
+          {kFrame, L"Spalten Bild:", 120, 1350, 3060, 2055, L""},
+          {RegisterPage::kCmdDel, L"", 2400, 285, 435, 435, L"Bild löschen", kFrame},
+          {RegisterPage::kPicTab, L"", 135, 270, 1650, 1590, L"", kFrame},
+          {RegisterPage::kCmdOpenDlg, L"", 1920, 285, 435, 435, L"Bild auswählen", kFrame},
+          {RegisterPage::kTxtIndex, L"", 1950, 240, 735, 285, L""},
+          {RegisterPage::kHsb, L"", 2700, 240, 435, 285, L""},
+          {RegisterPage::kTxtWidth, L"", 1950, 960, 1215, 285, L"Register Breite"},
+          {RegisterPage::kTxtCaption, L"", 1950, 600, 3615, 285,
+           L"Register Beschriftung (Caption)"},
+          {RegisterPage::kCmdAddTab, L"Hinzufügen", 3600, 240, 1035, 285,
+           L"Registerblatt hinzufügen"},
+          {RegisterPage::kLbl3, L"Index:", 255, 270, 975, 255, L""},
+          {RegisterPage::kLbl1, L"Spalten Breite:", 270, 960, 1125, 255, L""},
+          {RegisterPage::kLbl0, L"Spalten Beschriftung:", 270, 600, 1575, 255, L""},
+          {RegisterPage::kPicTemp, L"", 3840, 1920, 1740, 1500, L""},
+      },
+      check_register_kinds);
   check_layout(tessel::CLSID_TabsC, L"Copyright / Info", {5895, 3915},
                {
                    {TabsCPage::kLabel1, L"© Velmar", 2160, 3120, 1695, 255, L""},

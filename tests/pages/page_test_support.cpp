@@ -4,14 +4,10 @@
 #include <prsht.h>
 
 #include <cmath>
-#include <cstring>
 #include <cwchar>
 
 #include "framework/class_factory.h"
-#include "framework/gdi.h"
 #include "pages/allgemein_page.h"
-#include "pages/common_dialog.h"
-#include "pages/message_box.h"
 #include "pages/register_page.h"
 #include "pages/tabs_c_page.h"
 #include "tessel_interfaces.h"
@@ -22,12 +18,11 @@ namespace {
 
 LinkedPages* g_linked = nullptr;
 
-// The framework's class factory makes Page through this, which records it.
 template <class Page>
 struct Recorded {
   static HRESULT create(REFIID iid, void** object) {
     Page* page = new Page();
-    if (g_linked) g_linked->record(page);
+    if (g_linked) g_linked->made.emplace_back(page);
     HRESULT hr = page->QueryInterface(iid, object);
     page->Release();
     return hr;
@@ -65,8 +60,7 @@ HWND property_frame_window() {
   return found;
 }
 
-// Runs the script once the frame is up; gives up after a few seconds so
-// that a frame that never showed its page cannot hold the test.
+// Gives up after a few seconds: a frame that never shows cannot hold the test.
 void CALLBACK frame_tick(HWND, UINT, UINT_PTR, DWORD) {
   HWND frame = property_frame_window();
   if (!frame && ++g_ticks < 300) return;
@@ -84,18 +78,14 @@ void CALLBACK frame_tick(HWND, UINT, UINT_PTR, DWORD) {
 LinkedPages::LinkedPages() {
   create_linked_control();  // loads the DLL for the linked code's module handle
   g_linked = this;
-  cookies_ = {register_page<tessel::AllgemeinPage>(tessel::CLSID_Allgemein),
-              register_page<tessel::RegisterPage>(tessel::CLSID_Register),
-              register_page<tessel::TabsCPage>(tessel::CLSID_TabsC)};
+  cookies = {register_page<tessel::AllgemeinPage>(tessel::CLSID_Allgemein),
+             register_page<tessel::RegisterPage>(tessel::CLSID_Register),
+             register_page<tessel::TabsCPage>(tessel::CLSID_TabsC)};
 }
 
 LinkedPages::~LinkedPages() {
-  for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
+  for (DWORD cookie : cookies) CoRevokeClassObject(cookie);
   g_linked = nullptr;
-}
-
-void LinkedPages::record(framework::PropertyPage* page) {
-  made_.push_back(ComPtr<framework::PropertyPage>(page));
 }
 
 ComPtr<IPropertyPage> make_page(const CLSID& clsid) {
@@ -130,44 +120,6 @@ ComPtr<IDispatch> new_control() {
   return control;
 }
 
-MessageBoxes::MessageBoxes() {
-  tessel::set_message_box_handler(
-      [this](const std::wstring& text, const std::wstring& title, UINT style) {
-        calls.push_back({text, title, style});
-        return IDOK;
-      });
-}
-
-MessageBoxes::~MessageBoxes() { tessel::set_message_box_handler(nullptr); }
-
-FileDialogAnswer::FileDialogAnswer(std::optional<std::string> path, bool typed) {
-  tessel::mCommonDialog::set_open_dialog_function(
-      [this, path, typed](OPENFILENAMEA* record) -> BOOL {
-        ++calls;
-        if (!path) return FALSE;
-        std::string answer = *path;
-        const size_t name = answer.find_last_of("\\/:");
-        const bool extension =
-            answer.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
-        if (typed && !extension && record->lpstrDefExt) {
-          answer += std::string(".") + record->lpstrDefExt;
-        }
-        std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
-        return TRUE;
-      });
-}
-
-FileDialogAnswer::~FileDialogAnswer() { tessel::mCommonDialog::set_open_dialog_function(nullptr); }
-
-void type_text(HWND edit, const std::wstring& text) {
-  SendMessageW(edit, EM_SETSEL, 0, -1);
-  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-std::wstring text_of(HWND window) { return framework::window_text(window); }
-
-void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-
 std::wstring decimal_sign() {
   wchar_t sign[8] = {};
   GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sign, 8);
@@ -193,23 +145,6 @@ std::wstring tooltip_of(HWND tips, HWND form, HWND child) {
   return text;
 }
 }  // namespace
-
-void expect_label_fits(HWND child) {
-  wchar_t kind[16] = {};
-  GetClassNameW(child, kind, 16);
-  const auto type = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE)) & SS_TYPEMASK;
-  const std::wstring text = text_of(child);
-  if (_wcsicmp(kind, L"Static") != 0 || type > SS_RIGHT || text.empty()) return;
-  const RECT client = client_rect(child);
-  framework::WindowDc dc(child);
-  framework::Selection font(dc.get(),
-                            reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-  RECT needed{};
-  DrawTextW(dc.get(), text.c_str(), -1, &needed,
-            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
-  EXPECT_LE(needed.right, client.right) << "the label's text is wider than the label";
-  EXPECT_LE(needed.bottom, client.bottom) << "the label's text is taller than the label";
-}
 
 void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
                      bool whole_order) {
@@ -241,40 +176,6 @@ void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table
     }
     EXPECT_EQ(tooltip_of(tips, form, child), e.tooltip);
   }
-}
-
-TempFile::TempFile(const std::wstring& name, const std::vector<BYTE>& bytes) {
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
-  path = folder + name;
-  ansi_path.assign(path.size() * 2 + 1, '\0');
-  const int n = WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi_path.data(),
-                                    static_cast<int>(ansi_path.size()), nullptr, nullptr);
-  ansi_path.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-TempFile::~TempFile() { DeleteFileW(path.c_str()); }
-
-std::vector<BYTE> picture_file_bytes(IPictureDisp* picture) {
-  // A picture's stream is "lt\0\0", the file's length, then the file.
-  ComPtr<IStream> stream;
-  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
-  auto persist = ComPtr<IPictureDisp>(picture).query<IPersistStream>(IID_IPersistStream);
-  EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
-  HGLOBAL memory = nullptr;
-  GetHGlobalFromStream(stream.get(), &memory);
-  const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
-  DWORD size = 0;
-  std::memcpy(&size, bytes + 4, sizeof size);
-  std::vector<BYTE> file(bytes + 8, bytes + 8 + size);
-  GlobalUnlock(memory);
-  return file;
 }
 
 }  // namespace tessel_test

@@ -1,13 +1,13 @@
-// Shared by the page and dialog tests: pages made by this program's own copy
-// of the page code (so that the seams set here reach them), Wine's property
-// frame run around a script, and answers to message boxes and the file dialog.
+// Shared by the page and dialog tests: pages of this program's own copy of
+// the page code (so the seams set here reach them), Wine's property frame
+// run around a script, and answers to message boxes and the file dialog.
 #pragma once
 
 #include <windows.h>
-#include <commdlg.h>
 #include <ocidl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,46 +16,38 @@
 #include "framework/com_ptr.h"
 #include "framework/hosting_helpers.h"
 #include "framework/property_page.h"
-#include "render/test_images.h"
+#include "pages/common_dialog.h"
+#include "pages/message_box.h"
 #include "support/com_test_env.h"
 
 namespace tessel_test {
 
 // While it lives, CoCreateInstance of a page CLSID makes the linked page
 // classes; every page made is kept, in order.
-class LinkedPages {
- public:
+struct LinkedPages {
   LinkedPages();
-  LinkedPages(const LinkedPages&) = delete;
-  LinkedPages& operator=(const LinkedPages&) = delete;
   ~LinkedPages();
 
   // The last page made of class Page, or nullptr.
   template <class Page>
   Page* last() const {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+    for (auto it = made.rbegin(); it != made.rend(); ++it) {
       if (auto* page = dynamic_cast<Page*>(it->get())) return page;
     }
     return nullptr;
   }
-  void record(framework::PropertyPage* page);
-
- private:
-  std::vector<ComPtr<framework::PropertyPage>> made_;
-  std::vector<DWORD> cookies_;
+  std::vector<ComPtr<framework::PropertyPage>> made;
+  std::vector<DWORD> cookies;
 };
 
-// A page made by CLSID (with LinkedPages alive: the linked page code).
 ComPtr<IPropertyPage> make_page(const CLSID& clsid);
 
-// Shows Wine's property frame (OleCreatePropertyFrame) for objects with the
-// pages, runs script from a timer once the frame is up, then cancels the
-// frame unless the script closed it. Returns the frame's result.
+// Shows Wine's property frame for objects with the pages, runs script once
+// the frame is up, then cancels the frame unless the script closed it.
 HRESULT run_property_frame(const std::vector<IUnknown*>& objects, const std::vector<CLSID>& pages,
                            const std::function<void()>& script);
 
-// The frame with the one page of class Page (made by clsid) for objects;
-// script gets the page.
+// The frame with the one linked page of class Page; script gets the page.
 template <class Page>
 void with_page(const std::vector<IUnknown*>& objects, const CLSID& clsid,
                const std::function<void(Page&)>& script) {
@@ -67,8 +59,7 @@ void with_page(const std::vector<IUnknown*>& objects, const CLSID& clsid,
   });
 }
 
-// A new control made by CLSID from the DLL, initialised as newly placed
-// (InitNew: one column of width 60 with an empty caption).
+// A control from the DLL as newly placed (one column of width 60, no caption).
 ComPtr<IDispatch> new_control();
 
 // Answers every message box of the component with OK and records it.
@@ -77,32 +68,54 @@ struct MessageBoxCall {
   UINT style;
 };
 struct MessageBoxes {
-  MessageBoxes();
-  ~MessageBoxes();
+  MessageBoxes() {
+    tessel::set_message_box_handler(
+        [this](const std::wstring& text, const std::wstring& title, UINT style) {
+          calls.push_back({text, title, style});
+          return IDOK;
+        });
+  }
+  ~MessageBoxes() { tessel::set_message_box_handler(nullptr); }
   std::vector<MessageBoxCall> calls;
 };
 
-// Answers the file dialog: writes path and its NUL over the start of the
-// buffer, or leaves the buffer untouched when there is no path (cancel). A
-// typed path is a name the developer typed: as the platform's dialog does, it
-// gets the default extension the dialog was given when it has none.
+// Answers the file dialog with path, or cancels when there is none. A typed
+// path gets the dialog's default extension when it has none, as the
+// platform's dialog does with a name the developer typed.
 struct FileDialogAnswer {
-  explicit FileDialogAnswer(std::optional<std::string> path, bool typed = false);
-  ~FileDialogAnswer();
+  explicit FileDialogAnswer(std::optional<std::string> path, bool typed = false) {
+    tessel::mCommonDialog::set_open_dialog_function(
+        [this, path, typed](OPENFILENAMEA* record) -> BOOL {
+          ++calls;
+          if (!path) return FALSE;
+          std::string answer = *path;
+          const size_t name = answer.find_last_of("\\/:");
+          const bool extension =
+              answer.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
+          if (typed && !extension && record->lpstrDefExt) {
+            answer += std::string(".") + record->lpstrDefExt;
+          }
+          std::memcpy(record->lpstrFile, answer.c_str(), answer.size() + 1);
+          return TRUE;
+        });
+  }
+  ~FileDialogAnswer() { tessel::mCommonDialog::set_open_dialog_function(nullptr); }
   int calls = 0;
 };
 
 // Replaces an edit box's whole text the way a user's edit does.
-void type_text(HWND edit, const std::wstring& text);
-std::wstring text_of(HWND window);
-void click(HWND button);
-// The locale's decimal sign, for numbers typed with a fractional part.
+inline void type_text(HWND edit, const std::wstring& text) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+inline std::wstring text_of(HWND window) { return framework::window_text(window); }
+inline void click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 std::wstring decimal_sign();
 // Twips as screen pixels along LOGPIXELSX or LOGPIXELSY, halves to even.
 int twips_to_pixels(double twips, int axis);
 
-// One child window of a form: its text ("*": any but none), place and size
-// in twips inside the form or inside the box with the id inside, tooltip.
+// A child of a form: its text ("*": any but none), place and size in twips
+// inside the form or inside the box with the id inside, and tooltip.
 struct ChildLayout {
   int id;
   std::wstring text;
@@ -114,21 +127,5 @@ struct ChildLayout {
 // unless whole_order is false; tips is the form's tooltip window, if any.
 void expect_children(HWND form, HWND tips, const std::vector<ChildLayout>& table,
                      bool whole_order = true);
-
-// A label (a static control that wraps its text) must hold its text on one
-// line in its own font: it wraps a longer text and cuts off what does not
-// fit below it.
-void expect_label_fits(HWND label);
-
-// A file in the temporary folder that lives as long as the object.
-struct TempFile {
-  TempFile(const std::wstring& name, const std::vector<BYTE>& bytes);
-  ~TempFile();
-  std::wstring path;
-  std::string ansi_path;
-};
-
-// The file a picture saves itself as (a .bmp or .ico file).
-std::vector<BYTE> picture_file_bytes(IPictureDisp* picture);
 
 }  // namespace tessel_test

@@ -1,12 +1,15 @@
-// The columns page in Wine's property frame: stepping through the columns,
-// the apply-on-leave rule, adding and deleting, the caption and width rules,
-// and pictures chosen through the file dialog; and a new selection handed to
-// the live page the way a frame hands it.
+// The columns page in Wine's property frame and handed a new selection live:
+// stepping, apply-on-leave, adding and deleting, pictures from files.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+
 #include "control/interaction_helpers.h"
+#include "control/persist_test_support.h"
 #include "pages/page_test_support.h"
 #include "pages/register_page.h"
+#include "render/test_images.h"
 #include "support/page_site.h"
 #include "support/test_pictures.h"
 #include "tessel_interfaces.h"
@@ -42,6 +45,14 @@ ComPtr<IPictureDisp> picture(IDispatch* control, LONG index) {
   if (value.vt() != VT_DISPATCH || !V_DISPATCH(value.get())) return nullptr;
   return ComPtr<IDispatch>(V_DISPATCH(value.get())).query<IPictureDisp>(IID_IPictureDisp);
 }
+using Columns = std::vector<std::pair<std::wstring, LONG>>;  // caption and width
+Columns column_values(IDispatch* control) {
+  Columns values;
+  for (LONG i = 1; i <= columns(control); ++i) {
+    values.emplace_back(caption(control, i), width(control, i));
+  }
+  return values;
+}
 
 // The page's fields, by child id.
 struct Fields {
@@ -60,6 +71,31 @@ struct Fields {
   }
 };
 
+// A file in the temporary folder that lives as long as the object.
+struct TempFile {
+  TempFile(const std::string& name, const std::vector<BYTE>& bytes) {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    path = folder + name;
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    EXPECT_TRUE(file.good()) << path;
+  }
+  ~TempFile() { DeleteFileA(path.c_str()); }
+  std::string path;
+};
+
+// The .bmp file a picture saves: its stream is "lt\0\0", the length, the file.
+std::vector<BYTE> bitmap_file_bytes(COLORREF colour) {
+  ComPtr<IStream> stream = new_stream();
+  auto persist = make_bitmap_picture(4, 4, colour).query<IPersistStream>(IID_IPersistStream);
+  EXPECT_EQ(persist->Save(stream.get(), TRUE), S_OK);
+  const std::vector<BYTE> saved = contents_of(stream.get());
+  DWORD size = 0;
+  std::memcpy(&size, saved.data() + 4, sizeof size);
+  return {saved.begin() + 8, saved.begin() + 8 + size};
+}
+
 // A 16 × 16 icon file of one 32-bit image: opaque red with a transparent
 // top-left quarter.
 std::vector<BYTE> icon_file_bytes() {
@@ -68,12 +104,9 @@ std::vector<BYTE> icon_file_bytes() {
     const auto* bytes = reinterpret_cast<const BYTE*>(&value);
     file.insert(file.end(), bytes, bytes + sizeof value);
   };
-  for (WORD w : {0, 1, 1}) put(w);  // an icon file of one image
-  put(BYTE{16});
-  put(BYTE{16});
-  put(WORD{0});
-  put(WORD{1});
-  put(WORD{32});
+  for (WORD w : {0, 1, 1}) put(w);        // an icon file of one image
+  for (BYTE b : {16, 16, 0, 0}) put(b);   // 16 × 16, no palette
+  for (WORD w : {1, 32}) put(w);          // one plane, 32 bits
   put(DWORD{40 + 16 * 16 * 4 + 16 * 4});  // the image's size and place
   put(DWORD{6 + 16});
   put(BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, 32, 1, 32, BI_RGB, 0, 0, 0, 0, 0});
@@ -93,7 +126,7 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
   AxHost hosted(L"QuonTessel.TesselControl");
   auto control = hosted.control();
   add_columns_b_and_c(control.get());
-  const std::wstring first = caption(control.get(), 1);
+  const Columns applied{{caption(control.get(), 1), 60}, {L"Name", 90}, {L"C", 80}};
   FileDialogAnswer cancelled(std::nullopt);
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
     Fields f{page};
@@ -108,10 +141,7 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
     f.type(kCaption, L"Name");
     f.type(kWidth, L"90");
     f.scroll(SB_LINERIGHT);  // no Apply: the edits go to column 2
-    EXPECT_EQ(caption(control.get(), 2), L"Name");
-    EXPECT_EQ(width(control.get(), 2), 90);
-    EXPECT_EQ(caption(control.get(), 3), L"C");
-    EXPECT_EQ(width(control.get(), 3), 80);
+    EXPECT_EQ(column_values(control.get()), applied);
     EXPECT_EQ(f.text(kCaption), L"C");
     f.scroll(SB_LINERIGHT);  // already at the last column
     EXPECT_EQ(f.text(kIndex), L"3");
@@ -122,12 +152,13 @@ TEST(RegisterPage, StepsThroughTheColumnsAppliesEditsOnLeavingAndCancelUndoesThe
     f.type(kWidth, L"99");
     click(f(RegisterPage::kCmdDel));
   });
-  EXPECT_EQ(columns(control.get()), 3);
-  EXPECT_EQ(caption(control.get(), 1), first);
-  EXPECT_EQ(width(control.get(), 1), 60);
+  EXPECT_EQ(column_values(control.get()), applied);
 }
 
-TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
+// Apply writes a space for no caption, 60 for no width, and widths by the
+// locale's number rules. Adding saves the shown column and moves to the new
+// one; deleting removes the last column whichever is shown, down to one.
+TEST(RegisterPage, ApplyRulesThenAddingAndDeletingColumns) {
   auto control = three_columns();
   const std::wstring sign = decimal_sign();
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
@@ -138,8 +169,8 @@ TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
     EXPECT_EQ(caption(control.get(), 1), L" ");
     EXPECT_EQ(width(control.get(), 1), 60);
     EXPECT_EQ(f.text(kWidth), L"60");
-    // The locale's number rules, halves to the even neighbour; a width that
-    // is no number is not written, while the caption still is.
+    // Halves go to the even neighbour; a width that is no number is not
+    // written, while the caption still is.
     const std::pair<std::wstring, LONG> widths[] = {
         {L"12" + sign + L"5", 12}, {L"13" + sign + L"5", 14}, {L"breit", 14}};
     for (const auto& [typed, written] : widths) {
@@ -149,22 +180,42 @@ TEST(RegisterPage, ApplyWritesASpaceForNoCaptionAndSixtyForNoWidth) {
       EXPECT_EQ(width(control.get(), 1), written) << testing::PrintToString(typed);
       EXPECT_EQ(caption(control.get(), 1), typed);
     }
+
+    f.type(kCaption, L"Erste");
+    click(f(RegisterPage::kCmdAddTab));
+    EXPECT_EQ(columns(control.get()), 4);
+    EXPECT_EQ(caption(control.get(), 1), L"Erste");
+    EXPECT_EQ(f.text(kIndex), L"4");
+    EXPECT_EQ(f.scroll_maximum(), 4);
+    EXPECT_EQ(page.current_index(), 4);
+    EXPECT_EQ(f.text(kCaption), caption(control.get(), 4));
+    EXPECT_EQ(f.text(kWidth), L"60");
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
+    f.type(kCaption, L"Vierte");
+    page.Apply();
+    EXPECT_EQ(caption(control.get(), 4), L"Vierte");
+
+    f.scroll(SB_LEFT);
+    click(f(RegisterPage::kCmdDelete));  // column 1 shown
+    EXPECT_EQ(column_values(control.get()), (Columns{{L"Erste", 14}, {L"B", 70}, {L"C", 80}}));
+    EXPECT_EQ(f.scroll_maximum(), 3);
+    f.scroll(SB_RIGHT);  // showing the last column: the page shows the new last
+    EXPECT_EQ(f.text(kIndex), L"3");
+    page.Apply();
+    click(f(RegisterPage::kCmdDelete));
+    EXPECT_EQ(columns(control.get()), 2);
+    EXPECT_EQ(f.text(kIndex), L"2");
+    EXPECT_EQ(f.text(kCaption), L"B");
+    page.Apply();
+    for (int i = 0; i < 2; ++i) click(f(RegisterPage::kCmdDelete));
+    EXPECT_EQ(columns(control.get()), 1) << "the control keeps its last column";
+    EXPECT_EQ(page.IsPageDirty(), S_OK);
   });
 }
 
-// Caption and width of every column.
-std::vector<std::pair<std::wstring, LONG>> column_values(IDispatch* control) {
-  std::vector<std::pair<std::wstring, LONG>> values;
-  for (LONG i = 1; i <= columns(control); ++i) {
-    values.emplace_back(caption(control, i), width(control, i));
-  }
-  return values;
-}
-
-// A frame may hand the live page another selection, of one control or
-// several. Edits pending on the control shown are dropped: neither control
-// changes, and the page starts on column 1 of the new first control with
-// nothing pending and Apply not offered. It edits that control only.
+// A frame may hand the live page another selection. Edits pending on the
+// control shown are dropped: neither control changes, and the page starts on
+// column 1 of the new first control, clean. It edits that control only.
 TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing) {
   LinkedPages pages;
   TestFrame frame;
@@ -215,63 +266,18 @@ TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing)
   page->SetPageSite(nullptr);
 }
 
-// Adding saves the shown column and moves to the new one; deleting removes
-// the last column whichever is shown, down to one.
-TEST(RegisterPage, AddingAndDeletingColumns) {
-  auto control = three_columns();
-  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
-    Fields f{page};
-    f.type(kCaption, L"Erste");
-    click(f(RegisterPage::kCmdAddTab));
-    EXPECT_EQ(columns(control.get()), 4);
-    EXPECT_EQ(caption(control.get(), 1), L"Erste");
-    EXPECT_EQ(f.text(kIndex), L"4");
-    EXPECT_EQ(f.scroll_maximum(), 4);
-    EXPECT_EQ(page.current_index(), 4);
-    EXPECT_EQ(f.text(kCaption), caption(control.get(), 4));
-    EXPECT_EQ(f.text(kWidth), L"60");
-    EXPECT_EQ(page.IsPageDirty(), S_OK);
-    f.type(kCaption, L"Vierte");
-    page.Apply();
-    EXPECT_EQ(caption(control.get(), 4), L"Vierte");
-
-    f.scroll(SB_LEFT);
-    click(f(RegisterPage::kCmdDelete));  // column 1 shown
-    EXPECT_EQ(columns(control.get()), 3);
-    EXPECT_EQ(caption(control.get(), 1), L"Erste");
-    EXPECT_EQ(caption(control.get(), 3), L"C");
-    EXPECT_EQ(f.scroll_maximum(), 3);
-    f.scroll(SB_RIGHT);  // showing the last column: the page shows the new last
-    EXPECT_EQ(f.text(kIndex), L"3");
-    page.Apply();
-    click(f(RegisterPage::kCmdDelete));
-    EXPECT_EQ(columns(control.get()), 2);
-    EXPECT_EQ(f.text(kIndex), L"2");
-    EXPECT_EQ(f.text(kCaption), L"B");
-    page.Apply();
-    for (int i = 0; i < 2; ++i) click(f(RegisterPage::kCmdDelete));
-    EXPECT_EQ(columns(control.get()), 1) << "the control keeps its last column";
-    EXPECT_EQ(page.IsPageDirty(), S_OK);
-  });
-}
-
 // Pictures: removed on Apply, icon files of any case turned into bitmaps
-// over magenta, and files that fail to load reported and not taken.
+// over magenta, files that fail to load reported and not taken, and a name
+// typed without an extension loaded as typed.
 TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   auto control = three_columns();
-  auto bitmap = make_bitmap_picture(8, 8, RGB(0, 128, 0));
-  VARIANT value;
-  V_VT(&value) = VT_DISPATCH;
-  V_DISPATCH(&value) = bitmap.get();
-  bitmap->AddRef();
-  ASSERT_EQ(invoke(control.get(), dispid::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(1), value}),
-            S_OK);
+  put_picture(control.get(), 1, make_bitmap_picture(8, 8, RGB(0, 128, 0)).get());
   MessageBoxes boxes;
-  TempFile icon(L"PAGE TEST.ICO", icon_file_bytes());
-  TempFile lower(L"page test.ico", icon_file_bytes());
-  TempFile blue(L"page test.bmp",
-                picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
-  TempFile broken(L"page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
+  TempFile icon("PAGE TEST.ICO", icon_file_bytes());
+  TempFile lower("page test.ico", icon_file_bytes());
+  TempFile blue("page test.bmp", bitmap_file_bytes(RGB(0, 0, 255)));
+  TempFile plain("page test picture", bitmap_file_bytes(RGB(0, 0, 255)));
+  TempFile broken("page test broken.bmp", {'B', 'M', 'n', 'o', 't', ' ', 'a', ' ', 'b', 'm', 'p'});
   with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
     HWND open = Fields{page}(RegisterPage::kCmdOpenDlg);
     EXPECT_NE(page.tab_picture(), nullptr);
@@ -285,7 +291,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
 
     const MessageBoxCall expected[] = {{L"Ungültiges Bild", L"Bild einfügen", MB_OK | MB_ICONSTOP},
                                        {L"53\r\nFile not found", L"QuonTessel", MB_OK}};
-    const std::string missing[] = {broken.ansi_path, "Z:\\no such folder\\missing.bmp"};
+    const std::string missing[] = {broken.path, "Z:\\no such folder\\missing.bmp"};
     for (size_t i = 0; i < 2; ++i) {
       FileDialogAnswer chosen(missing[i]);
       click(open);
@@ -297,8 +303,8 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
       EXPECT_EQ(page.IsPageDirty(), S_FALSE);
     }
 
-    for (const TempFile* file : {&icon, &lower, &blue}) {
-      FileDialogAnswer chosen(file->ansi_path);
+    for (const TempFile* file : {&icon, &lower, &blue, &plain}) {
+      FileDialogAnswer chosen(file->path, file == &plain);
       page.Apply();
       click(open);
       ASSERT_EQ(chosen.calls, 1);
@@ -307,6 +313,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
           << testing::PrintToString(file->path);
       EXPECT_EQ(page.IsPageDirty(), S_OK);
     }
+    EXPECT_EQ(boxes.calls.size(), 2u) << "every file loaded";
     {
       // Cancelling changes nothing, the Changed flag included.
       FileDialogAnswer cancelled(std::nullopt);
@@ -317,7 +324,7 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
       EXPECT_EQ(page.tab_picture(), before);
       EXPECT_EQ(page.IsPageDirty(), S_FALSE);
     }
-    FileDialogAnswer chosen(icon.ansi_path);
+    FileDialogAnswer chosen(icon.path);
     click(open);
     page.Apply();
   });
@@ -328,23 +335,6 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   framework::Selection selection(dc.get(), static_cast<HBITMAP>(picture_handle(stored.get())));
   EXPECT_EQ(GetPixel(dc.get(), 2, 2), RGB(255, 0, 255));
   EXPECT_EQ(GetPixel(dc.get(), 12, 12), RGB(255, 0, 0));
-}
-
-// A name typed without an extension in the file dialog is loaded as typed.
-TEST(RegisterPage, APictureFileTypedWithoutAnExtensionLoads) {
-  auto control = three_columns();
-  MessageBoxes boxes;
-  TempFile plain(L"page test picture",
-                 picture_file_bytes(make_bitmap_picture(4, 4, RGB(0, 0, 255)).get()));
-  FileDialogAnswer typed(plain.ansi_path, true);
-  with_page<RegisterPage>({control.get()}, tessel::CLSID_Register, [&](RegisterPage& page) {
-    click(Fields{page}(RegisterPage::kCmdOpenDlg));
-    EXPECT_EQ(typed.calls, 1);
-    EXPECT_TRUE(boxes.calls.empty());
-    EXPECT_EQ(picture_type(page.tab_picture()), PICTYPE_BITMAP);
-    page.Apply();
-  });
-  EXPECT_TRUE(picture(control.get(), 1));
 }
 
 }  // namespace
