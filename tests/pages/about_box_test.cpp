@@ -116,7 +116,7 @@ TEST(AboutBox, LayoutFontsTabOrderAndLinksThatOpenUnderAHand) {
   });
   ICONINFO hand{};
   BITMAP mask{};
-  COLORREF tip = CLR_INVALID, corner = CLR_INVALID;
+  COLORREF tip = CLR_INVALID, corner = CLR_INVALID, below = CLR_INVALID;
   AboutBoxReader reader([&](HWND box) {
     shown = box;
     const RECT client = client_rect(box);
@@ -149,6 +149,7 @@ TEST(AboutBox, LayoutFontsTabOrderAndLinksThatOpenUnderAHand) {
     framework::Selection selection(dc.get(), bits.get());
     tip = GetPixel(dc.get(), 12, 2);  // the AND bit of the hot spot
     corner = GetPixel(dc.get(), 0, 0);
+    below = GetPixel(dc.get(), 16, 31);  // under the drawing: transparent too
   });
   frmAbout::Show(nullptr);
   tessel::set_shell_execute_function(nullptr);
@@ -164,6 +165,7 @@ TEST(AboutBox, LayoutFontsTabOrderAndLinksThatOpenUnderAHand) {
   EXPECT_EQ(mask.bmHeight, 64);  // AND over XOR
   EXPECT_EQ(tip, RGB(0, 0, 0));
   EXPECT_EQ(corner, RGB(255, 255, 255));
+  EXPECT_EQ(below, RGB(255, 255, 255));
 }
 
 // The two ways to the box. ShowAboutBox by DISPID -552: the DLL's own
