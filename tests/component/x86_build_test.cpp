@@ -3,18 +3,13 @@
 // its type library, shipping_test its version block and its imports).
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "support/com_test_env.h"
 #include "support/pe_file.h"
 
 namespace tessel_test {
 namespace {
 
-std::wstring x86_dll() { return bin_dir() + L"..\\..\\x86\\bin\\TesselControl.dll"; }
-
 TEST(X86Build, ExportsTheServerEntryPoints) {
-  const PeFile file(x86_dll());
+  const PeFile file(x86_dll_path());
   ASSERT_TRUE(file.loaded()) << "the x86 build is missing; scripts/test builds it";
   EXPECT_EQ(file.machine(), IMAGE_FILE_MACHINE_I386);
   const auto names = file.exports();
@@ -25,7 +20,7 @@ TEST(X86Build, ExportsTheServerEntryPoints) {
 }
 
 TEST(X86Build, CarriesTheTypeLibraryAndTheBitmap) {
-  HMODULE dll = LoadLibraryExW(x86_dll().c_str(), nullptr,
+  HMODULE dll = LoadLibraryExW(x86_dll_path().c_str(), nullptr,
                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(dll, nullptr);
   EXPECT_NE(FindResourceW(dll, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);

@@ -3,16 +3,15 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "support/com_test_env.h"
 #include "support/doc_text.h"
 
 namespace tessel_test {
 
-PeFile::PeFile(const std::wstring& path) {
-  std::ifstream in(narrow(path), std::ios::binary);
-  file_.assign(std::istreambuf_iterator<char>(in), {});
+std::wstring x86_dll_path() { return bin_dir() + L"..\\..\\x86\\bin\\TesselControl.dll"; }
+
+PeFile::PeFile(const std::wstring& path) : file_(read_file(path)) {
   if (at<WORD>(0) != IMAGE_DOS_SIGNATURE) return;
   nt_ = static_cast<size_t>(at<LONG>(offsetof(IMAGE_DOS_HEADER, e_lfanew)));
   if (at<DWORD>(nt_) != IMAGE_NT_SIGNATURE) return;
@@ -44,7 +43,7 @@ size_t PeFile::offset_of(DWORD rva) const {
 
 std::string PeFile::text_at(size_t offset) const {
   std::string text;
-  while (offset < file_.size() && file_[offset]) text += static_cast<char>(file_[offset++]);
+  while (offset < file_.size() && file_[offset]) text += file_[offset++];
   return text;
 }
 
@@ -103,8 +102,8 @@ std::vector<std::string> PeFile::section_names() const {
   std::vector<std::string> names;
   for (WORD i = 0; loaded() && i < section_count_; ++i) {
     const auto s = at<IMAGE_SECTION_HEADER>(sections_ + i * sizeof(IMAGE_SECTION_HEADER));
-    std::string name(reinterpret_cast<const char*>(s.Name),
-                     strnlen(reinterpret_cast<const char*>(s.Name), IMAGE_SIZEOF_SHORT_NAME));
+    const auto* short_name = reinterpret_cast<const char*>(s.Name);
+    std::string name(short_name, strnlen(short_name, IMAGE_SIZEOF_SHORT_NAME));
     // "/123": the name is at offset 123 of the string table.
     if (name.size() > 1 && name[0] == '/' && strings_ != 0) {
       name = text_at(strings_ + std::strtoul(name.c_str() + 1, nullptr, 10));
