@@ -88,16 +88,27 @@ using Entries = std::set<std::vector<std::wstring>>;
 
 constexpr wchar_t kClasses[] = L"Software\\Classes\\";
 
+std::vector<std::wstring> subkeys(HKEY key) {
+  std::vector<std::wstring> names;
+  wchar_t name[256];
+  for (DWORD i = 0, length = 256;
+       RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, length = 256) {
+    names.push_back(name);
+  }
+  return names;
+}
+
 void read_tree(const std::wstring& path, Entries* entries) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, (kClasses + path).c_str(), 0, KEY_READ, &key) !=
       ERROR_SUCCESS) {
     return;
   }
-  DWORD values = 0, subkeys = 0;
-  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+  DWORD values = 0, children = 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &children, nullptr, nullptr, &values, nullptr,
                    nullptr, nullptr, nullptr);
-  if (values == 0 && subkeys == 0) entries->insert({lower(path), L"-", L""});
+  if (values == 0 && children == 0) entries->insert({lower(path), L"-", L""});
   for (DWORD i = 0; i < values; ++i) {
     wchar_t name[256];
     DWORD name_length = 256, type = 0;
@@ -110,16 +121,8 @@ void read_tree(const std::wstring& path, Entries* entries) {
                                              : L"(type " + std::to_wstring(type) + L")";
     entries->insert({lower(path), lower(name), lower(text)});
   }
-  std::vector<std::wstring> children;
-  for (DWORD i = 0; i < subkeys; ++i) {
-    wchar_t name[256];
-    DWORD length = 256;
-    if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-      children.push_back(name);
-    }
-  }
+  for (const std::wstring& child : subkeys(key)) read_tree(path + L"\\" + child, entries);
   RegCloseKey(key);
-  for (const std::wstring& child : children) read_tree(path + L"\\" + child, entries);
 }
 
 // The names of the keys right below the user's classes and below its CLSID,
@@ -132,12 +135,9 @@ std::set<std::wstring> class_keys() {
         ERROR_SUCCESS) {
       continue;
     }
-    wchar_t name[256];
-    for (DWORD i = 0, length = 256;
-         RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, length = 256) {
-      const std::wstring key = lower(folder + name);
-      if (key != L"clsid" && key != L"typelib" && key != L"interface") names.insert(key);
+    for (const std::wstring& name : subkeys(key)) {
+      const std::wstring path = lower(folder + name);
+      if (path != L"clsid" && path != L"typelib" && path != L"interface") names.insert(path);
     }
     RegCloseKey(key);
   }

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "support/com_test_env.h"
 #include "support/doc_text.h"
@@ -73,22 +74,17 @@ std::set<std::string> PeFile::exports() const {
 std::set<std::string> PeFile::imported_dlls() const {
   std::set<std::string> names;
   if (!loaded()) return names;
-  struct Table {
-    int directory;
-    size_t entry_size, name_offset;
-  };
-  // A delay-load descriptor: attributes, then the DLL name's address.
-  const Table tables[] = {
+  // Directory, descriptor size, offset of the DLL name's address in it; a
+  // delay-load descriptor holds attributes, then that address.
+  const std::tuple<int, size_t, size_t> tables[] = {
       {IMAGE_DIRECTORY_ENTRY_IMPORT, sizeof(IMAGE_IMPORT_DESCRIPTOR),
        offsetof(IMAGE_IMPORT_DESCRIPTOR, Name)},
-      {IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT, 8 * sizeof(DWORD), sizeof(DWORD)},
-  };
-  for (const Table& table : tables) {
-    const IMAGE_DATA_DIRECTORY dir = directory(table.directory);
+      {IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT, 8 * sizeof(DWORD), sizeof(DWORD)}};
+  for (const auto& [index, entry_size, name_offset] : tables) {
+    const IMAGE_DATA_DIRECTORY dir = directory(index);
     if (dir.VirtualAddress == 0) continue;
-    for (size_t entry = offset_of(dir.VirtualAddress); entry < file_.size();
-         entry += table.entry_size) {
-      const auto name_rva = at<DWORD>(entry + table.name_offset);
+    for (size_t entry = offset_of(dir.VirtualAddress); entry < file_.size(); entry += entry_size) {
+      const auto name_rva = at<DWORD>(entry + name_offset);
       if (name_rva == 0) break;
       std::string name = text_at(offset_of(name_rva));
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
