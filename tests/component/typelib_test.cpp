@@ -676,7 +676,7 @@ static_assert(std::is_same_v<decltype(&I::put_Alignment), Method<tessel::eTabAli
 static_assert(std::is_same_v<decltype(&I::DeleteRow), Method<VARIANT*>>);
 
 #define SLOT(member) VtableOffset(&I::member)
-TEST(GeneratedHeader, VtableMatchesTheTypeLibrarySlots) {
+TEST(GeneratedHeader, VtableAndIdentifiersMatchTheTypeLibrary) {
   // In kInterface's order; the type library test checks slot k is 7 + k.
   // clang-format off
   const std::ptrdiff_t header[] = {
@@ -705,10 +705,8 @@ TEST(GeneratedHeader, VtableMatchesTheTypeLibrarySlots) {
   for (size_t k = 0; k < std::size(header); ++k) {
     EXPECT_EQ(static_cast<std::ptrdiff_t>((7 + k) * kPointer), header[k]) << kInterface[k];
   }
-}
-#undef SLOT
 
-TEST(GeneratedHeader, IdentifiersMatchThePublishedOnes) {
+  // Its identifiers and constants are the published ones.
   const std::pair<const wchar_t*, GUID> guids[] = {
       {kLibId, tessel::LIBID_QuonTessel},          {kControlClsid, tessel::CLSID_TesselControl},
       {kInterfaceIid, tessel::IID__TesselControl}, {kEventsIid, tessel::DIID___TesselControl},
@@ -730,6 +728,7 @@ TEST(GeneratedHeader, IdentifiersMatchThePublishedOnes) {
   EXPECT_EQ(1, tessel::event_dispid::RowPressed);
   EXPECT_EQ(5, tessel::event_dispid::MouseUp);
 }
+#undef SLOT
 
 // A type as the reference writes it.
 std::string VbType(std::string type) {
