@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -214,17 +215,13 @@ std::string TypeName(ITypeInfo* owner, const TYPEDESC& type) {
   lib->ReleaseTLibAttr(lib_attr);
   // OLE_COLOR, Picture and Font are stdole2's own, referenced rather than
   // copied, so that hosts recognise colour, picture and font properties.
-  const struct {
-    const wchar_t *guid, *lib;
-    const char* name;
-  } known[] = {{kOleColorGuid, kStdOleLibId, "OLE_COLOR"},
-               {kPictureDispIid, kStdOleLibId, "IPictureDisp"},
-               {kFontDispIid, kStdOleLibId, "IFontDisp"},
-               {kEnumGuid, kLibId, "eTabAlignment"}};
-  for (const auto& type : known) {
-    if (IsEqualGUID(attr->guid, Guid(type.guid)) && IsEqualGUID(lib_guid, Guid(type.lib))) {
-      return type.name;
-    }
+  const std::tuple<const wchar_t*, const wchar_t*, const char*> known[] = {
+      {kOleColorGuid, kStdOleLibId, "OLE_COLOR"},
+      {kPictureDispIid, kStdOleLibId, "IPictureDisp"},
+      {kFontDispIid, kStdOleLibId, "IFontDisp"},
+      {kEnumGuid, kLibId, "eTabAlignment"}};
+  for (const auto& [guid, library, name] : known) {
+    if (IsEqualGUID(attr->guid, Guid(guid)) && IsEqualGUID(lib_guid, Guid(library))) return name;
   }
   return "<user type " + std::to_string(attr->typekind) + ">";
 }
