@@ -1,14 +1,11 @@
-// The samples in docs/guide.md, run: the VBScript samples in a small script
-// host made like the Windows Script Host (Wine's own cscript connects no
-// events), their output held against the output the guide shows; the set-up
-// sample on a control placed in a container, as a form has it; and the
-// geometry code the guide quotes from the demo, which must be the demo's own.
+// The samples in docs/guide.md, run: the VBScript ones in a small script host
+// made like the Windows Script Host (Wine's own cscript connects no events),
+// the rest against the control, the built files and the demo they quote.
 #include <gtest/gtest.h>
 #include <activscp.h>
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -34,66 +31,53 @@ std::wstring text_of(VARIANT* value) {
   return V_BSTR(text.get()) ? V_BSTR(text.get()) : L"";
 }
 
-// The events of an object's default source interface, by DISPID: each
-// one's name and its parameters as Visual Basic declares them.
+// The events of an object's default source interface (found as script hosts
+// find it), by DISPID: each one's name and its parameters as Visual Basic
+// declares them.
 struct EventShape {
   std::wstring name;
   std::wstring parameters;  // "Button As Integer, ..."
 };
 
 std::wstring basic_type(const TYPEDESC& type) {
-  const TYPEDESC& base = type.vt == VT_PTR ? *type.lptdesc : type;  // by reference
-  switch (base.vt) {
-    case VT_I2:
-      return L"Integer";
-    case VT_I4:
-      return L"Long";
-    case VT_R4:
-      return L"Single";
-    case VT_BSTR:
-      return L"String";
-    default:
-      return L"?";
-  }
+  const std::map<VARTYPE, std::wstring> names{
+      {VT_I2, L"Integer"}, {VT_I4, L"Long"}, {VT_R4, L"Single"}, {VT_BSTR, L"String"}};
+  const auto found = names.find(type.vt == VT_PTR ? type.lptdesc->vt : type.vt);  // by reference
+  return found == names.end() ? L"?" : found->second;
 }
 
 std::map<DISPID, EventShape> event_shapes(IUnknown* object) {
   std::map<DISPID, EventShape> shapes;
-  ComPtr<IProvideClassInfo> provider;
+  ComPtr<IProvideClassInfo2> provider;
   ComPtr<ITypeInfo> coclass, events;
+  ComPtr<ITypeLib> library;
+  GUID source{};
+  UINT index = 0;
   TYPEATTR* attr = nullptr;
-  if (FAILED(object->QueryInterface(IID_IProvideClassInfo, provider.put_void())) ||
-      FAILED(provider->GetClassInfo(coclass.put())) || FAILED(coclass->GetTypeAttr(&attr))) {
+  if (FAILED(object->QueryInterface(IID_IProvideClassInfo2, provider.put_void())) ||
+      FAILED(provider->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source)) ||
+      FAILED(provider->GetClassInfo(coclass.put())) ||
+      FAILED(coclass->GetContainingTypeLib(library.put(), &index)) ||
+      FAILED(library->GetTypeInfoOfGuid(source, events.put())) ||
+      FAILED(events->GetTypeAttr(&attr))) {
     return shapes;
   }
-  const WORD count = attr->cImplTypes;
-  coclass->ReleaseTypeAttr(attr);
-  for (UINT i = 0; i < count; ++i) {
-    INT flags = 0;
-    HREFTYPE ref = 0;
-    coclass->GetImplTypeFlags(i, &flags);
-    if (flags != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) continue;
-    if (FAILED(coclass->GetRefTypeOfImplType(i, &ref)) ||
-        FAILED(coclass->GetRefTypeInfo(ref, events.put())) || FAILED(events->GetTypeAttr(&attr))) {
-      return shapes;
+  for (WORD f = 0; f < attr->cFuncs; ++f) {
+    FUNCDESC* func = nullptr;
+    if (FAILED(events->GetFuncDesc(f, &func))) continue;
+    BSTR names[8] = {};
+    UINT got = 0;
+    events->GetNames(func->memid, names, 8, &got);
+    EventShape shape{got > 0 ? names[0] : L"", L""};
+    for (SHORT p = 0; p < func->cParams && p + 1 < static_cast<SHORT>(got); ++p) {
+      shape.parameters += (p > 0 ? L", " : L"") + std::wstring(names[p + 1]) + L" As " +
+                          basic_type(func->lprgelemdescParam[p].tdesc);
     }
-    for (WORD f = 0; f < attr->cFuncs; ++f) {
-      FUNCDESC* func = nullptr;
-      if (FAILED(events->GetFuncDesc(f, &func))) continue;
-      BSTR names[8] = {};
-      UINT got = 0;
-      events->GetNames(func->memid, names, 8, &got);
-      EventShape shape{got > 0 ? names[0] : L"", L""};
-      for (SHORT p = 0; p < func->cParams && p + 1 < static_cast<SHORT>(got); ++p) {
-        shape.parameters += (p > 0 ? L", " : L"") + std::wstring(names[p + 1]) + L" As " +
-                            basic_type(func->lprgelemdescParam[p].tdesc);
-      }
-      for (BSTR name : names) SysFreeString(name);
-      shapes[func->memid] = shape;
-      events->ReleaseFuncDesc(func);
-    }
-    events->ReleaseTypeAttr(attr);
+    for (BSTR name : names) SysFreeString(name);
+    shapes[func->memid] = shape;
+    events->ReleaseFuncDesc(func);
   }
+  events->ReleaseTypeAttr(attr);
   return shapes;
 }
 
@@ -103,28 +87,29 @@ struct ScriptRun {
   std::vector<std::wstring> errors;
 };
 
+// The IUnknown of an object on the test's stack, which outlives the script
+// engine that uses it.
+template <class Interface, const IID* kIid>
+class StackObject : public Interface {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == *kIid ? static_cast<Interface*>(this) : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
+
 // The script's WScript object: Echo prints its arguments, separated by
 // blanks; CreateObject(ProgID, prefix) creates an object and runs the
 // script's procedure prefix & EventName for each event the object raises.
-class WScriptObject final : public IDispatch {
+class WScriptObject final : public StackObject<IDispatch, &IID_IDispatch> {
  public:
   WScriptObject(ScriptRun* run, IActiveScript* engine) : run_(run), engine_(engine) {}
   ~WScriptObject() {
     for (auto& connection : connections_) connection->disconnect();
   }
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IDispatch) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  // Lives on the test's stack, as long as the script engine.
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -199,21 +184,11 @@ class WScriptObject final : public IDispatch {
   std::vector<ComPtr<EventRecorder>> connections_;
 };
 
-class ScriptSite final : public IActiveScriptSite {
+class ScriptSite final : public StackObject<IActiveScriptSite, &IID_IActiveScriptSite> {
  public:
   ScriptSite(ScriptRun* run, std::map<std::wstring, IUnknown*> items)
       : run_(run), items_(std::move(items)) {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid != IID_IUnknown && iid != IID_IActiveScriptSite) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IActiveScriptSite*>(this);
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP GetLCID(LCID*) override { return E_NOTIMPL; }
   STDMETHODIMP GetItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item, ITypeInfo** info) override {
     if (mask & SCRIPTINFO_ITYPEINFO) *info = nullptr;
@@ -293,6 +268,12 @@ class GuideSamples : public ::testing::Test {
     guide_ = read_doc("guide.md");
     ASSERT_FALSE(guide_.empty());
   }
+  // The one code block under heading.
+  CodeBlock block_under(const std::string& heading) {
+    const std::vector<CodeBlock> blocks = code_blocks(doc_section(guide_, heading));
+    EXPECT_EQ(blocks.size(), 1u) << heading;
+    return blocks.empty() ? CodeBlock{} : blocks[0];
+  }
   std::string guide_;
 };
 
@@ -318,13 +299,11 @@ TEST_F(GuideSamples, TheVBScriptSamplesPrintWhatTheGuideShows) {
 // as a form designer places it: its widths come out as its comments say,
 // given in pixels or in twips at 96 pixels per inch (Wine's screen).
 TEST_F(GuideSamples, TheSetUpSampleGivesTheColumnsItDescribes) {
-  const std::vector<CodeBlock> blocks =
-      code_blocks(doc_section(guide_, "### Setting it up in code"));
-  ASSERT_EQ(blocks.size(), 1u);
+  const CodeBlock sample = block_under("### Setting it up in code");
   AxHost host(L"QuonTessel.TesselControl");
   ComPtr<IDispatch> control = host.control();
   ASSERT_TRUE(control);
-  const ScriptRun run = run_vbscript(blocks[0].code, {{L"TesselControl1", control.get()}});
+  const ScriptRun run = run_vbscript(sample.code, {{L"TesselControl1", control.get()}});
   EXPECT_EQ(run.errors, std::vector<std::wstring>{});
   EXPECT_EQ(as_long(get(control.get(), tessel::dispid::NumberOfRows)), 3);
   const LONG widths[] = {180, 80, 120};
@@ -336,33 +315,26 @@ TEST_F(GuideSamples, TheSetUpSampleGivesTheColumnsItDescribes) {
 }
 
 // Visual Basic insists that a handler's declaration match its event: the
-// sample's names and types are the event's, in the event's order.
-TEST_F(GuideSamples, TheVisualBasicHandlerIsDeclaredAsItsEvent) {
-  const std::vector<CodeBlock> blocks =
-      code_blocks(doc_section(guide_, "### VBA and other Visual Basic style hosts"));
-  ASSERT_EQ(blocks.size(), 1u);
-  // Lines continued with " _" joined, runs of blanks made one.
-  const std::string code = std::regex_replace(blocks[0].code, std::regex(R"( _\s+| +)"), " ");
-  std::smatch match;
-  ASSERT_TRUE(std::regex_search(code, match, std::regex(R"(Sub TesselControl1_(\w+)\(([^)]*)\))")));
-  const std::string parameters = match[2].str();
+// sample's names and types are the event's, in the event's order. The C++
+// sink's DISPID, argument count and the positions it reads the arguments
+// from (last argument first) are those of the event it names.
+TEST_F(GuideSamples, TheVisualBasicHandlerAndTheCppSinkMatchTheirEvents) {
   const std::map<DISPID, EventShape> shapes = event_shapes(create_control().get());
-  const auto event = std::ranges::find_if(
-      shapes, [&](const auto& entry) { return entry.second.name == widen(match[1].str()); });
-  ASSERT_NE(event, shapes.end()) << match[1].str();
-  EXPECT_EQ(widen(parameters), event->second.parameters);
-}
-
-// The C++ sink's DISPID, argument count and the positions it reads the
-// arguments from (last argument first) are those of the event it names.
-TEST_F(GuideSamples, TheCppSinkReadsTheArgumentsWhereTheEventPutsThem) {
-  const std::vector<CodeBlock> blocks = code_blocks(doc_section(guide_, "### C++"));
-  ASSERT_EQ(blocks.size(), 1u);
-  const std::string& code = blocks[0].code;
+  // Lines continued with " _" joined, runs of blanks made one.
+  const std::string basic =
+      std::regex_replace(block_under("### VBA and other Visual Basic style hosts").code,
+                         std::regex(R"( _\s+| +)"), " ");
   std::smatch match;
+  ASSERT_TRUE(
+      std::regex_search(basic, match, std::regex(R"(Sub TesselControl1_(\w+)\(([^)]*)\))")));
+  const auto handled = std::ranges::find_if(
+      shapes, [&](const auto& entry) { return entry.second.name == widen(match[1].str()); });
+  ASSERT_NE(handled, shapes.end()) << match[1].str();
+  EXPECT_EQ(widen(match[2].str()), handled->second.parameters);
+
+  const std::string code = block_under("### C++").code;
   ASSERT_TRUE(std::regex_search(
       code, match, std::regex(R"(id == (\d+) && params->cArgs == (\d+)\) \{ +// (\w+))")));
-  const std::map<DISPID, EventShape> shapes = event_shapes(create_control().get());
   const auto event = shapes.find(std::stoi(match[1].str()));
   ASSERT_NE(event, shapes.end());
   EXPECT_EQ(event->second.name, widen(match[3].str()));
@@ -388,10 +360,8 @@ TEST_F(GuideSamples, TheCppSinkReadsTheArgumentsWhereTheEventPutsThem) {
 // control's class: the names, version and architecture it gives are the
 // assembly's.
 TEST_F(GuideSamples, TheManifestDependencyFindsTheAssembly) {
-  const std::vector<CodeBlock> blocks =
-      code_blocks(doc_section(guide_, "### Registration-free use"));
-  ASSERT_EQ(blocks.size(), 1u);
-  ASSERT_EQ(blocks[0].language, "xml");
+  const CodeBlock sample = block_under("### Registration-free use");
+  ASSERT_EQ(sample.language, "xml");
   const std::wstring path = bin_dir() + L"guide_samples_test.manifest";
   {
     std::ofstream out(narrow(path), std::ios::binary | std::ios::trunc);
@@ -399,7 +369,7 @@ TEST_F(GuideSamples, TheManifestDependencyFindsTheAssembly) {
         << "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\n"
         << "<assemblyIdentity type=\"win32\" name=\"GuideSample\" version=\"1.0.0.0\"\n"
         << "                  processorArchitecture=\"amd64\"/>\n"
-        << blocks[0].code << "</assembly>\n";
+        << sample.code << "</assembly>\n";
   }
   ACTCTXW description{};
   description.cbSize = sizeof description;
@@ -421,15 +391,12 @@ TEST_F(GuideSamples, TheManifestDependencyFindsTheAssembly) {
 // The code the guide quotes from the demo is the demo's own, line for line,
 // so the demo runs it.
 TEST_F(GuideSamples, TheGeometryCodeIsTheDemosOwn) {
-  const std::vector<CodeBlock> blocks =
-      code_blocks(doc_section(guide_, "### Lining a list up under the header"));
-  ASSERT_EQ(blocks.size(), 1u);
-  ASSERT_EQ(blocks[0].language, "cpp");
-  std::ifstream in(narrow(bin_dir()) + "..\\..\\..\\demo\\demo_form.cpp", std::ios::binary);
-  std::string demo(std::istreambuf_iterator<char>(in), {});
+  const CodeBlock sample = block_under("### Lining a list up under the header");
+  ASSERT_EQ(sample.language, "cpp");
+  std::string demo = read_file(bin_dir() + L"..\\..\\..\\demo\\demo_form.cpp");
   std::erase(demo, '\r');
   ASSERT_FALSE(demo.empty());
-  EXPECT_NE(demo.find(blocks[0].code), std::string::npos) << blocks[0].code;
+  EXPECT_NE(demo.find(sample.code), std::string::npos) << sample.code;
 }
 
 }  // namespace

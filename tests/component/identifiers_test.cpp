@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <string>
 
 #include "framework/registry.h"
 #include "support/com_test_env.h"
 #include "support/doc_text.h"
+#include "support/pe_file.h"
 
 namespace tessel_test {
 namespace {
@@ -56,13 +56,11 @@ TEST(Identifiers, TheReferencePublishesEveryIdentifierOfTheTypeLibrary) {
 
   const Identifiers built = identifiers_of(dll_path());
   ASSERT_FALSE(built.empty());
-  EXPECT_EQ(identifiers_of(bin_dir() + L"..\\..\\x86\\bin\\TesselControl.dll"), built);
-  Identifiers prog_ids;
+  EXPECT_EQ(identifiers_of(x86_dll_path()), built);
+  Identifiers prog_ids, in_library;
   for (const auto& [name, id] : published) {
-    if (!built.contains(name)) prog_ids[name] = id;
+    (built.contains(name) ? in_library : prog_ids)[name] = id;
   }
-  Identifiers in_library = published;
-  for (const auto& entry : prog_ids) in_library.erase(entry.first);
   EXPECT_EQ(in_library, built);
 
   ASSERT_TRUE(prog_ids.contains(L"QuonTessel.TesselControl")) << "the ProgID is not published";

@@ -3,10 +3,9 @@
 // leaving nothing behind.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "framework/registry.h"
 #include "support/com_test_env.h"
+#include "support/doc_text.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -62,13 +61,9 @@ std::wstring present(const ClassesRoot& root) {
   return found;
 }
 
-// Registry values compare as COM reads them: without regard to case.
-std::wstring lower(std::wstring s) {
-  for (auto& c : s) c = towlower(c);
-  return s;
-}
-
-TEST(Registration, Regsvr32WritesTheClassesAndTheTypeLibrary) {
+// Registration writes the classes and the type library; unregistration
+// leaves no key behind, but a ProgID that another server took over.
+TEST(Registration, Regsvr32WritesTheClassesAndTheTypeLibraryAndRemovesThem) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);  // from a clean registry
   ASSERT_EQ(regsvr32(L"/s"), 0u);
@@ -76,9 +71,10 @@ TEST(Registration, Regsvr32WritesTheClassesAndTheTypeLibrary) {
 
   const std::wstring server = L"\\InprocServer32", dll = dll_path();
   const std::wstring library = guid_string(tessel::LIBID_QuonTessel);
+  // Registry values compare as COM reads them: without regard to case.
   auto expect_value = [](const std::wstring& key, const wchar_t* name, const std::wstring& value) {
     EXPECT_EQ(lower(framework::read_registry_string(kMachine, key, name)), lower(value))
-        << std::string(key.begin(), key.end());
+        << narrow(key);
   };
   expect_value(kClsid, nullptr, kProgId);
   expect_value(kClsid + server, nullptr, dll);
@@ -107,20 +103,15 @@ TEST(Registration, Regsvr32WritesTheClassesAndTheTypeLibrary) {
                              control.put_void()),
             S_OK);
   EXPECT_TRUE(control);
-}
 
-TEST(Registration, UnregistrationLeavesNoKeyBehind) {
-  ASSERT_EQ(regsvr32(L"/s"), 0u);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);
   EXPECT_EQ(present(kMachine), L"00000000");
   // Unregistering again is harmless, and registration comes back whole.
   EXPECT_EQ(regsvr32(L"/u /s"), 0u);
   ASSERT_EQ(regsvr32(L"/s"), 0u);
   EXPECT_EQ(present(kMachine), L"11111111");
-}
 
-TEST(Registration, AProgIdTakenOverByAnotherServerIsLeftAlone) {
-  ASSERT_EQ(regsvr32(L"/s"), 0u);
+  // A ProgID another server has taken over is left alone.
   const std::wstring other = L"{00000000-1111-2222-3333-444444444444}";
   framework::set_registry_string(kMachine, kProgId + L"\\CLSID", nullptr, other);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);

@@ -1,16 +1,10 @@
-// What a developer ships: both builds' version blocks as the file's
-// properties show them, the DLLs each build imports against the list in the
-// guide, and the registry entries that registration writes against the
-// guide's table of them.
+// What a developer ships: both builds' version blocks and imports, and the
+// registry entries registration writes, against what the guide says.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
 #include <map>
-#include <set>
-#include <string>
-#include <vector>
 
 #include "support/com_test_env.h"
 #include "support/doc_text.h"
@@ -18,17 +12,6 @@
 
 namespace tessel_test {
 namespace {
-
-const std::wstring kBuilds[] = {L"x64", L"x86"};
-
-std::wstring dll_of(const std::wstring& build) {
-  return bin_dir() + L"..\\..\\" + build + L"\\bin\\TesselControl.dll";
-}
-
-std::wstring lower(std::wstring text) {
-  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
-  return text;
-}
 
 // The version block's strings as the shell shows them: those of the first
 // translation that the block lists.
@@ -65,8 +48,9 @@ VersionBlock version_block(const std::wstring& path) {
 
 // The file's properties name the product and its maker the way the about
 // box does, and give version 1.0.0.0, from which the about box builds its
-// label. The copyright sign must survive as one character.
-TEST(Shipping, BothBuildsCarryTheVersionBlockUsersSee) {
+// label; the copyright sign must survive as one character. A new import in
+// either build fails here until the guide's list of what the DLL needs says so.
+TEST(Shipping, BothBuildsCarryTheVersionBlockAndImportTheDllsTheGuideLists) {
   const std::map<std::wstring, std::wstring> expected{
       {L"CompanyName", L"Velmar Steuerelemente"},
       {L"FileDescription", L"Quon TesselCtl"},
@@ -76,31 +60,21 @@ TEST(Shipping, BothBuildsCarryTheVersionBlockUsersSee) {
       {L"ProductName", L"QuonTessel"},
       {L"ProductVersion", L"1.0.0.0"},
   };
-  for (const std::wstring& build : kBuilds) {
-    SCOPED_TRACE(narrow(build));
-    const VersionBlock block = version_block(dll_of(build));
+  std::set<std::string> listed;
+  for (const auto& row : table_rows(doc_section(read_doc("guide.md"), "### What it depends on"))) {
+    listed.insert(narrow(lower(widen(unquoted(row.at(0))))));
+  }
+  EXPECT_FALSE(listed.empty()) << "the guide has no list of the DLL's dependencies";
+  for (const std::wstring& dll : {dll_path(), x86_dll_path()}) {
+    SCOPED_TRACE(narrow(dll));
+    const VersionBlock block = version_block(dll);
     EXPECT_EQ(block.strings, expected);
     EXPECT_EQ(block.fixed.dwFileVersionMS, 0x00010000u);
     EXPECT_EQ(block.fixed.dwFileVersionLS, 0u);
     EXPECT_EQ(block.fixed.dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(block.fixed.dwProductVersionLS, 0u);
     EXPECT_EQ(block.fixed.dwFileType, static_cast<DWORD>(VFT_DLL));
-  }
-}
-
-// The guide lists what the DLL needs beside itself; a new import in either
-// build fails here until the list says so.
-TEST(Shipping, EachBuildImportsExactlyTheDllsTheGuideLists) {
-  const std::string section = doc_section(read_doc("guide.md"), "### What it depends on");
-  std::set<std::string> listed;
-  for (const auto& row : table_rows(section)) {
-    std::wstring name = lower(widen(unquoted(row.at(0))));
-    listed.insert(narrow(name));
-  }
-  ASSERT_FALSE(listed.empty()) << "the guide has no list of the DLL's dependencies";
-  for (const std::wstring& build : kBuilds) {
-    SCOPED_TRACE(narrow(build));
-    const PeFile file(dll_of(build));
+    const PeFile file(dll);
     ASSERT_TRUE(file.loaded());
     EXPECT_EQ(file.imported_dlls(), listed);
   }
@@ -114,16 +88,27 @@ using Entries = std::set<std::vector<std::wstring>>;
 
 constexpr wchar_t kClasses[] = L"Software\\Classes\\";
 
+std::vector<std::wstring> subkeys(HKEY key) {
+  std::vector<std::wstring> names;
+  wchar_t name[256];
+  for (DWORD i = 0, length = 256;
+       RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, length = 256) {
+    names.push_back(name);
+  }
+  return names;
+}
+
 void read_tree(const std::wstring& path, Entries* entries) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, (kClasses + path).c_str(), 0, KEY_READ, &key) !=
       ERROR_SUCCESS) {
     return;
   }
-  DWORD values = 0, subkeys = 0;
-  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+  DWORD values = 0, children = 0;
+  RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &children, nullptr, nullptr, &values, nullptr,
                    nullptr, nullptr, nullptr);
-  if (values == 0 && subkeys == 0) entries->insert({lower(path), L"-", L""});
+  if (values == 0 && children == 0) entries->insert({lower(path), L"-", L""});
   for (DWORD i = 0; i < values; ++i) {
     wchar_t name[256];
     DWORD name_length = 256, type = 0;
@@ -136,16 +121,8 @@ void read_tree(const std::wstring& path, Entries* entries) {
                                              : L"(type " + std::to_wstring(type) + L")";
     entries->insert({lower(path), lower(name), lower(text)});
   }
-  std::vector<std::wstring> children;
-  for (DWORD i = 0; i < subkeys; ++i) {
-    wchar_t name[256];
-    DWORD length = 256;
-    if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-      children.push_back(name);
-    }
-  }
+  for (const std::wstring& child : subkeys(key)) read_tree(path + L"\\" + child, entries);
   RegCloseKey(key);
-  for (const std::wstring& child : children) read_tree(path + L"\\" + child, entries);
 }
 
 // The names of the keys right below the user's classes and below its CLSID,
@@ -158,12 +135,9 @@ std::set<std::wstring> class_keys() {
         ERROR_SUCCESS) {
       continue;
     }
-    wchar_t name[256];
-    for (DWORD i = 0, length = 256;
-         RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-         ++i, length = 256) {
-      const std::wstring key = lower(folder + name);
-      if (key != L"clsid" && key != L"typelib" && key != L"interface") names.insert(key);
+    for (const std::wstring& name : subkeys(key)) {
+      const std::wstring path = lower(folder + name);
+      if (path != L"clsid" && path != L"typelib" && path != L"interface") names.insert(path);
     }
     RegCloseKey(key);
   }
@@ -199,9 +173,8 @@ Entries documented_entries(const std::string& section) {
   for (const auto& row : table_rows(section)) {
     if (row.size() < 3) continue;
     const std::string name = row[1] == "(default)" ? "" : row[1].empty() ? "-" : unquoted(row[1]);
-    const std::wstring value = widen(name);
     const std::wstring data = row[2].find('`') == std::string::npos ? L"" : widen(unquoted(row[2]));
-    entries.insert({fill(widen(unquoted(row[0]))), lower(value), fill(data)});
+    entries.insert({fill(widen(unquoted(row[0]))), lower(widen(name)), fill(data)});
   }
   return entries;
 }

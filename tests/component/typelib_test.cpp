@@ -1,9 +1,6 @@
-// Reads the type library of both builds back (the x86 DLL only as a file)
-// and checks it against the published interface: library attributes,
-// classes, the dual interface in both views, the events, the enumeration and
-// the page classes. Expected values are written out here as literals,
-// independent of the generator's table; docs/reference.md is checked
-// against the same literals.
+// The type library of both builds (the x86 DLL read as a file), the generated
+// header and docs/reference.md against the published interface, written out
+// here as literals independent of the generator's table.
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
@@ -13,13 +10,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -34,6 +30,8 @@ namespace {
 
 using framework::Bstr;
 using framework::ComPtr;
+using tessel_test::narrow;
+using tessel_test::widen;
 
 const wchar_t kLibId[] = L"{9EB8290B-AEE2-458F-94BF-F5BA19497584}";
 const wchar_t kControlClsid[] = L"{F4722E3F-5CA6-46F0-82D3-D5B390D7C199}";
@@ -167,8 +165,6 @@ GUID Guid(const wchar_t* text) {
   return guid;
 }
 
-std::string Narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
-
 std::wstring Name(ITypeInfo* info, MEMBERID id = MEMBERID_NIL) {
   Bstr name;
   EXPECT_EQ(S_OK, info->GetDocumentation(id, name.put(), nullptr, nullptr, nullptr));
@@ -211,31 +207,27 @@ std::string TypeName(ITypeInfo* owner, const TYPEDESC& type) {
   ComPtr<ITypeLib> lib;
   UINT index = 0;
   TLIBATTR* lib_attr = nullptr;
-  GUID lib_guid{};
-  if (target->GetContainingTypeLib(lib.put(), &index) == S_OK &&
-      lib->GetLibAttr(&lib_attr) == S_OK) {
-    lib_guid = lib_attr->guid;
-    lib->ReleaseTLibAttr(lib_attr);
+  if (target->GetContainingTypeLib(lib.put(), &index) != S_OK ||
+      lib->GetLibAttr(&lib_attr) != S_OK) {
+    return "<no library>";
   }
+  const GUID lib_guid = lib_attr->guid;
+  lib->ReleaseTLibAttr(lib_attr);
   // OLE_COLOR, Picture and Font are stdole2's own, referenced rather than
   // copied, so that hosts recognise colour, picture and font properties.
-  const struct {
-    const wchar_t *guid, *lib;
-    const char* name;
-  } known[] = {{kOleColorGuid, kStdOleLibId, "OLE_COLOR"},
-               {kPictureDispIid, kStdOleLibId, "IPictureDisp"},
-               {kFontDispIid, kStdOleLibId, "IFontDisp"},
-               {kEnumGuid, kLibId, "eTabAlignment"}};
-  for (const auto& type : known) {
-    if (IsEqualGUID(attr->guid, Guid(type.guid)) && IsEqualGUID(lib_guid, Guid(type.lib))) {
-      return type.name;
-    }
+  const std::tuple<const wchar_t*, const wchar_t*, const char*> known[] = {
+      {kOleColorGuid, kStdOleLibId, "OLE_COLOR"},
+      {kPictureDispIid, kStdOleLibId, "IPictureDisp"},
+      {kFontDispIid, kStdOleLibId, "IFontDisp"},
+      {kEnumGuid, kLibId, "eTabAlignment"}};
+  for (const auto& [guid, library, name] : known) {
+    if (IsEqualGUID(attr->guid, Guid(guid)) && IsEqualGUID(lib_guid, Guid(library))) return name;
   }
   return "<user type " + std::to_string(attr->typekind) + ">";
 }
 
 std::string ParamText(ITypeInfo* owner, const ELEMDESC& elem, const std::wstring& name) {
-  std::string text = TypeName(owner, elem.tdesc) + " " + Narrow(name);
+  std::string text = TypeName(owner, elem.tdesc) + " " + narrow(name);
   const USHORT flags = elem.paramdesc.wParamFlags;
   const USHORT in_out = PARAMFLAG_FIN | PARAMFLAG_FOUT;
   if (flags == PARAMFLAG_FIN) return text;
@@ -247,7 +239,7 @@ std::string ParamText(ITypeInfo* owner, const ELEMDESC& elem, const std::wstring
   if (!elem.paramdesc.pparamdescex) return text + " inout opt=<missing>";
   const VARIANT& value = elem.paramdesc.pparamdescex->varDefaultValue;
   if (V_VT(&value) == VT_I4) return text + " inout opt=I4:" + std::to_string(V_I4(&value));
-  if (V_VT(&value) == VT_BSTR) return text + " inout opt=BSTR:" + Narrow(V_BSTR(&value));
+  if (V_VT(&value) == VT_BSTR) return text + " inout opt=BSTR:" + narrow(V_BSTR(&value));
   return text + " inout opt=<vt " + std::to_string(V_VT(&value)) + ">";
 }
 
@@ -260,7 +252,7 @@ std::string FunctionText(ITypeInfo* owner, const FUNCDESC& desc,
   char id[16];
   snprintf(id, sizeof id, "#%08lX", static_cast<unsigned long>(desc.memid));
   std::string text = std::string(desc.invkind <= 8 ? kinds[desc.invkind] : "?") + " " +
-                     Narrow(names.empty() ? L"?" : names[0]) + id;
+                     narrow(names.empty() ? L"?" : names[0]) + id;
   WORD flags = desc.wFuncFlags;
   const std::pair<WORD, const char*> known[] = {{FUNCFLAG_FHIDDEN, " hidden"},
                                                 {FUNCFLAG_FNONBROWSABLE, " nonbrowsable"},
@@ -277,9 +269,16 @@ std::string FunctionText(ITypeInfo* owner, const FUNCDESC& desc,
   }
   if (desc.funckind == FUNC_DISPATCH && desc.elemdescFunc.tdesc.vt != VT_VOID) {
     text += (desc.cParams ? ", " : "") + TypeName(owner, desc.elemdescFunc.tdesc) + "* " +
-            Narrow(name(desc.cParams + 1)) + " retval";
+            narrow(name(desc.cParams + 1)) + " retval";
   }
   return text + ")";
+}
+
+MEMBERID IdOfName(ITypeInfo* info, std::wstring name) {
+  LPOLESTR names = name.data();
+  MEMBERID id = MEMBERID_NIL;
+  EXPECT_EQ(S_OK, info->GetIDsOfNames(&names, 1, &id)) << narrow(name);
+  return id;
 }
 
 std::vector<std::wstring> Names(ITypeInfo* info, MEMBERID id) {
@@ -363,6 +362,26 @@ std::vector<std::vector<std::wstring>> RawFunctionNames(const std::wstring& path
     if (size == 0) break;
   }
   return result;
+}
+
+// A function of kInterface or kEvents, parsed.
+struct Member {
+  std::string kind, name, flags;
+  DISPID id;
+  std::vector<std::pair<std::string, std::string>> params;  // type, "name rest"
+};
+
+Member Parse(const std::string& text) {
+  static const std::regex function(R"((\w+) (\w+)#([0-9A-F]{8})([a-z ]*)\((.*)\))");
+  std::smatch m;
+  EXPECT_TRUE(std::regex_match(text, m, function)) << text;
+  Member member{m[1], m[2], m[4], static_cast<DISPID>(std::stoul(m[3], nullptr, 16)), {}};
+  std::stringstream params(m[5].str());
+  for (std::string param; std::getline(params >> std::ws, param, ',');) {
+    const size_t blank = param.find(' ');
+    member.params.emplace_back(param.substr(0, blank), param.substr(blank + 1));
+  }
+  return member;
 }
 
 // Line by line, so that a failure names the function that differs.
@@ -452,7 +471,8 @@ class TypeLibraryTest : public testing::TestWithParam<Build> {
 INSTANTIATE_TEST_SUITE_P(Builds, TypeLibraryTest, testing::ValuesIn(kBuilds),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_P(TypeLibraryTest, LibraryAttributesAndTypes) {
+// The library's attributes, its types, the classes and the enumeration.
+TEST_P(TypeLibraryTest, LibraryAttributesTypesClassesAndEnumeration) {
   TLIBATTR* attr = nullptr;
   ASSERT_EQ(S_OK, lib_->GetLibAttr(&attr));
   EXPECT_TRUE(IsEqualGUID(Guid(kLibId), attr->guid));
@@ -469,22 +489,19 @@ TEST_P(TypeLibraryTest, LibraryAttributesAndTypes) {
   EXPECT_EQ(L"QuonTessel", doc.str());
 
   // Exactly these types, with these names and kinds.
-  const struct {
+  struct TypeRow {
     const wchar_t *name, *guid;
     TYPEKIND kind;
-  } types[] = {
-      {L"_TesselControl", kInterfaceIid, TKIND_DISPATCH},
-      {L"__TesselControl", kEventsIid, TKIND_DISPATCH},
-      {L"TesselControl", kControlClsid, TKIND_COCLASS},
-      {L"_Register", kPages[0].iid, TKIND_DISPATCH},
-      {L"Register", kPages[0].clsid, TKIND_COCLASS},
-      {L"_Allgemein", kPages[1].iid, TKIND_DISPATCH},
-      {L"Allgemein", kPages[1].clsid, TKIND_COCLASS},
-      {L"_TabsC", kPages[2].iid, TKIND_DISPATCH},
-      {L"TabsC", kPages[2].clsid, TKIND_COCLASS},
-      {L"eTabAlignment", kEnumGuid, TKIND_ENUM},
   };
-  EXPECT_EQ(std::size(types), lib_->GetTypeInfoCount());
+  std::vector<TypeRow> types = {{L"_TesselControl", kInterfaceIid, TKIND_DISPATCH},
+                                {L"__TesselControl", kEventsIid, TKIND_DISPATCH},
+                                {L"TesselControl", kControlClsid, TKIND_COCLASS},
+                                {L"eTabAlignment", kEnumGuid, TKIND_ENUM}};
+  for (const PageClass& page : kPages) {
+    types.push_back({page.interface_name, page.iid, TKIND_DISPATCH});
+    types.push_back({page.name, page.clsid, TKIND_COCLASS});
+  }
+  EXPECT_EQ(types.size(), lib_->GetTypeInfoCount());
   for (const auto& type : types) {
     SCOPED_TRACE(type.name);
     ComPtr<ITypeInfo> info = Type(type.guid);
@@ -492,9 +509,7 @@ TEST_P(TypeLibraryTest, LibraryAttributesAndTypes) {
     EXPECT_EQ(type.name, Name(info.get()));
     EXPECT_EQ(type.kind, TypeAttr(info.get())->typekind);
   }
-}
 
-TEST_P(TypeLibraryTest, ClassesAndEnumeration) {
   ComPtr<ITypeInfo> control = Type(kControlClsid);
   EXPECT_EQ(TYPEFLAG_FCONTROL | TYPEFLAG_FCANCREATE, TypeAttr(control.get())->wTypeFlags);
   ASSERT_EQ(2, TypeAttr(control.get())->cImplTypes);
@@ -517,9 +532,9 @@ TEST_P(TypeLibraryTest, ClassesAndEnumeration) {
   }
 
   ComPtr<ITypeInfo> alignment = Type(kEnumGuid);
-  TypeAttr attr(alignment.get());
-  EXPECT_EQ(4u, attr->cbSizeInstance);
-  ASSERT_EQ(2, attr->cVars);
+  TypeAttr values(alignment.get());
+  EXPECT_EQ(4u, values->cbSizeInstance);
+  ASSERT_EQ(2, values->cVars);
   for (UINT i = 0; i < 2; ++i) {
     VARDESC* var = nullptr;
     ASSERT_EQ(S_OK, alignment->GetVarDesc(i, &var));
@@ -532,8 +547,8 @@ TEST_P(TypeLibraryTest, ClassesAndEnumeration) {
 }
 
 // Every function of the dual interface in vtable order, in both views, with
-// every parameter's name as the file holds it.
-TEST_P(TypeLibraryTest, DualInterfaceFunctionsInBothViews) {
+// every parameter's name as the file holds it; then the events interface.
+TEST_P(TypeLibraryTest, DualInterfaceInBothViewsAndEventInterface) {
   ExpectDual(kInterfaceIid, std::size(kInterface));
   ComPtr<ITypeInfo> dispatch = Type(kInterfaceIid);
   ComPtr<ITypeInfo> view = OtherView(dispatch.get());
@@ -565,15 +580,11 @@ TEST_P(TypeLibraryTest, DualInterfaceFunctionsInBothViews) {
   ExpectFunctions(kInterface, DispatchFunctions(dispatch.get(), names));
 
   // Hosts find the about box by its standard DISPID.
-  LPOLESTR about = const_cast<LPOLESTR>(L"ShowAboutBox");
-  MEMBERID id = 0;
-  ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(&about, 1, &id));
-  EXPECT_EQ(DISPID_ABOUTBOX, id);
-}
+  EXPECT_EQ(DISPID_ABOUTBOX, IdOfName(dispatch.get(), L"ShowAboutBox"));
 
-// Designers and object browsers list every function of the events interface
-// as an event: it has the five events alone, and implements IDispatch.
-TEST_P(TypeLibraryTest, EventInterface) {
+  // Designers and object browsers list every function of the events
+  // interface as an event: it has the five events alone, and implements
+  // IDispatch.
   ComPtr<ITypeInfo> events = Type(kEventsIid);
   TypeAttr attr(events.get());
   EXPECT_EQ(TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE, attr->wTypeFlags);
@@ -584,32 +595,9 @@ TEST_P(TypeLibraryTest, EventInterface) {
 
   // Each event's name leads to its DISPID.
   for (const char* text : kEvents) {
-    char name[32] = {};
-    unsigned expected = 0;
-    ASSERT_EQ(2, sscanf(text, "func %31[^#]#%x", name, &expected)) << text;
-    std::wstring wide(name, name + strlen(name));
-    LPOLESTR names = wide.data();
-    MEMBERID id = MEMBERID_NIL;
-    EXPECT_EQ(S_OK, events->GetIDsOfNames(&names, 1, &id)) << name;
-    EXPECT_EQ(static_cast<MEMBERID>(expected), id) << name;
+    const Member event = Parse(text);
+    EXPECT_EQ(event.id, IdOfName(events.get(), widen(event.name))) << event.name;
   }
-}
-
-// The control's property table describes the properties the library lists:
-// one row for each, under the library's name and DISPID.
-TEST_P(TypeLibraryTest, ThePropertyTableHasARowForEachPropertyByNameAndDispid) {
-  ComPtr<ITypeInfo> dispatch = Type(kInterfaceIid);
-  std::map<std::wstring, MEMBERID> listed;
-  for (UINT k = 0; k < TypeAttr(dispatch.get())->cFuncs; ++k) {
-    FuncDesc desc(dispatch.get(), k);
-    ASSERT_EQ(S_OK, desc.hr);
-    if (desc->invkind != INVOKE_FUNC) listed[Name(dispatch.get(), desc->memid)] = desc->memid;
-  }
-  std::map<std::wstring, MEMBERID> rows;
-  for (const tessel::PropertyRow& row : tessel::property_table()) {
-    EXPECT_TRUE(rows.emplace(row.name, row.dispid).second) << "twice: " << std::wstring(row.name);
-  }
-  EXPECT_EQ(listed, rows);
 }
 
 // The first sentence of a reference cell as plain text: up to the first
@@ -618,22 +606,23 @@ std::wstring FirstSentence(std::string cell) {
   const size_t end = cell.find(". ");
   if (end != std::string::npos) cell.resize(end + 1);
   std::erase(cell, '`');
-  return tessel_test::widen(cell);
+  return widen(cell);
 }
 
 // Every member and event carries a one-line help string for object
-// browsers, and it is the first sentence of its row in the reference, so
-// the two cannot drift apart.
-TEST_P(TypeLibraryTest, HelpStringsAreTheReferencesFirstSentences) {
+// browsers, the first sentence of its row in the reference, so the two
+// cannot drift apart. The control's property table has one row for each
+// property the library lists, under the library's name and DISPID.
+TEST_P(TypeLibraryTest, HelpStringsAndThePropertyTableFollowTheLibrary) {
   const std::string doc = tessel_test::read_doc("reference.md");
   std::map<std::wstring, std::wstring> expected;  // name -> first sentence
   for (const char* heading : {"## Properties", "## Methods", "## Events"}) {
     for (const auto& row : tessel_test::table_rows(tessel_test::doc_section(doc, heading))) {
-      expected[tessel_test::widen(row.front().substr(0, row.front().find('(')))] =
-          FirstSentence(row.back());
+      expected[widen(row.front().substr(0, row.front().find('(')))] = FirstSentence(row.back());
     }
   }
   std::set<std::wstring> seen;
+  std::map<std::wstring, MEMBERID> properties;
   for (const wchar_t* iid : {kInterfaceIid, kEventsIid}) {
     ComPtr<ITypeInfo> info = Type(iid);
     ASSERT_TRUE(info.get());
@@ -645,23 +634,30 @@ TEST_P(TypeLibraryTest, HelpStringsAreTheReferencesFirstSentences) {
       Bstr name, help;
       ASSERT_EQ(S_OK,
                 info->GetDocumentation(desc->memid, name.put(), help.put(), nullptr, nullptr));
-      SCOPED_TRACE(Narrow(name.view()));
+      SCOPED_TRACE(narrow(name.str()));
       ASSERT_TRUE(expected.contains(name.str())) << "the reference has no row for it";
       EXPECT_EQ(expected[name.str()], help.str());
       EXPECT_FALSE(help.empty());
       EXPECT_EQ(help.view().find_first_of(L"\r\n"), std::wstring_view::npos);
       seen.insert(name.str());
+      if (iid == kInterfaceIid && desc->invkind != INVOKE_FUNC)
+        properties[name.str()] = desc->memid;
     }
   }
   EXPECT_EQ(expected.size(), seen.size()) << "rows of the reference that name no member";
+  std::map<std::wstring, MEMBERID> rows;
+  for (const tessel::PropertyRow& row : tessel::property_table()) {
+    EXPECT_TRUE(rows.emplace(row.name, row.dispid).second) << "twice: " << std::wstring(row.name);
+  }
+  EXPECT_EQ(properties, rows);
 }
 
 // The generated header's vtable against the type library's slots: g++
 // (Itanium C++ ABI) stores a pointer to a virtual member function as 1 + its
 // byte offset in the vtable.
-template <class Member>
-std::ptrdiff_t VtableOffset(Member member) {
-  static_assert(sizeof(Member) == 2 * sizeof(void*));
+template <class Pointer>
+std::ptrdiff_t VtableOffset(Pointer member) {
+  static_assert(sizeof(Pointer) == 2 * sizeof(void*));
   std::uintptr_t raw[2];
   std::memcpy(raw, &member, sizeof raw);
   return (raw[0] & 1) ? static_cast<std::ptrdiff_t>(raw[0] - 1) : -1;
@@ -677,7 +673,7 @@ static_assert(std::is_same_v<decltype(&I::put_Alignment), Method<tessel::eTabAli
 static_assert(std::is_same_v<decltype(&I::DeleteRow), Method<VARIANT*>>);
 
 #define SLOT(member) VtableOffset(&I::member)
-TEST(GeneratedHeader, VtableMatchesTheTypeLibrarySlots) {
+TEST(GeneratedHeader, VtableAndIdentifiersMatchTheTypeLibrary) {
   // In kInterface's order; the type library test checks slot k is 7 + k.
   // clang-format off
   const std::ptrdiff_t header[] = {
@@ -706,10 +702,8 @@ TEST(GeneratedHeader, VtableMatchesTheTypeLibrarySlots) {
   for (size_t k = 0; k < std::size(header); ++k) {
     EXPECT_EQ(static_cast<std::ptrdiff_t>((7 + k) * kPointer), header[k]) << kInterface[k];
   }
-}
-#undef SLOT
 
-TEST(GeneratedHeader, IdentifiersMatchThePublishedOnes) {
+  // Its identifiers and constants are the published ones.
   const std::pair<const wchar_t*, GUID> guids[] = {
       {kLibId, tessel::LIBID_QuonTessel},          {kControlClsid, tessel::CLSID_TesselControl},
       {kInterfaceIid, tessel::IID__TesselControl}, {kEventsIid, tessel::DIID___TesselControl},
@@ -731,28 +725,7 @@ TEST(GeneratedHeader, IdentifiersMatchThePublishedOnes) {
   EXPECT_EQ(1, tessel::event_dispid::RowPressed);
   EXPECT_EQ(5, tessel::event_dispid::MouseUp);
 }
-
-// docs/reference.md against the literal tables above, which the type library
-// tests hold the library to: every member, its DISPID, type, access, flags
-// and parameters, so the reference cannot drift.
-struct Member {
-  std::string kind, name, flags;
-  DISPID id;
-  std::vector<std::pair<std::string, std::string>> params;  // type, "name rest"
-};
-
-Member Parse(const std::string& text) {
-  static const std::regex function(R"((\w+) (\w+)#([0-9A-F]{8})([a-z ]*)\((.*)\))");
-  std::smatch m;
-  EXPECT_TRUE(std::regex_match(text, m, function)) << text;
-  Member member{m[1], m[2], m[4], static_cast<DISPID>(std::stoul(m[3], nullptr, 16)), {}};
-  std::stringstream params(m[5].str());
-  for (std::string param; std::getline(params >> std::ws, param, ',');) {
-    const size_t blank = param.find(' ');
-    member.params.emplace_back(param.substr(0, blank), param.substr(blank + 1));
-  }
-  return member;
-}
+#undef SLOT
 
 // A type as the reference writes it.
 std::string VbType(std::string type) {
@@ -781,26 +754,17 @@ std::pair<std::string, std::string> Signature(const Member& member) {
   return {params, result};
 }
 
-// The first `count` cells of each row of the table under heading, joined by
-// " | ", without the marks of optional and by-reference parameters.
-std::vector<std::string> Rows(const std::string& doc, const std::string& heading, int count) {
+// The first `count` cells of each row of the table under "## heading",
+// joined by " | ", without the marks of optional and by-reference parameters.
+std::vector<std::string> Rows(const std::string& doc, const std::string& heading, size_t count) {
   static const std::regex marks(R"(\[|\]| = [^,\]]*|, all by reference|, by reference)");
   std::vector<std::string> rows;
-  std::istringstream in(doc.substr(doc.find("## " + heading)));
-  std::string line;
-  std::getline(in, line);
-  while (std::getline(in, line) && line.rfind("## ", 0) != 0) {
-    if (line.rfind("| ", 0) != 0) continue;
-    std::stringstream cells(line.substr(1));
-    std::string row, cell;
-    for (int i = 0; i < count && std::getline(cells, cell, '|'); ++i) {
-      cell.erase(cell.find_last_not_of(' ') + 1);
-      cell.erase(0, cell.find_first_not_of(' '));
-      row += (i ? " | " : "") + cell;
-    }
+  for (const auto& cells :
+       tessel_test::table_rows(tessel_test::doc_section(doc, "## " + heading))) {
+    std::string row;
+    for (size_t i = 0; i < count && i < cells.size(); ++i) row += (i ? " | " : "") + cells[i];
     rows.push_back(std::regex_replace(row, marks, ""));
   }
-  if (!rows.empty()) rows.erase(rows.begin());  // the header row
   return rows;
 }
 
@@ -810,9 +774,11 @@ std::string IdText(DISPID id) {
   return text;
 }
 
+// docs/reference.md against the literal tables above, which the type library
+// tests hold the library to: every member, its DISPID, type, access, flags
+// and parameters, so the reference cannot drift.
 TEST(ReferenceDoc, MatchesTheInterfaceTheEventsAndTheEnumeration) {
-  std::ifstream in(Narrow(tessel_test::bin_dir() + L"..\\..\\..\\docs\\reference.md"));
-  const std::string doc{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string doc = tessel_test::read_doc("reference.md");
   ASSERT_FALSE(doc.empty());
   std::vector<Member> all;
   for (const char* text : kInterface) all.push_back(Parse(text));
@@ -839,9 +805,10 @@ TEST(ReferenceDoc, MatchesTheInterfaceTheEventsAndTheEnumeration) {
     events.push_back(m.name + " | " + std::to_string(m.id) + " | " + Signature(m).first);
   }
   for (const auto& [name, value] : kAlignment) {
-    values.push_back(Narrow(name) + " | " + std::to_string(value));
+    values.push_back(narrow(name) + " | " + std::to_string(value));
   }
-  auto expect_rows = [&](const char* heading, int cells, const std::vector<std::string>& expected) {
+  auto expect_rows = [&](const char* heading, size_t cells,
+                         const std::vector<std::string>& expected) {
     SCOPED_TRACE(heading);
     const std::vector<std::string> rows = Rows(doc, heading, cells);
     EXPECT_EQ(expected.size(), rows.size());

@@ -1,20 +1,15 @@
 // The 32-bit DLL cannot run here (the machine has no 32-bit support), so it
-// is checked as a file: its exports and its resources (typelib_test reads
-// its type library, shipping_test its version block and its imports).
+// is checked as a file: its exports and resources (typelib_test loads its
+// type library from the file, shipping_test reads its version and imports).
 #include <gtest/gtest.h>
 
-#include <string>
-
-#include "support/com_test_env.h"
 #include "support/pe_file.h"
 
 namespace tessel_test {
 namespace {
 
-std::wstring x86_dll() { return bin_dir() + L"..\\..\\x86\\bin\\TesselControl.dll"; }
-
-TEST(X86Build, ExportsTheServerEntryPoints) {
-  const PeFile file(x86_dll());
+TEST(X86Build, ExportsTheServerEntryPointsAndCarriesTheBitmapAndVersion) {
+  const PeFile file(x86_dll_path());
   ASSERT_TRUE(file.loaded()) << "the x86 build is missing; scripts/test builds it";
   EXPECT_EQ(file.machine(), IMAGE_FILE_MACHINE_I386);
   const auto names = file.exports();
@@ -22,13 +17,9 @@ TEST(X86Build, ExportsTheServerEntryPoints) {
        {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer", "DllUnregisterServer"}) {
     EXPECT_TRUE(names.count(name)) << name;
   }
-}
-
-TEST(X86Build, CarriesTheTypeLibraryAndTheBitmap) {
-  HMODULE dll = LoadLibraryExW(x86_dll().c_str(), nullptr,
+  HMODULE dll = LoadLibraryExW(x86_dll_path().c_str(), nullptr,
                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(dll, nullptr);
-  EXPECT_NE(FindResourceW(dll, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
   HRSRC bitmap = FindResourceW(dll, MAKEINTRESOURCEW(30000), MAKEINTRESOURCEW(2));
   ASSERT_NE(bitmap, nullptr);
   auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(dll, bitmap)));

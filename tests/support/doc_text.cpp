@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwctype>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -37,11 +38,14 @@ std::vector<std::string> lines_of(const std::string& text) {
 
 }  // namespace
 
+std::string read_file(const std::wstring& path) {
+  std::ifstream in(narrow(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The test programs run in build/<arch>/bin, below the source tree.
 std::string read_doc(const std::string& name) {
-  // The test programs run in build/<arch>/bin; the documents are in the
-  // source tree's docs folder.
-  std::ifstream in(narrow(bin_dir()) + "..\\..\\..\\docs\\" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return read_file(bin_dir() + L"..\\..\\..\\docs\\" + widen(name));
 }
 
 std::string doc_section(const std::string& doc, const std::string& heading) {
@@ -117,6 +121,11 @@ std::string narrow(const std::wstring& text) {
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
                       nullptr, nullptr);
   return bytes;
+}
+
+std::wstring lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
 }
 
 }  // namespace tessel_test

@@ -1,6 +1,5 @@
-// The product documents (docs/*.md) as the tests read them: sections, table
-// rows and fenced code blocks, so that a test can hold what a document says
-// against the built files.
+// Files as the tests read them: the product documents (docs/*.md) split into
+// sections, table rows and fenced code blocks, and built files as bytes.
 #pragma once
 
 #include <string>
@@ -8,7 +7,9 @@
 
 namespace tessel_test {
 
-// docs/<name> from the source tree, as UTF-8; empty when it cannot be read.
+// A file's bytes; empty when it cannot be read.
+std::string read_file(const std::wstring& path);
+// docs/<name> from the source tree, as UTF-8.
 std::string read_doc(const std::string& name);
 
 // The text under the heading line "<hashes> <title>" up to the next heading
@@ -26,12 +27,11 @@ struct CodeBlock {
   std::string language;  // the word after the opening fence
   std::string code;      // the lines between the fences, each ending in "\n"
 };
-
-// The fenced code blocks of text, in order.
 std::vector<CodeBlock> code_blocks(const std::string& text);
 
-// The UTF-16 form of UTF-8 text, and back.
+// The UTF-16 form of UTF-8 text, and back; text in lower case.
 std::wstring widen(const std::string& text);
 std::string narrow(const std::wstring& text);
+std::wstring lower(std::wstring text);
 
 }  // namespace tessel_test

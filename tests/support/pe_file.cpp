@@ -3,16 +3,16 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <tuple>
 
+#include "support/com_test_env.h"
 #include "support/doc_text.h"
 
 namespace tessel_test {
 
-PeFile::PeFile(const std::wstring& path) {
-  std::ifstream in(narrow(path), std::ios::binary);
-  file_.assign(std::istreambuf_iterator<char>(in), {});
+std::wstring x86_dll_path() { return bin_dir() + L"..\\..\\x86\\bin\\TesselControl.dll"; }
+
+PeFile::PeFile(const std::wstring& path) : file_(read_file(path)) {
   if (at<WORD>(0) != IMAGE_DOS_SIGNATURE) return;
   nt_ = static_cast<size_t>(at<LONG>(offsetof(IMAGE_DOS_HEADER, e_lfanew)));
   if (at<DWORD>(nt_) != IMAGE_NT_SIGNATURE) return;
@@ -44,7 +44,7 @@ size_t PeFile::offset_of(DWORD rva) const {
 
 std::string PeFile::text_at(size_t offset) const {
   std::string text;
-  while (offset < file_.size() && file_[offset]) text += static_cast<char>(file_[offset++]);
+  while (offset < file_.size() && file_[offset]) text += file_[offset++];
   return text;
 }
 
@@ -74,22 +74,17 @@ std::set<std::string> PeFile::exports() const {
 std::set<std::string> PeFile::imported_dlls() const {
   std::set<std::string> names;
   if (!loaded()) return names;
-  struct Table {
-    int directory;
-    size_t entry_size, name_offset;
-  };
-  // A delay-load descriptor: attributes, then the DLL name's address.
-  const Table tables[] = {
+  // Directory, descriptor size, offset of the DLL name's address in it; a
+  // delay-load descriptor holds attributes, then that address.
+  const std::tuple<int, size_t, size_t> tables[] = {
       {IMAGE_DIRECTORY_ENTRY_IMPORT, sizeof(IMAGE_IMPORT_DESCRIPTOR),
        offsetof(IMAGE_IMPORT_DESCRIPTOR, Name)},
-      {IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT, 8 * sizeof(DWORD), sizeof(DWORD)},
-  };
-  for (const Table& table : tables) {
-    const IMAGE_DATA_DIRECTORY dir = directory(table.directory);
+      {IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT, 8 * sizeof(DWORD), sizeof(DWORD)}};
+  for (const auto& [index, entry_size, name_offset] : tables) {
+    const IMAGE_DATA_DIRECTORY dir = directory(index);
     if (dir.VirtualAddress == 0) continue;
-    for (size_t entry = offset_of(dir.VirtualAddress); entry < file_.size();
-         entry += table.entry_size) {
-      const auto name_rva = at<DWORD>(entry + table.name_offset);
+    for (size_t entry = offset_of(dir.VirtualAddress); entry < file_.size(); entry += entry_size) {
+      const auto name_rva = at<DWORD>(entry + name_offset);
       if (name_rva == 0) break;
       std::string name = text_at(offset_of(name_rva));
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -103,8 +98,8 @@ std::vector<std::string> PeFile::section_names() const {
   std::vector<std::string> names;
   for (WORD i = 0; loaded() && i < section_count_; ++i) {
     const auto s = at<IMAGE_SECTION_HEADER>(sections_ + i * sizeof(IMAGE_SECTION_HEADER));
-    std::string name(reinterpret_cast<const char*>(s.Name),
-                     strnlen(reinterpret_cast<const char*>(s.Name), IMAGE_SIZEOF_SHORT_NAME));
+    const auto* short_name = reinterpret_cast<const char*>(s.Name);
+    std::string name(short_name, strnlen(short_name, IMAGE_SIZEOF_SHORT_NAME));
     // "/123": the name is at offset 123 of the string table.
     if (name.size() > 1 && name[0] == '/' && strings_ != 0) {
       name = text_at(strings_ + std::strtoul(name.c_str() + 1, nullptr, 10));

@@ -10,20 +10,21 @@
 
 namespace tessel_test {
 
+// The x86 build's DLL, beside the x64 build's.
+std::wstring x86_dll_path();
+
 class PeFile {
  public:
   explicit PeFile(const std::wstring& path);
 
   bool loaded() const { return machine_ != 0; }
-  // IMAGE_FILE_MACHINE_I386 or IMAGE_FILE_MACHINE_AMD64; 0 when the file is
-  // missing or not a PE image.
+  // IMAGE_FILE_MACHINE_I386 or _AMD64; 0 when the file is missing or no PE image.
   WORD machine() const { return machine_; }
-  // The names the file exports.
   std::set<std::string> exports() const;
-  // The DLLs named in its import table, in lower case.
+  // The DLLs named in its import and delay-load tables, in lower case.
   std::set<std::string> imported_dlls() const;
-  // The names of its sections in file order. A name longer than eight
-  // characters (".debug_info") is read from the COFF string table.
+  // In file order; a name longer than eight characters (".debug_info") is
+  // read from the COFF string table.
   std::vector<std::string> section_names() const;
 
  private:
@@ -35,7 +36,7 @@ class PeFile {
   std::string text_at(size_t offset) const;
   IMAGE_DATA_DIRECTORY directory(int index) const;
 
-  std::vector<unsigned char> file_;
+  std::string file_;
   WORD machine_ = 0;
   size_t nt_ = 0;
   size_t sections_ = 0;
