@@ -1,9 +1,7 @@
 // The fuzz run's dispatch arm: one to four IDispatch::Invoke calls on a new control's members (and
-// DISPIDs it lacks) with random flags and argument lists of every variant type, by value and by
-// reference, null, chained and cyclic references, named arguments and counts that do not fit.
+// DISPIDs it lacks) with random flags and arguments: every variant type, by value and by reference,
+// null, chained and cyclic references, named arguments, counts that do not fit. No event sinks.
 #include <windows.h>
-#include <ocidl.h>
-#include <olectl.h>
 
 #include <algorithm>
 #include <climits>
@@ -13,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "control/persist_test_support.h"
 #include "framework/hosting_helpers.h"
 #include "soak_run.h"
-#include "control/persist_test_support.h"
 #include "support/com_test_env.h"
 #include "support/test_pictures.h"
 #include "tessel_interfaces.h"

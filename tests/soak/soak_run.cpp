@@ -58,97 +58,10 @@ void type_text(HWND edit, const std::wstring& text) {
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// A property page opened on the control the way a property frame opens it (site, objects,
-// activation), fields typed into and applied, and closed again; without the frame's modal loop.
-class PageDriver {
- public:
-  PageDriver(IDispatch* control, HWND parent) : control_(control), parent_(parent) {}
-  PageDriver(const PageDriver&) = delete;
-  PageDriver& operator=(const PageDriver&) = delete;
-  ~PageDriver() { close(); }
-
-  // Opens the general (or else the columns) page, types random valid values and applies them,
-  // one to four times, and closes the page. False when a page call fails or an applied value is
-  // not the control's.
-  bool session(std::mt19937& random, bool general) {
-    if (!open(general)) {
-      close();
-      return false;
-    }
-    bool ok = true;
-    for (unsigned applies = 1 + random() % 4; applies > 0; --applies) ok = apply(random) && ok;
-    return close() && ok;
-  }
-
- private:
-  bool open(bool general) {
-    general_ = general;
-    const HRESULT made = general
-                             ? tessel::AllgemeinPage::create(IID_IPropertyPage, page_.put_void())
-                             : tessel::RegisterPage::create(IID_IPropertyPage, page_.put_void());
-    PROPPAGEINFO info{};
-    info.cb = sizeof info;
-    IUnknown* objects[] = {control_};
-    if (FAILED(made) || FAILED(page_->SetPageSite(&site_)) ||
-        FAILED(page_->SetObjects(1, objects)) || FAILED(page_->GetPageInfo(&info))) {
-      return false;
-    }
-    CoTaskMemFree(info.pszTitle);
-    CoTaskMemFree(info.pszDocString);
-    CoTaskMemFree(info.pszHelpFile);
-    const RECT area{0, 0, info.size.cx, info.size.cy};
-    return SUCCEEDED(page_->Activate(parent_, &area, FALSE)) &&
-           SUCCEEDED(page_->Show(SW_SHOWNORMAL));
-  }
-
-  bool apply(std::mt19937& random) {
-    // The page's dialog is the parent's only child.
-    const HWND dialog = GetWindow(parent_, GW_CHILD);
-    if (!dialog) return false;
-    // What the control must hold once the page is applied.
-    std::function<bool()> took_effect;
-    if (general_) {
-      const LONG height = 15 + static_cast<LONG>(random() % 26);
-      type_text(GetDlgItem(dialog, tessel::AllgemeinPage::kTxtHeight), std::to_wstring(height));
-      for (int box : {tessel::AllgemeinPage::kChkFrame, tessel::AllgemeinPage::kChkSortPics}) {
-        if (random() % 2) SendMessageW(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
-      }
-      took_effect = [=, this] { return as_long(get(control_, id::HeaderHeight)) == height; };
-    } else {
-      const std::wstring caption = L"Seite " + std::to_wstring(random() % 100);
-      const LONG width = 20 + static_cast<LONG>(random() % 60);
-      type_text(GetDlgItem(dialog, tessel::RegisterPage::kTxtCaption), caption);
-      type_text(GetDlgItem(dialog, tessel::RegisterPage::kTxtWidth), std::to_wstring(width));
-      // The column the page shows; none while the control has no column.
-      const LONG shown = dynamic_cast<tessel::RegisterPage&>(*page_.get()).current_index();
-      took_effect = [=, this] {
-        return shown == 0 || (as_string(get(control_, id::RowCaption, {vlong(shown)})) == caption &&
-                              as_long(get(control_, id::RowWidth, {vlong(shown)})) == width);
-      };
-    }
-    return SUCCEEDED(page_->Apply()) && took_effect();
-  }
-
-  bool close() {
-    if (!page_) return true;
-    const bool closed = SUCCEEDED(page_->Deactivate()) &&
-                        SUCCEEDED(page_->SetObjects(0, nullptr)) &&
-                        SUCCEEDED(page_->SetPageSite(nullptr));
-    page_.reset();
-    return closed;
-  }
-
-  IDispatch* control_;
-  HWND parent_;
-  RecordingPageSite site_;
-  ComPtr<IPropertyPage> page_;
-  bool general_ = false;
-};
-
 class Driver {
  public:
   Driver(IDispatch* control, HWND window, HWND page_parent, unsigned seed)
-      : control_(control), window_(window), pages_(control, page_parent), random_(seed) {}
+      : control_(control), window_(window), page_parent_(page_parent), random_(seed) {}
 
   // One operation of the mix: property assignments, columns added and removed, pointer moves and
   // clicks, saves and loads, page applies, a screen reader's reading. False if a call failed.
@@ -159,8 +72,8 @@ class Driver {
     bool ok = true;
     for (unsigned kind = 0; kind < 12; ++kind) ok = run(kind) && ok;
     ok = run(13) && ok;
-    ok = pages_.session(random_, true) && ok;
-    return pages_.session(random_, false) && ok;
+    ok = page_session(true) && ok;
+    return page_session(false) && ok;
   }
 
   // Moves the pointer off the control.
@@ -197,7 +110,7 @@ class Driver {
     }
     // A page session makes the page's whole dialog: every other time only, so that it does not
     // take most of the run.
-    if (kind == 12 && pick(2) == 0) return pages_.session(random_, pick(2) == 0);
+    if (kind == 12 && pick(2) == 0) return page_session(pick(2) == 0);
     if (kind == 12) move(static_cast<int>(pick(AxHost::kWidth)), static_cast<int>(pick(30)));
     return kind != 13 || read_aloud();
   }
@@ -226,6 +139,65 @@ class Driver {
     return count == 0 || pick(4) != 0 || SUCCEEDED(reader->accDoDefaultAction(vlong(column())));
   }
 
+  // The general (or else the columns) page opened on the control the way a property frame opens
+  // it (site, objects, activation), random valid values typed into its fields and applied one to
+  // four times, and the page closed again; without the frame's modal loop. False when a page call
+  // fails or an applied value is not the control's.
+  bool page_session(bool general) {
+    ComPtr<IPropertyPage> page;
+    const HRESULT made = general ? tessel::AllgemeinPage::create(IID_IPropertyPage, page.put_void())
+                                 : tessel::RegisterPage::create(IID_IPropertyPage, page.put_void());
+    PROPPAGEINFO info{};
+    info.cb = sizeof info;
+    IUnknown* objects[] = {control_};
+    bool ok = SUCCEEDED(made) && SUCCEEDED(page->SetPageSite(&site_)) &&
+              SUCCEEDED(page->SetObjects(1, objects)) && SUCCEEDED(page->GetPageInfo(&info));
+    if (ok) {
+      CoTaskMemFree(info.pszTitle);
+      CoTaskMemFree(info.pszDocString);
+      CoTaskMemFree(info.pszHelpFile);
+      const RECT area{0, 0, info.size.cx, info.size.cy};
+      ok = SUCCEEDED(page->Activate(page_parent_, &area, FALSE)) &&
+           SUCCEEDED(page->Show(SW_SHOWNORMAL));
+    }
+    if (ok) {
+      for (unsigned applies = 1 + pick(4); applies > 0; --applies)
+        ok = apply(page.get(), general) && ok;
+    }
+    const bool closed =
+        !page || (SUCCEEDED(page->Deactivate()) && SUCCEEDED(page->SetObjects(0, nullptr)) &&
+                  SUCCEEDED(page->SetPageSite(nullptr)));
+    return ok && closed;
+  }
+
+  bool apply(IPropertyPage* page, bool general) {
+    // The page's dialog is the parent's only child.
+    const HWND dialog = GetWindow(page_parent_, GW_CHILD);
+    if (!dialog) return false;
+    // What the control must hold once the page is applied.
+    std::function<bool()> took_effect;
+    if (general) {
+      const LONG height = 15 + static_cast<LONG>(pick(26));
+      type_text(GetDlgItem(dialog, tessel::AllgemeinPage::kTxtHeight), std::to_wstring(height));
+      for (int box : {tessel::AllgemeinPage::kChkFrame, tessel::AllgemeinPage::kChkSortPics}) {
+        if (pick(2)) SendMessageW(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+      }
+      took_effect = [=, this] { return as_long(get(control_, id::HeaderHeight)) == height; };
+    } else {
+      const std::wstring caption = L"Seite " + std::to_wstring(pick(100));
+      const LONG width = 20 + static_cast<LONG>(pick(60));
+      type_text(GetDlgItem(dialog, tessel::RegisterPage::kTxtCaption), caption);
+      type_text(GetDlgItem(dialog, tessel::RegisterPage::kTxtWidth), std::to_wstring(width));
+      // The column the page shows; none while the control has no column.
+      const LONG shown = dynamic_cast<tessel::RegisterPage&>(*page).current_index();
+      took_effect = [=, this] {
+        return shown == 0 || (as_string(get(control_, id::RowCaption, {vlong(shown)})) == caption &&
+                              as_long(get(control_, id::RowWidth, {vlong(shown)})) == width);
+      };
+    }
+    return SUCCEEDED(page->Apply()) && took_effect();
+  }
+
   unsigned pick(unsigned n) { return static_cast<unsigned>(random_() % n); }
   LONG columns() { return as_long(get(control_, id::NumberOfRows)); }
   LONG column() { return 1 + static_cast<LONG>(pick(static_cast<unsigned>(columns()))); }
@@ -244,7 +216,8 @@ class Driver {
 
   IDispatch* control_;
   HWND window_;
-  PageDriver pages_;
+  HWND page_parent_;
+  RecordingPageSite site_;
   std::mt19937 random_;
 };
 
