@@ -13,7 +13,6 @@ namespace tessel_test {
 
 namespace {
 
-// Closes the handle when it goes.
 struct Handle {
   HANDLE h = nullptr;
   ~Handle() {

@@ -96,7 +96,6 @@ TEST(DemoSession, RunsToTheEndPrintingTheEventsAndSavingPictures) {
   for (const std::wstring& line : screenshots) DeleteFileW(line.substr(14).c_str());
   const DemoRun run = run_scripted_demo(folder);
 
-  // The events in order.
   EXPECT_EQ(run.exit_code, 0u);
   const std::vector<std::wstring> control = lines_starting_with(run, L"control: ");
   ASSERT_EQ(control.size(), 1u);

@@ -67,7 +67,6 @@ class Driver {
   // clicks, saves and loads, page applies, a screen reader's reading. False if a call failed.
   bool step() { return run(pick(14)); }
 
-  // Every kind of operation once, both pages included.
   bool every_kind() {
     bool ok = true;
     for (unsigned kind = 0; kind < 12; ++kind) ok = run(kind) && ok;
@@ -76,7 +75,6 @@ class Driver {
     return page_session(false) && ok;
   }
 
-  // Moves the pointer off the control.
   void leave() { move(AxHost::kWidth / 2, AxHost::kHeight + 200); }
 
  private:
@@ -98,7 +96,6 @@ class Driver {
       move(static_cast<int>(pick(AxHost::kWidth + 40)), static_cast<int>(pick(30)));
     if (kind == 9) click(static_cast<int>(pick(AxHost::kWidth)), 10);
     if (kind == 10) {
-      // Saved and loaded into a new control.
       HRESULT hr = E_FAIL;
       load_from_bytes(save_to_bytes(control_), &hr);
       return SUCCEEDED(hr);
