@@ -75,12 +75,6 @@ DemoRun run_scripted_demo(const std::wstring& picture_folder) {
   return run;
 }
 
-std::wstring full_path(const std::wstring& path) {
-  wchar_t full[MAX_PATH];
-  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
-}
-
 std::vector<std::wstring> lines_starting_with(const DemoRun& run, const std::wstring& prefix) {
   std::vector<std::wstring> found;
   for (const std::wstring& line : run.lines) {

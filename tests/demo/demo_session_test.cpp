@@ -77,6 +77,13 @@ const Shot kShots[] = {
 const wchar_t* const kPagePictures[] = {L"page_info.png", L"page_allgemein.png",
                                         L"page_columns.png"};
 
+// path without "." and ".." parts, as the demo prints it.
+std::wstring full_path(const std::wstring& path) {
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
+}
+
 // The sort marker's base: a horizontal grey stroke from R - 9 to R - 3 at y = 16 when the
 // column's last press reported "ASC", at y = 8 for "DESC".
 bool has_marker_base(const PngImage& image, int right, int y) {

@@ -86,9 +86,7 @@ constexpr VARTYPE kInvalidTypes[] = {VT_VARIANT, VT_RECORD, VT_VOID, VT_PTR, 0x0
 class Call {
  public:
   Call(std::mt19937& r, IDispatch* picture, IDispatch* font, const Member& member)
-      : r_(r), picture_(picture), font_(font) {
-    id_ = member.id;
-    flags_ = member.flags;
+      : r_(r), picture_(picture), font_(font), id_(member.id), flags_(member.flags) {
     constexpr DISPID kOthers[] = {0, -1, DISPID_VALUE, DISPID_UNKNOWN, 0x12345, 0x68030006};
     const unsigned change = pick(12);
     if (change == 0) flags_ = static_cast<WORD>(pick(16));
