@@ -13,27 +13,12 @@ namespace tessel_test {
 
 namespace {
 
-// Closes the handle when it goes.
 struct Handle {
   HANDLE h = nullptr;
   ~Handle() {
     if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
 };
-
-std::vector<std::wstring> split_lines(const std::string& utf8) {
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring text(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
-  std::vector<std::wstring> lines;
-  std::wistringstream in(text);
-  for (std::wstring line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 }  // namespace
 
@@ -64,9 +49,7 @@ DemoRun run_scripted_demo(const std::wstring& picture_folder) {
     run.exit_code = ~0u;
     return run;
   }
-  Handle process_handle, thread_handle;
-  process_handle.h = process.hProcess;
-  thread_handle.h = process.hThread;
+  Handle process_handle{process.hProcess}, thread_handle{process.hThread};
   // The child has its own copy now; reading ends when the child's closes.
   CloseHandle(write_end.h);
   write_end.h = nullptr;
@@ -79,14 +62,17 @@ DemoRun run_scripted_demo(const std::wstring& picture_folder) {
   }
   WaitForSingleObject(process.hProcess, INFINITE);
   GetExitCodeProcess(process.hProcess, &run.exit_code);
-  run.lines = split_lines(output);
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), nullptr, 0);
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, output.data(), static_cast<int>(output.size()), text.data(),
+                      size);
+  std::wistringstream in(text);
+  for (std::wstring line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    run.lines.push_back(line);
+  }
   return run;
-}
-
-std::wstring full_path(const std::wstring& path) {
-  wchar_t full[MAX_PATH];
-  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-  return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
 }
 
 std::vector<std::wstring> lines_starting_with(const DemoRun& run, const std::wstring& prefix) {

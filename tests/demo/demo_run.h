@@ -1,5 +1,5 @@
-// Runs TesselDemo.exe from the build's bin folder and reads what it prints,
-// and reads back the pictures it saves.
+// Runs TesselDemo.exe from the build's bin folder and reads what it prints, and reads back the
+// pictures it saves.
 #pragma once
 
 #include <windows.h>
@@ -17,10 +17,6 @@ struct DemoRun {
 // TesselDemo.exe --scripted --pictures <folder>, waited for.
 DemoRun run_scripted_demo(const std::wstring& picture_folder);
 
-// path without "." and ".." parts, as the demo prints it.
-std::wstring full_path(const std::wstring& path);
-
-// The lines of run that start with prefix.
 std::vector<std::wstring> lines_starting_with(const DemoRun& run, const std::wstring& prefix);
 
 // A PNG file's pixels, through the platform's imaging component.

@@ -1,10 +1,8 @@
-// The demo host's scripted session, run as a person would run it: the
-// program with the registered control, its printed event log, and the
-// pictures of the form it saves after each step.
+// The demo host's scripted session, run as a person would run it: the program with the
+// registered control, its printed event log, and the pictures of the form it saves after each step.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "demo/demo_run.h"
@@ -13,12 +11,11 @@
 namespace tessel_test {
 namespace {
 
-// What the session prints, less the pictures' paths and how the control was
-// created: every event with its arguments in the order received, every
-// sort of the list, the list's first rows after each step, and at the end
-// what a screen reader announces for each column. The header's
-// columns are 190, 90, 110 and 120 pixels wide from x = 2, two pixels apart,
-// 25 pixels high: column 1 spans x 2..191, column 2 x 194..283.
+// What the session prints, less the pictures' paths and how the control was created: every event
+// with its arguments in the order received, every sort of the list, the list's first rows after
+// each step, and at the end what a screen reader announces for each column. The header's columns
+// are 190, 90, 110 and 120 pixels wide from x = 2, two pixels apart, 25 pixels high: column 1
+// spans x 2..191, column 2 x 194..283.
 const std::vector<std::wstring> kTranscript{
     L"form: 560 x 320 pixels, the header above 200 files",
     L"step 1: hover over column 2 \"Size\"",
@@ -58,14 +55,11 @@ const std::vector<std::wstring> kTranscript{
     L"session complete: the list is sorted by Size, ascending, as the header's sort marker shows",
 };
 
-constexpr int kNameRight = 192;  // right edges of columns 1 and 2
-constexpr int kSizeRight = 284;
-constexpr int kNameMiddle = 97;
-constexpr int kSizeMiddle = 239;
+constexpr int kNameRight = 192, kSizeRight = 284;  // right edges of columns 1 and 2
+constexpr int kNameMiddle = 97, kSizeMiddle = 239;
 
-// The pictures saved after each step: their size, the sort marker's base on
-// columns 1 and 2 (its y, 0: none), and the column underlined as hot (the
-// x of its middle, 0: none).
+// The pictures saved after each step: their size, the sort marker's base on columns 1 and 2 (its
+// y, 0: none), and the column underlined as hot (the x of its middle, 0: none).
 struct Shot {
   const wchar_t* name;
   int width, height, name_marker, size_marker, hot;
@@ -79,13 +73,19 @@ const Shot kShots[] = {
     {L"6-resize.png", 720, 420, 0, 16, 0},
 };
 
-// After the session, a picture of the property frame with each of the
-// control's own pages shown.
+// After the session, a picture of the property frame with each of the control's own pages shown.
 const wchar_t* const kPagePictures[] = {L"page_info.png", L"page_allgemein.png",
                                         L"page_columns.png"};
 
-// The sort marker's base: a horizontal grey stroke from R - 9 to R - 3 at
-// y = 16 when the column's last press reported "ASC", at y = 8 for "DESC".
+// path without "." and ".." parts, as the demo prints it.
+std::wstring full_path(const std::wstring& path) {
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length < MAX_PATH ? std::wstring(full, length) : path;
+}
+
+// The sort marker's base: a horizontal grey stroke from R - 9 to R - 3 at y = 16 when the
+// column's last press reported "ASC", at y = 8 for "DESC".
 bool has_marker_base(const PngImage& image, int right, int y) {
   for (int x = right - 9; x <= right - 3; ++x) {
     if (image.pixel(x, y) != RGB(132, 132, 132)) return false;
@@ -93,50 +93,36 @@ bool has_marker_base(const PngImage& image, int right, int y) {
   return true;
 }
 
-class DemoSession : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    ensure_registered();
-    folder_ = full_path(bin_dir() + L"..\\demo-test\\");
-    for (const Shot& shot : kShots) DeleteFileW((folder_ + shot.name).c_str());
-    for (const wchar_t* page : kPagePictures) DeleteFileW((folder_ + page).c_str());
-    run_ = new DemoRun(run_scripted_demo(folder_));
-  }
-  static void TearDownTestSuite() {
-    delete run_;
-    run_ = nullptr;
-  }
+TEST(DemoSession, RunsToTheEndPrintingTheEventsAndSavingPictures) {
+  ensure_registered();
+  const std::wstring folder = full_path(bin_dir() + L"..\\demo-test\\");
+  std::vector<std::wstring> screenshots;
+  for (const Shot& shot : kShots) screenshots.push_back(L"  screenshot: " + folder + shot.name);
+  for (const wchar_t* page : kPagePictures)
+    screenshots.push_back(L"  screenshot: " + folder + page);
+  for (const std::wstring& line : screenshots) DeleteFileW(line.substr(14).c_str());
+  const DemoRun run = run_scripted_demo(folder);
 
-  static inline std::wstring folder_;
-  static inline DemoRun* run_ = nullptr;
-};
-
-TEST_F(DemoSession, RunsToTheEndAndPrintsTheEventsInOrder) {
-  EXPECT_EQ(run_->exit_code, 0u);
-  const std::vector<std::wstring> control = lines_starting_with(*run_, L"control: ");
+  EXPECT_EQ(run.exit_code, 0u);
+  const std::vector<std::wstring> control = lines_starting_with(run, L"control: ");
   ASSERT_EQ(control.size(), 1u);
   EXPECT_EQ(control[0], L"control: created through the registry");
   std::vector<std::wstring> transcript;
-  for (const std::wstring& line : run_->lines) {
+  for (const std::wstring& line : run.lines) {
     if (!line.starts_with(L"control: ") && !line.starts_with(L"  screenshot: ")) {
       transcript.push_back(line);
     }
   }
   EXPECT_EQ(transcript, kTranscript);
-}
+  EXPECT_EQ(lines_starting_with(run, L"  screenshot: "), screenshots);
 
-// After each step a picture of the form: the header's bottom edge spans its
-// width above the list's white rows, the sort marker is on the clicked column
-// in the reported direction, and the column under the pointer is underlined.
-TEST_F(DemoSession, SavesAPictureOfTheFormAfterEachStep) {
-  std::vector<std::wstring> expected;
-  for (const Shot& shot : kShots) expected.push_back(L"  screenshot: " + folder_ + shot.name);
-  for (const wchar_t* page : kPagePictures) expected.push_back(L"  screenshot: " + folder_ + page);
-  EXPECT_EQ(lines_starting_with(*run_, L"  screenshot: "), expected);
+  // After each step a picture of the form: the header's bottom edge spans its width above the
+  // list's white rows, the sort marker is on the clicked column in the reported direction, and
+  // the column under the pointer is underlined.
   for (const Shot& shot : kShots) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(shot.name)));
-    const PngImage image(folder_ + shot.name);
-    ASSERT_TRUE(image.loaded());
+    const PngImage image(folder + shot.name);
+    EXPECT_TRUE(image.loaded());
     EXPECT_EQ(image.width(), shot.width);
     EXPECT_EQ(image.height(), shot.height);
     EXPECT_EQ(image.pixel(image.width() - 2, 24), RGB(189, 190, 206));
@@ -155,15 +141,13 @@ TEST_F(DemoSession, SavesAPictureOfTheFormAfterEachStep) {
       }
     }
   }
-}
 
-// The pictures of the pages differ from one another: each shows its own page.
-TEST_F(DemoSession, SavesAPictureOfEachPropertyPage) {
+  // The pictures of the pages differ from one another: each shows its own page.
   std::vector<std::vector<COLORREF>> seen;
   for (const wchar_t* page : kPagePictures) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(page)));
-    const PngImage image(folder_ + page);
-    ASSERT_TRUE(image.loaded());
+    const PngImage image(folder + page);
+    EXPECT_TRUE(image.loaded());
     EXPECT_GT(image.width(), 300);
     EXPECT_GT(image.height(), 200);
     std::vector<COLORREF> pixels;

@@ -1,8 +1,6 @@
-// Registration-free use: run in a Wine prefix of its own in which nothing
-// was ever registered (see demo/CMakeLists.txt). The DLL's assembly manifest
-// beside it, made into an activation context, must be all a host needs: the
-// class, its ProgID, its MiscStatus, the page classes and the type library
-// are found through it, and the demo host runs its whole session.
+// Registration-free use, in a Wine prefix where nothing was ever registered: the DLL's assembly
+// manifest, made into an activation context, is all a host needs to find the class, its ProgID,
+// its MiscStatus, the page classes and the type library, and the demo host runs its session.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,7 +8,6 @@
 #include <string>
 
 #include "demo/demo_run.h"
-#include "framework/com_ptr.h"
 #include "control/tessel_control.h"
 #include "support/com_test_env.h"
 #include "tessel_interfaces.h"
@@ -62,25 +59,22 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
   }
 }
 
-TEST(RegistrationFree, NothingIsRegisteredInThisPrefix) {
+TEST(RegistrationFree, NothingIsRegisteredAndTheManifestLeadsToTheClassesAndTheTypeLibrary) {
   Com com;
-  ComPtr<IUnknown> control;
-  EXPECT_EQ(create_control(control.put()), REGDB_E_CLASSNOTREG);
-  CLSID clsid{};
-  EXPECT_TRUE(FAILED(CLSIDFromProgID(L"QuonTessel.TesselControl", &clsid)));
-  ComPtr<ITypeLib> library;
-  EXPECT_TRUE(FAILED(LoadRegTypeLib(tessel::LIBID_QuonTessel, 1, 0, 0, library.put())));
-}
-
-TEST(RegistrationFree, TheManifestLeadsToTheClassesAndTheTypeLibrary) {
-  Com com;
+  {
+    ComPtr<IUnknown> control;
+    EXPECT_EQ(create_control(control.put()), REGDB_E_CLASSNOTREG);
+    CLSID clsid{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"QuonTessel.TesselControl", &clsid)));
+    ComPtr<ITypeLib> library;
+    EXPECT_TRUE(FAILED(LoadRegTypeLib(tessel::LIBID_QuonTessel, 1, 0, 0, library.put())));
+  }
   ManifestContext manifest;
   ComPtr<IUnknown> control;
   ASSERT_EQ(create_control(control.put()), S_OK);
 
-  // By ProgID, as scripts create it. The context answers with a class
-  // identifier of its own making (as the platform does for redirected
-  // ProgIDs), which creates the control all the same.
+  // By ProgID, as scripts create it. The context answers with a class identifier of its own
+  // making (as the platform does for redirected ProgIDs), which creates the control all the same.
   CLSID by_prog_id{};
   ASSERT_EQ(CLSIDFromProgID(L"QuonTessel.TesselControl", &by_prog_id), S_OK);
   ComPtr<IPersist> created;
@@ -96,8 +90,7 @@ TEST(RegistrationFree, TheManifestLeadsToTheClassesAndTheTypeLibrary) {
   EXPECT_EQ(OleRegGetMiscStatus(tessel::CLSID_TesselControl, DVASPECT_CONTENT, &misc), S_OK);
   EXPECT_EQ(misc, tessel::kTesselClass.misc_status);
 
-  // The page classes lead to the DLL too: the class is found, whatever the
-  // DLL then answers for it.
+  // The page classes lead to the DLL too: the class is found, whatever the DLL answers for it.
   for (const CLSID* page :
        {&tessel::CLSID_TabsC, &tessel::CLSID_Allgemein, &tessel::CLSID_Register}) {
     ComPtr<IClassFactory> factory;
@@ -111,8 +104,8 @@ TEST(RegistrationFree, TheManifestLeadsToTheClassesAndTheTypeLibrary) {
   ComPtr<ITypeInfo> events;
   EXPECT_EQ(library->GetTypeInfoOfGuid(tessel::DIID___TesselControl, events.put()), S_OK);
 
-  // Late binding works: the control's IDispatch reads its names from the
-  // type library in its own module, not from the registry.
+  // Late binding works: the control's IDispatch reads its names from the type library in its own
+  // module, not from the registry.
   auto dispatch = control.query<IDispatch>(IID_IDispatch);
   ASSERT_TRUE(dispatch);
   LPOLESTR name = const_cast<LPOLESTR>(L"NumberOfRows");
@@ -134,8 +127,8 @@ TEST(RegistrationFree, TheDemoHostRunsItsSessionWithTheManifestAlone) {
   EXPECT_EQ(lines_starting_with(run, L"session complete: ").size(), 1u);
 }
 
-// The 32-bit build cannot run here; its manifest must differ from this one
-// in the processor architecture only.
+// The 32-bit build cannot run here; its manifest must differ from this one in the processor
+// architecture only.
 TEST(RegistrationFree, TheX86ManifestNamesTheSameAssemblyForX86) {
   const std::string x64 = read_text(bin_dir() + kManifestName);
   const std::string x86 = read_text(bin_dir() + L"..\\..\\x86\\bin\\" + kManifestName);

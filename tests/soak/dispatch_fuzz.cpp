@@ -1,13 +1,7 @@
-// The dispatch arm of the fuzz run: each input is a new control and one to
-// four IDispatch::Invoke calls on members from its type library (and a few
-// DISPIDs it does not have), with random flags and random argument lists:
-// every variant type, by value and by reference, null by-reference
-// pointers, chains and cycles of by-reference variants, named arguments,
-// and counts that do not fit the member or each other. Event sinks are not
-// connected: handlers that call back into the control are another matter.
+// The fuzz run's dispatch arm: one to four IDispatch::Invoke calls on a new control's members (and
+// DISPIDs it lacks) with random flags and arguments: every variant type, by value and by reference,
+// null, chained and cyclic references, named arguments, counts that do not fit. No event sinks.
 #include <windows.h>
-#include <ocidl.h>
-#include <olectl.h>
 
 #include <algorithm>
 #include <climits>
@@ -17,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_inputs.h"
+#include "control/persist_test_support.h"
+#include "framework/hosting_helpers.h"
+#include "soak_run.h"
 #include "support/com_test_env.h"
 #include "support/test_pictures.h"
 #include "tessel_interfaces.h"
@@ -74,17 +70,11 @@ std::vector<Member> members_of(IDispatch* control) {
   return members;
 }
 
-ULONG ref_count(IUnknown* object) {
-  object->AddRef();
-  return object->Release();
-}
-
 constexpr VARTYPE kTypes[] = {
     VT_EMPTY, VT_NULL,     VT_I2,    VT_I4,   VT_R4,      VT_R8,      VT_CY,           VT_DATE,
     VT_BSTR,  VT_DISPATCH, VT_ERROR, VT_BOOL, VT_UNKNOWN, VT_DECIMAL, VT_I1,           VT_UI1,
     VT_UI2,   VT_UI4,      VT_I8,    VT_UI8,  VT_INT,     VT_UINT,    VT_ARRAY | VT_I4};
-// Types a variable can be passed by reference in (the value at the start of
-// the variant's union).
+// Types a variable can be passed by reference in (the value at the start of the variant's union).
 constexpr VARTYPE kReferenceTypes[] = {VT_I2,      VT_I4,   VT_R4,       VT_R8,    VT_CY,
                                        VT_DATE,    VT_BSTR, VT_DISPATCH, VT_ERROR, VT_BOOL,
                                        VT_UNKNOWN, VT_UI1,  VT_UI4,      VT_I8};
@@ -96,24 +86,12 @@ constexpr VARTYPE kInvalidTypes[] = {VT_VARIANT, VT_RECORD, VT_VOID, VT_PTR, 0x0
 class Call {
  public:
   Call(std::mt19937& r, IDispatch* picture, IDispatch* font, const Member& member)
-      : r_(r), picture_(picture), font_(font) {
-    id_ = member.id;
-    flags_ = member.flags;
-    switch (pick(12)) {
-      case 0:
-        flags_ = static_cast<WORD>(pick(16));
-        break;
-      case 1:
-        flags_ = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-        break;
-      case 2: {
-        constexpr DISPID kOthers[] = {0, -1, DISPID_VALUE, DISPID_UNKNOWN, 0x12345, 0x68030006};
-        id_ = kOthers[pick(std::size(kOthers))];
-        break;
-      }
-      default:
-        break;
-    }
+      : r_(r), picture_(picture), font_(font), id_(member.id), flags_(member.flags) {
+    constexpr DISPID kOthers[] = {0, -1, DISPID_VALUE, DISPID_UNKNOWN, 0x12345, 0x68030006};
+    const unsigned change = pick(12);
+    if (change == 0) flags_ = static_cast<WORD>(pick(16));
+    if (change == 1) flags_ = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    if (change == 2) id_ = kOthers[pick(std::size(kOthers))];
     const bool is_put = flags_ & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF);
     const UINT declared = static_cast<UINT>(member.types.size());
     const UINT count = pick(3) ? declared : pick(6);
@@ -220,96 +198,48 @@ class Call {
         return v;
       }
       default:
-        return hold_argument(some_value(fitting));
+        // A by-value argument: a shallow copy of a held variable, which owns the value.
+        return hold(some_value(fitting), true);
     }
   }
 
   // As often as not a value that fits, when there is a parameter.
   VARIANT some_value(VARTYPE fitting) {
-    return fitting != VT_EMPTY && fitting != VT_VARIANT && pick(2) ? value(fitting) : any_value();
+    return fitting != VT_EMPTY && fitting != VT_VARIANT && pick(2)
+               ? value(fitting)
+               : value(kTypes[pick(std::size(kTypes))]);
   }
-
-  // A by-value argument, cleared after the call.
-  VARIANT hold_argument(VARIANT v) {
-    hold(v, true);
-    // The argument is a shallow copy; the held variable owns the value.
-    return v;
-  }
-
-  VARIANT any_value() { return value(kTypes[pick(std::size(kTypes))]); }
 
   double real() {
-    constexpr double kReals[] = {0,
-                                 1,
-                                 -1,
-                                 2.5,
-                                 60,
-                                 32767,
-                                 32768,
-                                 -32769,
-                                 2147483647,
-                                 2147483647.5,
-                                 -2147483649.0,
-                                 4294967295.0,
-                                 4294967296.0,
-                                 3e38,
-                                 1e300,
-                                 -1e300,
-                                 1e-300,
-                                 -0.0,
-                                 std::numeric_limits<double>::quiet_NaN(),
-                                 std::numeric_limits<double>::infinity(),
-                                 -std::numeric_limits<double>::infinity()};
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    constexpr double kReals[] = {
+        0,      1,          -1,           2.5,           60,           32767,        32768,
+        -32769, 2147483647, 2147483647.5, -2147483649.0, 4294967295.0, 4294967296.0, 3e38,
+        1e300,  -1e300,     1e-300,       -0.0,          kNaN,         kInfinity,    -kInfinity};
     if (pick(4) == 0) return static_cast<double>(static_cast<int>(r_())) / 7.0;
     return kReals[pick(std::size(kReals))];
   }
 
   LONGLONG integer() {
-    constexpr LONGLONG kIntegers[] = {0,
-                                      1,
-                                      -1,
-                                      2,
-                                      3,
-                                      5,
-                                      60,
-                                      SHRT_MAX,
-                                      SHRT_MAX + 1,
-                                      INT_MAX,
-                                      INT_MIN,
-                                      UINT_MAX,
-                                      1LL << 40,
-                                      -(1LL << 40),
-                                      LLONG_MAX,
-                                      LLONG_MIN};
+    constexpr LONGLONG kShortEnd = SHRT_MAX + 1, kLarge = 1LL << 40;
+    constexpr LONGLONG kIntegers[] = {0,      1,        -1,        2,        3,       5,
+                                      60,     SHRT_MAX, kShortEnd, INT_MAX,  INT_MIN, UINT_MAX,
+                                      kLarge, -kLarge,  LLONG_MAX, LLONG_MIN};
     if (pick(4) == 0) return static_cast<int>(r_());
     return kIntegers[pick(std::size(kIntegers))];
   }
 
   BSTR text() {
-    switch (pick(12)) {
-      case 0:
-        return nullptr;
-      case 1:
-        return SysAllocString(L"abc");
-      case 2:
-        return SysAllocString(L"1e400");
-      case 3:
-        return SysAllocString(L"  42  ");
-      case 4:
-        return SysAllocString(L"1500;750;\"3000\"");
-      case 5:
-        return SysAllocString(L"&Name");
-      case 6: {
-        // Longer than the 16-bit positions of the ColumnWidths string.
-        std::wstring widths;
-        while (widths.size() < 40000) widths += L"15;";
-        return SysAllocStringLen(widths.data(), static_cast<UINT>(widths.size()));
-      }
-      case 7:
-        return SysAllocString(L"");
-      default:
-        return SysAllocString(std::to_wstring(integer()).c_str());
-    }
+    // Index 6 is longer than the 16-bit positions of the ColumnWidths string; 8 to 11, a number.
+    constexpr const wchar_t* kTexts[] = {
+        nullptr, L"abc", L"1e400", L"  42  ", L"1500;750;\"3000\"", L"&Name", nullptr, L""};
+    const unsigned n = pick(12);
+    if (n >= std::size(kTexts)) return SysAllocString(std::to_wstring(integer()).c_str());
+    if (n != 6) return SysAllocString(kTexts[n]);  // a null BSTR for nullptr
+    std::wstring widths;
+    while (widths.size() < 40000) widths += L"15;";
+    return SysAllocStringLen(widths.data(), static_cast<UINT>(widths.size()));
   }
 
   IDispatch* object() {
@@ -319,73 +249,27 @@ class Call {
     return o;
   }
 
-  // A sound by-value variant of type vt.
+  // A sound by-value variant of type vt. Every integer type reads the low bytes of V_I8.
   VARIANT value(VARTYPE vt) {
+    constexpr VARTYPE kIntegerTypes[] = {VT_I1,  VT_UI1, VT_I2,   VT_BOOL, VT_UI2, VT_I4,
+                                         VT_INT, VT_UI4, VT_UINT, VT_I8,   VT_UI8};
+    constexpr SCODE kErrors[] = {DISP_E_PARAMNOTFOUND, E_FAIL, S_OK};
     VARIANT v;
     VariantInit(&v);
     V_VT(&v) = vt;
-    switch (vt) {
-      case VT_I1:
-        V_I1(&v) = static_cast<CHAR>(integer());
-        break;
-      case VT_UI1:
-        V_UI1(&v) = static_cast<BYTE>(integer());
-        break;
-      case VT_I2:
-      case VT_BOOL:
-        V_I2(&v) = static_cast<SHORT>(integer());
-        break;
-      case VT_UI2:
-        V_UI2(&v) = static_cast<USHORT>(integer());
-        break;
-      case VT_I4:
-      case VT_INT:
-        V_I4(&v) = static_cast<LONG>(integer());
-        break;
-      case VT_UI4:
-      case VT_UINT:
-        V_UI4(&v) = static_cast<ULONG>(integer());
-        break;
-      case VT_I8:
-        V_I8(&v) = integer();
-        break;
-      case VT_UI8:
-        V_UI8(&v) = static_cast<ULONGLONG>(integer());
-        break;
-      case VT_R4:
-        V_R4(&v) = static_cast<float>(real());
-        break;
-      case VT_R8:
-      case VT_DATE:
-        V_R8(&v) = real();
-        break;
-      case VT_CY:
-        if (FAILED(VarCyFromR8(real(), &V_CY(&v)))) V_CY(&v).int64 = integer();
-        break;
-      case VT_DECIMAL:
-        if (FAILED(VarDecFromR8(real(), &V_DECIMAL(&v)))) VarDecFromI8(integer(), &V_DECIMAL(&v));
-        V_VT(&v) = VT_DECIMAL;  // the decimal's first field
-        break;
-      case VT_BSTR:
-        V_BSTR(&v) = text();
-        break;
-      case VT_DISPATCH:
-        V_DISPATCH(&v) = object();
-        break;
-      case VT_UNKNOWN:
-        V_UNKNOWN(&v) = object();
-        break;
-      case VT_ERROR: {
-        constexpr SCODE kErrors[] = {DISP_E_PARAMNOTFOUND, E_FAIL, S_OK};
-        V_ERROR(&v) = kErrors[pick(std::size(kErrors))];
-        break;
-      }
-      case VT_ARRAY | VT_I4:
-        V_ARRAY(&v) = pick(4) ? SafeArrayCreateVector(VT_I4, 0, 3) : nullptr;
-        break;
-      default:
-        break;
+    if (std::ranges::find(kIntegerTypes, vt) != std::end(kIntegerTypes)) V_I8(&v) = integer();
+    if (vt == VT_R4) V_R4(&v) = static_cast<float>(real());
+    if (vt == VT_R8 || vt == VT_DATE) V_R8(&v) = real();
+    if (vt == VT_CY && FAILED(VarCyFromR8(real(), &V_CY(&v)))) V_CY(&v).int64 = integer();
+    if (vt == VT_DECIMAL) {
+      if (FAILED(VarDecFromR8(real(), &V_DECIMAL(&v)))) VarDecFromI8(integer(), &V_DECIMAL(&v));
+      V_VT(&v) = VT_DECIMAL;  // the decimal's first field
     }
+    if (vt == VT_BSTR) V_BSTR(&v) = text();
+    if (vt == VT_DISPATCH || vt == VT_UNKNOWN) V_DISPATCH(&v) = object();
+    if (vt == VT_ERROR) V_ERROR(&v) = kErrors[pick(std::size(kErrors))];
+    if (vt == (VT_ARRAY | VT_I4))
+      V_ARRAY(&v) = pick(4) ? SafeArrayCreateVector(VT_I4, 0, 3) : nullptr;
     return v;
   }
 
@@ -400,56 +284,35 @@ class Call {
   std::vector<VARIANT*> owned_;
 };
 
-class DispatchInputs final : public FuzzInputs {
- public:
-  DispatchInputs() {
-    picture_ = make_bitmap_picture(8, 8, RGB(255, 0, 255)).query<IDispatch>(IID_IDispatch);
-    FONTDESC desc{sizeof(FONTDESC),
-                  const_cast<LPOLESTR>(L"Arial"),
-                  {{80000, 0}},
-                  FW_NORMAL,
-                  ANSI_CHARSET,
-                  FALSE,
-                  FALSE,
-                  FALSE};
-    OleCreateFontIndirect(&desc, IID_IDispatch, font_.put_void());
-    ComPtr<IDispatch> control = create_linked_control();
-    members_ = members_of(control.get());
-  }
-
-  bool run(long n, unsigned seed) override {
-    std::mt19937 r(seed ^ static_cast<unsigned>(n * 2654435761u));
-    const ULONG picture_refs = ref_count(picture_.get());
-    const ULONG font_refs = ref_count(font_.get());
-    {
-      ComPtr<IDispatch> control = create_linked_control();
-      if (r() % 2) {
-        // A control newly placed on a form, with a few more columns.
-        control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew();
-        for (unsigned i = r() % 4; i > 0; --i) {
-          DISPPARAMS none{nullptr, nullptr, 0, 0};
-          control->Invoke(tessel::dispid::AddRow, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr,
-                          nullptr, nullptr);
-        }
-      }
-      for (unsigned calls = 1 + r() % 4; calls > 0 && !members_.empty(); --calls) {
-        Call call(r, picture_.get(), font_.get(), members_[r() % members_.size()]);
-        call.invoke(control.get());
-      }
-      IDispatch* last = control.detach();
-      if (last->Release() != 0) return false;
-    }
-    return ref_count(picture_.get()) == picture_refs && ref_count(font_.get()) == font_refs;
-  }
-
- private:
-  ComPtr<IDispatch> picture_;
-  ComPtr<IDispatch> font_;
-  std::vector<Member> members_;
-};
-
 }  // namespace
 
-std::unique_ptr<FuzzInputs> make_dispatch_inputs() { return std::make_unique<DispatchInputs>(); }
+FuzzInputs make_dispatch_inputs() {
+  ComPtr<IDispatch> picture =
+      make_bitmap_picture(8, 8, RGB(255, 0, 255)).query<IDispatch>(IID_IDispatch);
+  ComPtr<IFontDisp> font = new_font(L"Arial", 8);
+  return
+      [picture, font, members = members_of(create_linked_control().get())](long n, unsigned seed) {
+        std::mt19937 r(seed ^ static_cast<unsigned>(n * 2654435761u));
+        const ULONG picture_refs = ref_count(picture.get());
+        const ULONG font_refs = ref_count(font.get());
+        {
+          ComPtr<IDispatch> control = create_linked_control();
+          if (r() % 2) {
+            // A control newly placed on a form, with a few more columns.
+            stream_persist(control.get())->InitNew();
+            for (unsigned i = r() % 4; i > 0; --i) {
+              invoke(control.get(), tessel::dispid::AddRow, DISPATCH_METHOD, {});
+            }
+          }
+          for (unsigned calls = 1 + r() % 4; calls > 0 && !members.empty(); --calls) {
+            Call call(r, picture.get(), font.get(), members[r() % members.size()]);
+            call.invoke(control.get());
+          }
+          IDispatch* last = control.detach();
+          if (last->Release() != 0) return false;
+        }
+        return ref_count(picture.get()) == picture_refs && ref_count(font.get()) == font_refs;
+      };
+}
 
 }  // namespace soak

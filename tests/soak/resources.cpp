@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <cstdio>
+
 #include "framework/user_handles.h"
 #include "support/gdi_count.h"
 
@@ -10,8 +12,8 @@ namespace soak {
 
 namespace {
 
-// The platform's own PrivateUsage reads 0 under Wine, so committed private
-// memory is summed from the address space itself.
+// The platform's own PrivateUsage reads 0 under Wine, so committed private memory is summed from
+// the address space itself.
 size_t committed_private_bytes() {
   size_t total = 0;
   MEMORY_BASIC_INFORMATION region{};
@@ -23,22 +25,20 @@ size_t committed_private_bytes() {
   return total;
 }
 
-// This thread's top-level windows and all their descendants
-// (EnumChildWindows visits every descendant, not only the direct children).
+BOOL CALLBACK count_window(HWND, LPARAM total) {
+  ++*reinterpret_cast<size_t*>(total);
+  return TRUE;
+}
+
+// This thread's top-level windows and all their descendants (EnumChildWindows visits every
+// descendant, not only the direct children).
 size_t thread_windows() {
   size_t count = 0;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM total) -> BOOL {
-        ++*reinterpret_cast<size_t*>(total);
-        EnumChildWindows(
-            window,
-            [](HWND, LPARAM inner) -> BOOL {
-              ++*reinterpret_cast<size_t*>(inner);
-              return TRUE;
-            },
-            total);
-        return TRUE;
+        EnumChildWindows(window, count_window, total);
+        return count_window(window, total);
       },
       reinterpret_cast<LPARAM>(&count));
   return count;
@@ -70,11 +70,10 @@ bool no_growth(const Resources& before, const Resources& after, size_t platform_
 }
 
 bool report_growth(const Resources& before, const Resources& after, size_t platform_bytes) {
-  auto growth = [](size_t a, size_t b) {
-    return static_cast<long long>(b) - static_cast<long long>(a);
+  auto line = [](const char* what, long long a, long long b) {
+    std::printf("  %-18s%lld -> %lld (growth %lld)\n", what, a, b, b - a);
   };
-  std::printf("  GDI objects:      %zu -> %zu (growth %lld)\n", before.gdi, after.gdi,
-              growth(before.gdi, after.gdi));
+  line("GDI objects:", before.gdi, after.gdi);
   for (size_t type = 0; type < before.gdi_by_type.size(); ++type) {
     if (before.gdi_by_type[type] != after.gdi_by_type[type]) {
       std::printf("    of type 0x%02zx:    %zu -> %zu\n", type, before.gdi_by_type[type],
@@ -83,17 +82,14 @@ bool report_growth(const Resources& before, const Resources& after, size_t platf
   }
   std::printf("  window DC cache:  %zu -> %zu (the window manager's own)\n", before.window_dcs,
               after.window_dcs);
-  std::printf("  icons/cursors:    %ld -> %ld (growth %ld)\n", before.user, after.user,
-              after.user - before.user);
-  std::printf("  windows:          %zu -> %zu (growth %lld)\n", before.windows, after.windows,
-              growth(before.windows, after.windows));
+  line("icons/cursors:", before.user, after.user);
+  line("windows:", before.windows, after.windows);
   std::printf("  private memory:   %zu -> %zu bytes (growth %lld, band %zu)\n",
               before.private_bytes, after.private_bytes,
-              growth(before.private_bytes, after.private_bytes), kPrivateNoise);
+              static_cast<long long>(after.private_bytes - before.private_bytes), kPrivateNoise);
   if (platform_bytes) {
-    std::printf(
-        "    allowed on top:  %zu bytes the platform keeps for accessible objects handed out\n",
-        platform_bytes);
+    std::printf("    allowed on top:  %zu bytes the platform keeps for accessible objects\n",
+                platform_bytes);
   }
   return no_growth(before, after, platform_bytes);
 }

@@ -1,9 +1,6 @@
-// tessel_soak.exe [--operations N] [--inputs N] [--calls N] [--seed S]
-//   The soak run, then the fuzz run's loader arm (N damaged inputs) and its
-//   dispatch arm (N random calls); exits 0 when all three are clean.
+// tessel_soak.exe [--operations N] [--inputs N] [--calls N] [--seed S]: the soak run, then the fuzz
+// run's loader arm (N damaged inputs) and its dispatch arm (N random calls); 0 when all are clean.
 // tessel_soak.exe --fuzz-child ARM FIRST COUNT SEED   (started by the fuzz run)
-#include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,29 +13,30 @@ int main(int argc, char** argv) {
                             std::atol(argv[4]),
                             static_cast<unsigned>(std::strtoul(argv[5], nullptr, 10)));
   }
-  long operations = 100000, inputs = 100000, calls = 100000;
-  unsigned seed = 8;
+  unsigned long operations = 100000, inputs = 100000, calls = 100000, seed = 8;
+  const struct {
+    const char* name;
+    unsigned long* value;
+  } options[] = {
+      {"--operations", &operations}, {"--inputs", &inputs}, {"--calls", &calls}, {"--seed", &seed}};
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--operations") == 0) {
-      operations = std::atol(argv[i + 1]);
-    } else if (std::strcmp(argv[i], "--inputs") == 0) {
-      inputs = std::atol(argv[i + 1]);
-    } else if (std::strcmp(argv[i], "--calls") == 0) {
-      calls = std::atol(argv[i + 1]);
-    } else if (std::strcmp(argv[i], "--seed") == 0) {
-      seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
-    } else {
+    unsigned long* value = nullptr;
+    for (const auto& option : options) {
+      if (std::strcmp(argv[i], option.name) == 0) value = option.value;
+    }
+    if (!value) {
       std::fprintf(stderr,
                    "usage: tessel_soak [--operations N] [--inputs N] [--calls N] [--seed S]\n");
       return 2;
     }
+    *value = std::strtoul(argv[i + 1], nullptr, 10);
   }
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const bool soaked = soak::run_soak(operations, seed);
+  const bool soaked = soak::run_soak(static_cast<long>(operations), static_cast<unsigned>(seed));
   std::fflush(stdout);
-  const bool loaded = soak::run_fuzz(soak::FuzzArm::kLoader, inputs, seed, self);
+  const bool loaded = soak::run_fuzz(soak::FuzzArm::kLoader, static_cast<long>(inputs),
+                                     static_cast<unsigned>(seed));
   std::fflush(stdout);
-  const bool called = soak::run_fuzz(soak::FuzzArm::kDispatch, calls, seed, self);
+  const bool called = soak::run_fuzz(soak::FuzzArm::kDispatch, static_cast<long>(calls),
+                                     static_cast<unsigned>(seed));
   return soaked && loaded && called ? 0 : 1;
 }

@@ -1,14 +1,16 @@
-// The soak: a hosted control driven through many mixed operations, then
-// checked for growth of every resource it could leak and for painting
-// exactly as a fresh control loaded from its own saved state.
+// The soak: a hosted control driven through many mixed operations, then checked for growth of
+// every resource it could leak and for painting exactly as a fresh control loaded from its own
+// saved state.
 #include <windows.h>
 #include <ocidl.h>
 #include <oleacc.h>
 
 #include <cstdio>
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "control/interaction_helpers.h"
@@ -16,10 +18,12 @@
 #include "framework/bstr.h"
 #include "framework/hosting_helpers.h"
 #include "input/mouse_tracking.h"
-#include "page_driver.h"
+#include "pages/allgemein_page.h"
+#include "pages/register_page.h"
 #include "resources.h"
 #include "soak_run.h"
 #include "support/com_test_env.h"
+#include "support/page_site.h"
 #include "tessel_interfaces.h"
 
 namespace soak {
@@ -39,11 +43,6 @@ BOOL WINAPI cursor_pos(LPPOINT point) {
 constexpr tessel::CursorApi kApi{&cursor_pos, &WindowFromPoint, &GetCapture, &SetCapture,
                                  &ReleaseCapture};
 
-ULONG ref_count(IUnknown* object) {
-  object->AddRef();
-  return object->Release();
-}
-
 std::vector<DWORD> image_of(IUnknown* control) {
   Canvas canvas(AxHost::kWidth, AxHost::kHeight);
   draw_view(control, canvas, {0, 0, AxHost::kWidth, AxHost::kHeight});
@@ -54,77 +53,67 @@ std::vector<DWORD> image_of(IUnknown* control) {
   return pixels;
 }
 
+void type_text(HWND edit, const std::wstring& text) {
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 class Driver {
  public:
   Driver(IDispatch* control, HWND window, HWND page_parent, unsigned seed)
-      : control_(control), window_(window), pages_(control, page_parent), random_(seed) {}
+      : control_(control), window_(window), page_parent_(page_parent), random_(seed) {}
 
-  // One operation of the mix: property assignments, columns added and
-  // removed, pointer moves and clicks, saves and loads, page applies, a
-  // screen reader's reading. Returns false if a call failed unexpectedly.
+  // One operation of the mix: property assignments, columns added and removed, pointer moves and
+  // clicks, saves and loads, page applies, a screen reader's reading. False if a call failed.
   bool step() { return run(pick(14)); }
 
-  // Every kind of operation once, both pages included.
   bool every_kind() {
     bool ok = true;
     for (unsigned kind = 0; kind < 12; ++kind) ok = run(kind) && ok;
     ok = run(13) && ok;
-    ok = pages_.session(random_, true) && ok;
-    return pages_.session(random_, false) && ok;
+    ok = page_session(true) && ok;
+    return page_session(false) && ok;
   }
 
-  // Moves the pointer off the control.
   void leave() { move(AxHost::kWidth / 2, AxHost::kHeight + 200); }
 
  private:
   bool run(unsigned kind) {
-    switch (kind) {
-      case 0:
-        put(control_, id::BackColor, {}, vlong(static_cast<LONG>(pick(0xFFFFFF))));
-        break;
-      case 1:
-        put(control_, id::ForeColorHot, {}, vlong(static_cast<LONG>(pick(0xFFFFFF))));
-        break;
-      case 2:
-        put(control_, id::FontBold, {}, vbool(pick(2) == 1));
-        break;
-      case 3:
-        if (columns() > 0) put(control_, id::RowWidth, {vlong(column())}, vlong(20 + pick(60)));
-        break;
-      case 4:
-        if (columns() > 0) put(control_, id::RowCaption, {vlong(column())}, vstr(L"Spalte &X"));
-        break;
-      case 5:
-        if (columns() < 40) call(control_, id::AddRow, {vlong(30 + pick(40)), vstr(L"Neu")});
-        break;
-      case 6:
-        call(control_, id::DeleteRow);
-        break;
-      case 7:
-      case 8:
-        move(static_cast<int>(pick(AxHost::kWidth + 40)), static_cast<int>(pick(30)));
-        break;
-      case 9:
-        click(static_cast<int>(pick(AxHost::kWidth)), 10);
-        break;
-      case 10:
-        return round_trip_stream();
-      case 11:
-        return round_trip_bag();
-      case 12:
-        // A page session makes the page's whole dialog: every other time
-        // only, so that it does not take most of the run.
-        if (pick(2) == 0) return pages_.session(random_, pick(2) == 0);
-        move(static_cast<int>(pick(AxHost::kWidth)), static_cast<int>(pick(30)));
-        break;
-      case 13:
-        return read_aloud();
+    if (kind == 0) put(control_, id::BackColor, {}, vlong(static_cast<LONG>(pick(0xFFFFFF))));
+    if (kind == 1) put(control_, id::ForeColorHot, {}, vlong(static_cast<LONG>(pick(0xFFFFFF))));
+    if (kind == 2) put(control_, id::FontBold, {}, vbool(pick(2) == 1));
+    if (kind == 3 && columns() > 0) {
+      put(control_, id::RowWidth, {vlong(column())}, vlong(20 + pick(60)));
     }
-    return true;
+    if (kind == 4 && columns() > 0) {
+      put(control_, id::RowCaption, {vlong(column())}, vstr(L"Spalte &X"));
+    }
+    if (kind == 5 && columns() < 40) {
+      call(control_, id::AddRow, {vlong(30 + pick(40)), vstr(L"Neu")});
+    }
+    if (kind == 6) call(control_, id::DeleteRow);
+    if (kind == 7 || kind == 8)
+      move(static_cast<int>(pick(AxHost::kWidth + 40)), static_cast<int>(pick(30)));
+    if (kind == 9) click(static_cast<int>(pick(AxHost::kWidth)), 10);
+    if (kind == 10) {
+      HRESULT hr = E_FAIL;
+      load_from_bytes(save_to_bytes(control_), &hr);
+      return SUCCEEDED(hr);
+    }
+    if (kind == 11) {
+      ComPtr<RecordingBag> bag = RecordingBag::create();
+      return SUCCEEDED(bag_persist(control_)->Save(bag.get(), TRUE, TRUE)) &&
+             SUCCEEDED(bag_persist(create_linked_control().get())->Load(bag.get(), nullptr));
+    }
+    // A page session makes the page's whole dialog: every other time only, so that it does not
+    // take most of the run.
+    if (kind == 12 && pick(2) == 0) return page_session(pick(2) == 0);
+    if (kind == 12) move(static_cast<int>(pick(AxHost::kWidth)), static_cast<int>(pick(30)));
+    return kind != 13 || read_aloud();
   }
 
-  // What a screen reader does: a new accessible object, every column's
-  // name, state and place, now and then a press, and the object let go.
+  // What a screen reader does: a new accessible object, every column's name, state and place,
+  // now and then a press, and the object let go.
   bool read_aloud() {
     ComPtr<IAccessible> reader;
     if (FAILED(AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_CLIENT),
@@ -135,25 +124,75 @@ class Driver {
     LONG count = 0;
     if (FAILED(reader->get_accChildCount(&count))) return false;
     for (LONG i = 1; i <= count; ++i) {
-      VARIANT child;
-      V_VT(&child) = VT_I4;
-      V_I4(&child) = i;
       framework::Bstr name;
       Variant state;
       LONG l, t, w, h;
-      if (FAILED(reader->get_accName(child, name.put())) ||
-          FAILED(reader->get_accState(child, state.get())) ||
-          FAILED(reader->accLocation(&l, &t, &w, &h, child))) {
+      if (FAILED(reader->get_accName(vlong(i), name.put())) ||
+          FAILED(reader->get_accState(vlong(i), state.get())) ||
+          FAILED(reader->accLocation(&l, &t, &w, &h, vlong(i)))) {
         return false;
       }
     }
-    if (count > 0 && pick(4) == 0) {
-      VARIANT child;
-      V_VT(&child) = VT_I4;
-      V_I4(&child) = column();
-      return SUCCEEDED(reader->accDoDefaultAction(child));
+    return count == 0 || pick(4) != 0 || SUCCEEDED(reader->accDoDefaultAction(vlong(column())));
+  }
+
+  // The general (or else the columns) page opened on the control the way a property frame opens
+  // it (site, objects, activation), random valid values typed into its fields and applied one to
+  // four times, and the page closed again; without the frame's modal loop. False when a page call
+  // fails or an applied value is not the control's.
+  bool page_session(bool general) {
+    ComPtr<IPropertyPage> page;
+    const HRESULT made = general ? tessel::AllgemeinPage::create(IID_IPropertyPage, page.put_void())
+                                 : tessel::RegisterPage::create(IID_IPropertyPage, page.put_void());
+    PROPPAGEINFO info{};
+    info.cb = sizeof info;
+    IUnknown* objects[] = {control_};
+    bool ok = SUCCEEDED(made) && SUCCEEDED(page->SetPageSite(&site_)) &&
+              SUCCEEDED(page->SetObjects(1, objects)) && SUCCEEDED(page->GetPageInfo(&info));
+    if (ok) {
+      CoTaskMemFree(info.pszTitle);
+      CoTaskMemFree(info.pszDocString);
+      CoTaskMemFree(info.pszHelpFile);
+      const RECT area{0, 0, info.size.cx, info.size.cy};
+      ok = SUCCEEDED(page->Activate(page_parent_, &area, FALSE)) &&
+           SUCCEEDED(page->Show(SW_SHOWNORMAL));
     }
-    return true;
+    if (ok) {
+      for (unsigned applies = 1 + pick(4); applies > 0; --applies)
+        ok = apply(page.get(), general) && ok;
+    }
+    const bool closed =
+        !page || (SUCCEEDED(page->Deactivate()) && SUCCEEDED(page->SetObjects(0, nullptr)) &&
+                  SUCCEEDED(page->SetPageSite(nullptr)));
+    return ok && closed;
+  }
+
+  bool apply(IPropertyPage* page, bool general) {
+    // The page's dialog is the parent's only child.
+    const HWND dialog = GetWindow(page_parent_, GW_CHILD);
+    if (!dialog) return false;
+    // What the control must hold once the page is applied.
+    std::function<bool()> took_effect;
+    if (general) {
+      const LONG height = 15 + static_cast<LONG>(pick(26));
+      type_text(GetDlgItem(dialog, tessel::AllgemeinPage::kTxtHeight), std::to_wstring(height));
+      for (int box : {tessel::AllgemeinPage::kChkFrame, tessel::AllgemeinPage::kChkSortPics}) {
+        if (pick(2)) SendMessageW(GetDlgItem(dialog, box), BM_CLICK, 0, 0);
+      }
+      took_effect = [=, this] { return as_long(get(control_, id::HeaderHeight)) == height; };
+    } else {
+      const std::wstring caption = L"Seite " + std::to_wstring(pick(100));
+      const LONG width = 20 + static_cast<LONG>(pick(60));
+      type_text(GetDlgItem(dialog, tessel::RegisterPage::kTxtCaption), caption);
+      type_text(GetDlgItem(dialog, tessel::RegisterPage::kTxtWidth), std::to_wstring(width));
+      // The column the page shows; none while the control has no column.
+      const LONG shown = dynamic_cast<tessel::RegisterPage&>(*page).current_index();
+      took_effect = [=, this] {
+        return shown == 0 || (as_string(get(control_, id::RowCaption, {vlong(shown)})) == caption &&
+                              as_long(get(control_, id::RowWidth, {vlong(shown)})) == width);
+      };
+    }
+    return SUCCEEDED(page->Apply()) && took_effect();
   }
 
   unsigned pick(unsigned n) { return static_cast<unsigned>(random_() % n); }
@@ -172,53 +211,43 @@ class Driver {
     SendMessageW(window_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   }
 
-  // Saves the hosted control and loads the result into a new one.
-  bool round_trip_stream() {
-    const std::vector<BYTE> bytes = save_to_bytes(control_);
-    HRESULT hr = E_FAIL;
-    ComPtr<IDispatch> copy = load_from_bytes(bytes, &hr);
-    return SUCCEEDED(hr);
-  }
-  bool round_trip_bag() {
-    ComPtr<RecordingBag> bag = RecordingBag::create();
-    auto source = ComPtr<IDispatch>(control_).query<IPersistPropertyBag>(IID_IPersistPropertyBag);
-    if (FAILED(source->Save(bag.get(), TRUE, TRUE))) return false;
-    ComPtr<IDispatch> copy = create_linked_control();
-    auto target = copy.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
-    return SUCCEEDED(target->Load(bag.get(), nullptr));
-  }
-
   IDispatch* control_;
   HWND window_;
-  PageDriver pages_;
+  HWND page_parent_;
+  RecordingPageSite site_;
   std::mt19937 random_;
 };
 
-// Hosts a new control and drives it, and through every kind of operation
-// at the end when warming up; returns the failed calls.
-long drive(long operations, unsigned seed, bool warm_up, ULONG* refs_before, ULONG* refs_after,
-           bool* paints_alike) {
+struct Drive {
   long failures = 0;
+  ULONG refs_before = 0, refs_after = 0;
+  bool paints_alike = false;
+};
+
+// Hosts a new control and drives it, and through every kind of operation at the end when warming
+// up.
+Drive drive(long operations, unsigned seed, bool warm_up) {
+  Drive d;
   ComPtr<IDispatch> control = create_linked_control();
-  control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew();
+  stream_persist(control.get())->InitNew();
   std::optional<AxHost> host(std::in_place, control.get());
   std::optional<TestFrame> page_frame(std::in_place);
   Driver driver(control.get(), host->control_window(), page_frame->handle(), seed);
-  *refs_before = ref_count(control.get());
+  d.refs_before = ref_count(control.get());
   for (long i = 0; i < operations; ++i) {
-    failures += driver.step() ? 0 : 1;
+    d.failures += driver.step() ? 0 : 1;
     if ((i & 255) == 0) pump_messages();
     if (operations >= 10 && i % (operations / 10) == 0) {
       std::printf("  %ld operations\n", i);
       std::fflush(stdout);
     }
   }
-  if (warm_up) failures += driver.every_kind() ? 0 : 1;
+  if (warm_up) d.failures += driver.every_kind() ? 0 : 1;
   // The pointer leaves, so that no column is drawn hot.
   driver.leave();
   if (GetCapture()) ReleaseCapture();
   pump_messages();
-  *refs_after = ref_count(control.get());
+  d.refs_after = ref_count(control.get());
 
   // Paints like a fresh control loaded from its own saved state, hosted alike.
   const std::vector<DWORD> soaked = image_of(control.get());
@@ -226,11 +255,11 @@ long drive(long operations, unsigned seed, bool warm_up, ULONG* refs_before, ULO
   if (fresh) {
     AxHost fresh_host(fresh.get());
     pump_messages();
-    *paints_alike = image_of(fresh.get()) == soaked;
+    d.paints_alike = image_of(fresh.get()) == soaked;
   }
   page_frame.reset();
   host.reset();
-  return failures;
+  return d;
 }
 
 }  // namespace
@@ -238,24 +267,20 @@ long drive(long operations, unsigned seed, bool warm_up, ULONG* refs_before, ULO
 bool run_soak(long operations, unsigned seed) {
   ensure_registered();
   const tessel::CursorApi* previous = tessel::set_cursor_api(&kApi);
-  ULONG refs_before = 0, refs_after = 0, unused = 0;
-  bool paints_alike = false, warm = false;
-  // A warm-up run makes the platform's one-time objects (system colour
-  // brushes, cached window DCs): it goes through the measured run's own first
-  // operations and then through every kind of operation; the measured run
-  // starts and ends with no control alive, so that the font objects' shared
-  // handles (which the platform frees with the last font object) count too.
-  // The control's pointer is the seam's; the real one is parked in the
-  // screen's bottom right corner, away from the frame windows. Left on a
-  // frame's border, the platform would load that border's sizing cursor the
-  // first time capture is released over it, whenever that happens to be.
+  // A warm-up run makes the platform's one-time objects (system colour brushes, cached window
+  // DCs): it goes through the measured run's own first operations and then through every kind of
+  // operation; the measured run starts and ends with no control alive, so that the font objects'
+  // shared handles (which the platform frees with the last font object) count too.
+  // The control's pointer is the seam's; the real one is parked in the screen's bottom right
+  // corner, away from the frame windows. Left on a frame's border, the platform would load that
+  // border's sizing cursor the first time capture is released over it, whenever that happens.
   SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-  drive(std::min(2000L, operations), seed, true, &unused, &unused, &warm);
+  drive(std::min(2000L, operations), seed, true);
   const size_t round_trip_bytes = platform_round_trip_bytes();
   pump_messages();
   const Resources before = sample();
   g_readings = 0;
-  const long failures = drive(operations, seed, false, &refs_before, &refs_after, &paints_alike);
+  const Drive d = drive(operations, seed, false);
   pump_messages();
   const Resources after = sample();
   const size_t platform_bytes = static_cast<size_t>(g_readings) * round_trip_bytes;
@@ -265,10 +290,10 @@ bool run_soak(long operations, unsigned seed) {
   std::printf("  screen reader:    %ld accessible objects, %zu bytes each kept by the platform\n",
               g_readings, round_trip_bytes);
   const bool no_growth = report_growth(before, after, platform_bytes);
-  std::printf("  COM references:   %lu -> %lu\n", refs_before, refs_after);
-  std::printf("  failed calls:     %ld\n", failures);
-  std::printf("  paints correctly: %s\n", paints_alike ? "yes" : "NO");
-  const bool ok = no_growth && refs_before == refs_after && failures == 0 && paints_alike;
+  std::printf("  COM references:   %lu -> %lu\n", d.refs_before, d.refs_after);
+  std::printf("  failed calls:     %ld\n", d.failures);
+  std::printf("  paints correctly: %s\n", d.paints_alike ? "yes" : "NO");
+  const bool ok = no_growth && d.refs_before == d.refs_after && d.failures == 0 && d.paints_alike;
   std::printf("soak: %s (crashes 0)\n", ok ? "zero growth" : "FAILED");
   return ok;
 }
