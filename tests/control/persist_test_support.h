@@ -1,6 +1,6 @@
 // Shared by the persistence tests: a property bag that records what a
-// control does with it, streams in memory, a control with every setting
-// away from its default, and a snapshot of everything a save should keep.
+// control does with it, streams in memory, forged stream records, a control
+// with every setting away from its default, and a snapshot of what a save keeps.
 #pragma once
 
 #include <windows.h>
@@ -43,8 +43,7 @@ class RecordingBag final : public IPropertyBag {
   std::vector<ReadCall> reads;
   // A Write of this key fails with E_FAIL and is not kept.
   std::wstring fail_write_of;
-  // Whether a key written twice keeps its first value, as some containers'
-  // bags do, rather than its last.
+  // A key written twice keeps its first value, as some containers' bags do.
   bool keep_first = false;
   // Runs at the start of each Write, with the key: the container's own code
   // in the middle of a save.
@@ -53,7 +52,6 @@ class RecordingBag final : public IPropertyBag {
   // fails with the object's own failure to save), and a Read makes a new
   // object of them: as a container that keeps its forms in files does.
   bool keeps_objects_as_bytes = false;
-  // The bytes kept for each object so written.
   std::map<std::wstring, std::vector<BYTE>> object_bytes;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -73,7 +71,6 @@ class RecordingBag final : public IPropertyBag {
 // Keys written as one line, separated by blanks.
 std::vector<std::wstring> keys(const wchar_t* line);
 
-// Variants for bag values.
 Variant v_i2(SHORT value);
 Variant v_i4(LONG value);
 Variant v_bool(bool value);
@@ -81,24 +78,25 @@ Variant v_r4(float value);
 Variant v_text(const wchar_t* text);
 Variant v_object(IUnknown* object);  // VT_DISPATCH; Nothing for nullptr
 
-// The control's persistence interfaces.
 ComPtr<IPersistPropertyBag> bag_persist(IUnknown* control);
 ComPtr<IPersistStreamInit> stream_persist(IUnknown* control);
 ComPtr<IPersistStorage> storage_persist(IUnknown* control);
 
-// Streams and storages in memory.
 ComPtr<IStream> new_stream();
 // A storage as a container's compound file holds it.
 ComPtr<IStorage> new_storage();
 ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes);
+// All of an IStream on an HGLOBAL.
 std::vector<BYTE> contents_of(IStream* stream);
 // What IPersistStreamInit::Save writes (asserting that it succeeds).
 std::vector<BYTE> save_to_bytes(IUnknown* control);
 // A new control loaded through IPersistStreamInit::Load from bytes.
 ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* result = nullptr);
+// A new control loaded from bag (asserting that the load succeeds).
+ComPtr<IDispatch> load_from_bag(IPropertyBag* bag);
 
-// RowPicture(index) set to picture.
-void put_picture(IDispatch* control, LONG index, IPictureDisp* picture);
+// Sets a property that takes an object (DISPATCH_PROPERTYPUTREF).
+void put_ref(IDispatch* control, DISPID which, std::vector<VARIANT> args, IUnknown* object);
 
 // A control after InitNew with every saved setting away from its default:
 // three columns (pictures on the first and third, the second sorted, an
@@ -109,6 +107,30 @@ ComPtr<IDispatch> make_sample_control();
 
 // The pixels of a bitmap picture, row by row, with its size first.
 std::vector<DWORD> picture_pixels(IUnknown* picture);
+// A class identifier as it starts an object's persisted data.
+std::vector<BYTE> clsid_bytes(const CLSID& clsid);
+// A metafile picture of the given HIMETRIC size that owns meta.
+ComPtr<IPictureDisp> metafile_picture(HMETAFILE meta, SIZEL himetric);
+
+// A stream of the framework's format from records given as they are.
+class ForgedStream {
+ public:
+  // A record as the framework's writer makes it.
+  void add(const std::wstring& key, const Variant& value);
+  // A record whose check passes, whatever its type and value bytes.
+  void raw(uint16_t vt, const std::wstring& key, const std::vector<BYTE>& value);
+  void bytes(const std::vector<BYTE>& junk) {
+    records_.insert(records_.end(), junk.begin(), junk.end());
+  }
+  // The header, announcing the length of all records, and the records.
+  std::vector<BYTE> stream() const;
+
+ private:
+  std::vector<BYTE> records_;
+};
+
+// Each record's key and the offset just past it.
+std::vector<std::pair<std::wstring, size_t>> record_ends(const std::vector<BYTE>& bytes);
 
 // EXPECTs what a load leaves for the control-level keys it does not find,
 // with no columns loaded (SelectedRow stays 0).
@@ -123,6 +145,9 @@ struct ControlSnapshot {
   std::map<std::wstring, std::vector<DWORD>> pictures;
 };
 ControlSnapshot snapshot(IDispatch* control);
+// The snapshot of control that a load of its save must give: as it is, but
+// for the selection, which is never loaded.
+ControlSnapshot snapshot_to_load(IDispatch* control);
 // EXPECTs each value of actual to equal expected.
 void expect_same(const ControlSnapshot& actual, const ControlSnapshot& expected);
 
