@@ -29,8 +29,7 @@ LONG value(IDispatch* control, DISPID which, std::vector<VARIANT> args = {}) {
   return as_long(get(control, which, std::move(args)));
 }
 
-// Top-aligned, so that it paints at all, DrawTab succeeds and the view
-// renders into a container's DC.
+// Top-aligned, so that it paints at all: DrawTab and a container's drawing.
 void expect_paints(IDispatch* control) {
   EXPECT_EQ(invoke(control, id::Alignment, DISPATCH_PROPERTYPUT, {vlong(tessel::reg_Top)}), S_OK);
   EXPECT_EQ(invoke(control, id::DrawTab, DISPATCH_METHOD, {}), S_OK);
@@ -38,8 +37,7 @@ void expect_paints(IDispatch* control) {
   EXPECT_EQ(draw_view(control, canvas, {0, 0, 120, 30}), S_OK);
 }
 
-// A control loaded from bytes; the load succeeds for an intact stream and
-// fails for a damaged one.
+// A control loaded from bytes; the load fails just when they are damaged.
 ComPtr<IDispatch> load_stream(const std::vector<BYTE>& bytes, bool intact = true) {
   HRESULT hr = E_FAIL;
   ComPtr<IDispatch> control = load_from_bytes(bytes, &hr);
@@ -56,8 +54,7 @@ size_t end_of(const std::vector<std::pair<std::wstring, size_t>>& ends, const wc
 }
 
 // A real saved form: two columns, one with a picture and an access key.
-// Bottom-aligned, its setters do not repaint, which makes a load ten times
-// faster.
+// Bottom-aligned, its setters do not repaint: a load ten times faster.
 std::vector<BYTE> small_form() {
   ComPtr<IDispatch> control = create_control();
   IDispatch* c = control.get();
@@ -137,10 +134,9 @@ TEST_F(BadInput, ADamagedFormLoadsWhatComesBeforeTheDamage) {
   }
 }
 
-// Records that pass their check but hold what no setter takes spoil only
-// their own key: a value of no known type or length reads as absent (its
-// read default) and makes the load report damage; a value that decodes but
-// does not convert is skipped.
+// Records that pass their check but hold what no setter takes spoil only their
+// key: a value of no known type or length reads as absent (its read default)
+// and the load reports damage; a value that decodes but does not convert is skipped.
 TEST_F(BadInput, RecordsThatPassTheirCheckButHoldNonsenseSpoilOnlyTheirKey) {
   std::vector<BYTE> not_a_font = clsid_bytes(CLSID_StdFont);
   std::vector<BYTE> not_a_picture = clsid_bytes(CLSID_StdPicture);

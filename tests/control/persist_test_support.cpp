@@ -128,10 +128,8 @@ ComPtr<IStream> new_stream() {
 
 ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes) {
   ComPtr<IStream> stream = new_stream();
-  ULONG written = 0;
-  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-  LARGE_INTEGER start{};
-  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+  stream->Seek({}, STREAM_SEEK_SET, nullptr);
   return stream;
 }
 

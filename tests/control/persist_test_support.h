@@ -1,6 +1,6 @@
-// Shared by the persistence tests: a property bag that records what a
-// control does with it, streams in memory, forged stream records, a control
-// with every setting away from its default, and a snapshot of what a save keeps.
+// Shared by the persistence tests: a property bag that records what a control
+// does with it, streams in memory, forged records, a control with every setting
+// away from its default, and a snapshot of what a save keeps.
 #pragma once
 
 #include <windows.h>
@@ -45,12 +45,10 @@ class RecordingBag final : public IPropertyBag {
   std::wstring fail_write_of;
   // A key written twice keeps its first value, as some containers' bags do.
   bool keep_first = false;
-  // Runs at the start of each Write, with the key: the container's own code
-  // in the middle of a save.
+  // The container's own code, run at the start of each Write.
   std::function<void(const std::wstring&)> on_write;
-  // Keeps an object as the bytes OleSaveToStream makes of it (a Write
-  // fails with the object's own failure to save), and a Read makes a new
-  // object of them: as a container that keeps its forms in files does.
+  // Keeps an object as the bytes OleSaveToStream makes of it (a Write fails
+  // with the object's failure to save), as a container keeping forms in files.
   bool keeps_objects_as_bytes = false;
   std::map<std::wstring, std::vector<BYTE>> object_bytes;
 
@@ -86,16 +84,14 @@ ComPtr<IStream> new_stream();
 // A storage as a container's compound file holds it.
 ComPtr<IStorage> new_storage();
 ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes);
-// All of an IStream on an HGLOBAL.
 std::vector<BYTE> contents_of(IStream* stream);
 // What IPersistStreamInit::Save writes (asserting that it succeeds).
 std::vector<BYTE> save_to_bytes(IUnknown* control);
 // A new control loaded through IPersistStreamInit::Load from bytes.
 ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* result = nullptr);
-// A new control loaded from bag (asserting that the load succeeds).
 ComPtr<IDispatch> load_from_bag(IPropertyBag* bag);
 
-// Sets a property that takes an object (DISPATCH_PROPERTYPUTREF).
+// DISPATCH_PROPERTYPUTREF.
 void put_ref(IDispatch* control, DISPID which, std::vector<VARIANT> args, IUnknown* object);
 
 // A control after InitNew with every saved setting away from its default:
@@ -115,14 +111,12 @@ ComPtr<IPictureDisp> metafile_picture(HMETAFILE meta, SIZEL himetric);
 // A stream of the framework's format from records given as they are.
 class ForgedStream {
  public:
-  // A record as the framework's writer makes it.
   void add(const std::wstring& key, const Variant& value);
   // A record whose check passes, whatever its type and value bytes.
   void raw(uint16_t vt, const std::wstring& key, const std::vector<BYTE>& value);
   void bytes(const std::vector<BYTE>& junk) {
     records_.insert(records_.end(), junk.begin(), junk.end());
   }
-  // The header, announcing the length of all records, and the records.
   std::vector<BYTE> stream() const;
 
  private:
@@ -145,10 +139,8 @@ struct ControlSnapshot {
   std::map<std::wstring, std::vector<DWORD>> pictures;
 };
 ControlSnapshot snapshot(IDispatch* control);
-// The snapshot of control that a load of its save must give: as it is, but
-// for the selection, which is never loaded.
+// What a load of control's save gives: all but the selection, never loaded.
 ControlSnapshot snapshot_to_load(IDispatch* control);
-// EXPECTs each value of actual to equal expected.
 void expect_same(const ControlSnapshot& actual, const ControlSnapshot& expected);
 
 }  // namespace tessel_test

@@ -29,8 +29,7 @@ constexpr const wchar_t* kFirstKeysWritten =
 
 TEST(PropertyBagSave, WritesEveryKeyInItsOrderWithItsTypeAndStopsAtTheFirstFailure) {
   ComPtr<IDispatch> control = make_sample_control();
-  // A failing Write ends the save, which is reported and leaves the
-  // control unsaved.
+  // A failing Write ends the save, is reported, and leaves the control unsaved.
   auto failing = RecordingBag::create();
   failing->fail_write_of = L"NumberOfTabs";
   EXPECT_EQ(bag_persist(control.get())->Save(failing.get(), TRUE, FALSE), E_FAIL);
@@ -234,8 +233,7 @@ TEST(PersistenceLifecycle, SavesClearTheDirtyFlagOnlyWhenAskedAndSucceeding) {
   EXPECT_EQ(bag_persist(control.get())->Save(RecordingBag::create().get(), TRUE, FALSE), S_OK);
   EXPECT_EQ(persist->IsDirty(), S_FALSE);
 
-  // A save the stream does not take (opened read-only) is reported, not
-  // passed off as done.
+  // A save the (read-only) stream refuses is reported, not passed off as done.
   put(control.get(), id::HeaderHeight, {}, vlong(41));
   ComPtr<IStorage> storage = new_storage();
   stream = nullptr;
@@ -293,9 +291,8 @@ TEST(RoundTrip, ThroughAStreamAStorageAndAPropertyBag) {
   expect_same(snapshot(load_from_bag(bag.get()).get()), expected);
 
   expect_same(snapshot(load_from_bytes(save_to_bytes(original.get())).get()), expected);
-  // After the assignment the drawing font turns regular; a bag that keeps
-  // the last "Font" would bring the bold assigned font back, the stream
-  // keeps the first.
+  // The drawing font turned regular after the assignment; a bag keeping the last
+  // "Font" would bring the bold assigned font back, the stream keeps the first.
   put(original.get(), id::FontBold, {}, vbool(false));
   ComPtr<IDispatch> after = load_from_bytes(save_to_bytes(original.get()));
   EXPECT_FALSE(as_bool(get(after.get(), id::FontBold)));

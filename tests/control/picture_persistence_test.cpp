@@ -152,9 +152,8 @@ TEST(MetafileColumns, StreamsStoragesAndBagsKeptAsBytesKeepThemAndSaveThemAgainA
   ASSERT_EQ(storage_persist(from_storage.get())->Save(second.get(), FALSE), S_OK);
   EXPECT_EQ(contents(second.get()), contents(first.get()));
 
-  // Such a container saves each object through the object's own
-  // IPersistStream; a picture object that cannot save a metafile gets one
-  // that it can: the picture drawn as a bitmap of its size.
+  // Such a container saves each object through its own IPersistStream; a picture
+  // object that cannot save a metafile gets one it can: a bitmap of its size.
   auto first_bag = RecordingBag::create(), second_bag = RecordingBag::create();
   first_bag->keeps_objects_as_bytes = second_bag->keeps_objects_as_bytes = true;
   ASSERT_EQ(bag_persist(original.get())->Save(first_bag.get(), TRUE, TRUE), S_OK);
