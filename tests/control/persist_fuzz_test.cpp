@@ -168,13 +168,10 @@ TEST_F(BadInput, RecordsThatPassTheirCheckButHoldNonsenseSpoilOnlyTheirKey) {
 
 TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
   // Lengths far beyond the data: the records there load, nothing more.
-  ForgedStream huge;
-  huge.add(L"HeaderHeight", v_i4(44));
-  std::vector<BYTE> announced = huge.stream();
+  std::vector<BYTE> announced = ForgedStream{{L"HeaderHeight", v_i4(44)}}.stream();
   announced[8] = 0xF0, announced[9] = announced[10] = announced[11] = 0xFF;  // 0xFFFFFFF0
   EXPECT_EQ(value(load_stream(announced, false).get(), id::HeaderHeight), 44);
-  ForgedStream long_record;
-  long_record.add(L"HeaderHeight", v_i4(45));
+  ForgedStream long_record{{L"HeaderHeight", v_i4(45)}};
   long_record.bytes({0xF0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 2, 3});
   long_record.add(L"NumberOfTabs", v_i4(2));
   ComPtr<IDispatch> control = load_stream(long_record.stream(), false);
@@ -185,12 +182,11 @@ TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
   // and after it load, and the control stays usable.
   for (LONG count : {-1L, -2147483647L - 1, 32768L, 2147483647L}) {
     SCOPED_TRACE(count);
-    ForgedStream forger;
-    forger.add(L"HeaderHeight", v_i4(33));
-    forger.add(L"NumberOfTabs", v_i4(count));
-    forger.add(L"MouseMoveColor0", v_i4(0x123456));
-    forger.add(L"RowText1", v_text(L"eins"));
-    control = load_stream(forger.stream());
+    const ForgedStream forged{{L"HeaderHeight", v_i4(33)},
+                              {L"NumberOfTabs", v_i4(count)},
+                              {L"MouseMoveColor0", v_i4(0x123456)},
+                              {L"RowText1", v_text(L"eins")}};
+    control = load_stream(forged.stream());
     EXPECT_EQ(value(control.get(), id::NumberOfRows), 0);
     EXPECT_EQ(value(control.get(), id::HeaderHeight), 33);
     EXPECT_EQ(value(control.get(), id::MouseMoveColor0), 0x123456);
@@ -198,9 +194,8 @@ TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
     EXPECT_EQ(as_long(call(control.get(), id::AddRow)), 1);
   }
   // The largest count loads, blank columns, quickly.
-  ForgedStream most;
-  most.add(L"NumberOfTabs", v_text(L"32767"));
-  most.add(L"RowText32767", v_text(L"letzte"));
+  const ForgedStream most{{L"NumberOfTabs", v_text(L"32767")},
+                          {L"RowText32767", v_text(L"letzte")}};
   const auto before = std::chrono::steady_clock::now();
   control = load_stream(most.stream());
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));

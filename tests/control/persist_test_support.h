@@ -7,6 +7,7 @@
 #include <ocidl.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -111,6 +112,10 @@ ComPtr<IPictureDisp> metafile_picture(HMETAFILE meta, SIZEL himetric);
 // A stream of the framework's format from records given as they are.
 class ForgedStream {
  public:
+  ForgedStream() = default;
+  ForgedStream(std::initializer_list<std::pair<std::wstring, Variant>> records) {
+    for (const auto& [key, value] : records) add(key, value);
+  }
   void add(const std::wstring& key, const Variant& value);
   // A record whose check passes, whatever its type and value bytes.
   void raw(uint16_t vt, const std::wstring& key, const std::vector<BYTE>& value);

@@ -35,13 +35,7 @@ int thrown(F&& f) {
   return 0;
 }
 
-ForgedStream three_records() {
-  ForgedStream f;
-  f.add(L"A", v_i4(1));
-  f.add(L"B", v_text(L"zwei"));
-  f.add(L"C", v_i4(3));
-  return f;
-}
+ForgedStream three_records() { return {{L"A", v_i4(1)}, {L"B", v_text(L"zwei")}, {L"C", v_i4(3)}}; }
 
 TEST(PropertyStream, HasAVersionedHeaderAndOneCheckedRecordPerWrite) {
   const BYTE check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
