@@ -236,11 +236,10 @@ TEST(PersistenceLifecycle, SavesClearTheDirtyFlagOnlyWhenAskedAndSucceeding) {
   // A save the (read-only) stream refuses is reported, not passed off as done.
   put(control.get(), id::HeaderHeight, {}, vlong(41));
   ComPtr<IStorage> storage = new_storage();
-  stream = nullptr;
+  // put() lets the stream go before each call: the storage shares it with no one.
   ASSERT_EQ(storage->CreateStream(L"Form", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
                                   0, stream.put()),
             S_OK);
-  stream = nullptr;
   ASSERT_EQ(
       storage->OpenStream(L"Form", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put()),
       S_OK);
