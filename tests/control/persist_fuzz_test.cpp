@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "control/persist_test_support.h"
 #include "control/property_table.h"
-#include "framework/byte_codec.h"
 #include "framework/hosting_helpers.h"
 #include "framework/property_stream.h"
 #include "support/com_test_env.h"
@@ -31,8 +29,7 @@ LONG value(IDispatch* control, DISPID which, std::vector<VARIANT> args = {}) {
   return as_long(get(control, which, std::move(args)));
 }
 
-// Top-aligned, so that it paints at all, DrawTab succeeds and the view
-// renders into a container's DC.
+// Top-aligned, so that it paints at all: DrawTab and a container's drawing.
 void expect_paints(IDispatch* control) {
   EXPECT_EQ(invoke(control, id::Alignment, DISPATCH_PROPERTYPUT, {vlong(tessel::reg_Top)}), S_OK);
   EXPECT_EQ(invoke(control, id::DrawTab, DISPATCH_METHOD, {}), S_OK);
@@ -40,32 +37,12 @@ void expect_paints(IDispatch* control) {
   EXPECT_EQ(draw_view(control, canvas, {0, 0, 120, 30}), S_OK);
 }
 
-// A control loaded from bytes; the load succeeds for an intact stream and
-// fails for a damaged one.
+// A control loaded from bytes; the load fails just when they are damaged.
 ComPtr<IDispatch> load_stream(const std::vector<BYTE>& bytes, bool intact = true) {
   HRESULT hr = E_FAIL;
   ComPtr<IDispatch> control = load_from_bytes(bytes, &hr);
   EXPECT_EQ(SUCCEEDED(hr), intact) << std::hex << hr;
   return control;
-}
-
-// Each record's key and the offset just past it.
-std::vector<std::pair<std::wstring, size_t>> record_ends(const std::vector<BYTE>& bytes) {
-  std::vector<std::pair<std::wstring, size_t>> ends;
-  size_t at = framework::kPropertyStreamHeaderSize;
-  while (at + 10 <= bytes.size()) {
-    uint32_t size = 0;
-    uint16_t key_length = 0;
-    std::memcpy(&size, &bytes[at], 4);
-    std::memcpy(&key_length, &bytes[at + 8], 2);
-    std::wstring key(key_length, L'\0');
-    for (size_t i = 0; i < key_length; ++i) {
-      key[i] = static_cast<wchar_t>(bytes[at + 10 + 2 * i] | (bytes[at + 11 + 2 * i] << 8));
-    }
-    at += 8 + size;
-    ends.emplace_back(key, at);
-  }
-  return ends;
 }
 
 size_t end_of(const std::vector<std::pair<std::wstring, size_t>>& ends, const wchar_t* key) {
@@ -76,55 +53,16 @@ size_t end_of(const std::vector<std::pair<std::wstring, size_t>>& ends, const wc
   return 0;
 }
 
-// A stream of the framework's format from records given as they are.
-class Forger {
- public:
-  void add(const std::wstring& key, const Variant& value) {
-    framework::StreamPropertyWriter one;
-    one.write(key, value, nullptr);
-    std::vector<BYTE> bytes = one.bytes();
-    records_.insert(records_.end(), bytes.begin() + framework::kPropertyStreamHeaderSize,
-                    bytes.end());
-  }
-  // A record whose check passes, whatever its type and value bytes.
-  void raw(uint16_t vt, const std::wstring& key, const std::vector<BYTE>& value) {
-    framework::ByteWriter body;
-    body.u16(static_cast<uint16_t>(key.size()));
-    for (wchar_t c : key) body.u16(static_cast<uint16_t>(c));
-    body.u16(vt);
-    body.bytes(value);
-    framework::ByteWriter record;
-    record.u32(static_cast<uint32_t>(body.size()));
-    record.u32(framework::crc32(body.data()));
-    record.bytes(body.data());
-    records_.insert(records_.end(), record.data().begin(), record.data().end());
-  }
-  void bytes(const std::vector<BYTE>& junk) {
-    records_.insert(records_.end(), junk.begin(), junk.end());
-  }
-  std::vector<BYTE> stream() const {
-    framework::ByteWriter out;
-    out.bytes(std::vector<BYTE>{'O', 'C', 'X', 'P', 1, 0, 0, 0});
-    out.u32(static_cast<uint32_t>(records_.size()));
-    out.bytes(records_);
-    return out.take();
-  }
-
- private:
-  std::vector<BYTE> records_;
-};
-
 // A real saved form: two columns, one with a picture and an access key.
-// Bottom-aligned, its setters do not repaint, which makes a load ten times
-// faster.
+// Bottom-aligned, its setters do not repaint: a load ten times faster.
 std::vector<BYTE> small_form() {
   ComPtr<IDispatch> control = create_control();
-  EXPECT_EQ(control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew(), S_OK);
   IDispatch* c = control.get();
+  EXPECT_EQ(stream_persist(c)->InitNew(), S_OK);
   put(c, id::Alignment, {}, vlong(tessel::reg_Bottom));
   put(c, id::RowCaption, {vlong(1)}, vstr(L"&Kunde"));
   call(c, id::AddRow, {vlong(40), vstr(L"Datum")});
-  put_picture(c, 1, make_bitmap_picture(3, 2, RGB(200, 10, 20)).get());
+  put_ref(c, id::RowPicture, {vlong(1)}, make_bitmap_picture(3, 2, RGB(200, 10, 20)).get());
   put(c, id::RowSorted, {vlong(2)}, vbool(true));
   put(c, id::HeaderHeight, {}, vlong(31));
   put(c, id::MouseMoveColor0, {}, vlong(0x123456));
@@ -196,18 +134,16 @@ TEST_F(BadInput, ADamagedFormLoadsWhatComesBeforeTheDamage) {
   }
 }
 
-// Records that pass their check but hold what no setter takes spoil only
-// their own key: a value of no known type or length reads as absent (its
-// read default) and makes the load report damage; a value that decodes but
-// does not convert is skipped.
+// Records that pass their check but hold what no setter takes spoil only their
+// key: a value of no known type or length reads as absent (its read default)
+// and the load reports damage; a value that decodes but does not convert is skipped.
 TEST_F(BadInput, RecordsThatPassTheirCheckButHoldNonsenseSpoilOnlyTheirKey) {
-  std::vector<BYTE> not_a_font(sizeof(CLSID)), not_a_picture(sizeof(CLSID));
-  std::memcpy(not_a_font.data(), &CLSID_StdFont, sizeof(CLSID));
+  std::vector<BYTE> not_a_font = clsid_bytes(CLSID_StdFont);
+  std::vector<BYTE> not_a_picture = clsid_bytes(CLSID_StdPicture);
   not_a_font.insert(not_a_font.end(), 40, 0xEE);
-  std::memcpy(not_a_picture.data(), &CLSID_StdPicture, sizeof(CLSID));
   // A picture that announces 2 GB of data.
   not_a_picture.insert(not_a_picture.end(), {'l', 't', 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 'B', 'M'});
-  Forger forger;
+  ForgedStream forger;
   forger.add(L"HeaderHeight", v_text(L"abc"));
   forger.raw(0x7777, L"BackColor", {1, 2, 3, 4});  // no such type
   forger.raw(VT_I4, L"ForeColor", {1, 2});         // too short
@@ -232,13 +168,10 @@ TEST_F(BadInput, RecordsThatPassTheirCheckButHoldNonsenseSpoilOnlyTheirKey) {
 
 TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
   // Lengths far beyond the data: the records there load, nothing more.
-  Forger huge;
-  huge.add(L"HeaderHeight", v_i4(44));
-  std::vector<BYTE> announced = huge.stream();
+  std::vector<BYTE> announced = ForgedStream{{L"HeaderHeight", v_i4(44)}}.stream();
   announced[8] = 0xF0, announced[9] = announced[10] = announced[11] = 0xFF;  // 0xFFFFFFF0
   EXPECT_EQ(value(load_stream(announced, false).get(), id::HeaderHeight), 44);
-  Forger long_record;
-  long_record.add(L"HeaderHeight", v_i4(45));
+  ForgedStream long_record{{L"HeaderHeight", v_i4(45)}};
   long_record.bytes({0xF0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 2, 3});
   long_record.add(L"NumberOfTabs", v_i4(2));
   ComPtr<IDispatch> control = load_stream(long_record.stream(), false);
@@ -249,12 +182,11 @@ TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
   // and after it load, and the control stays usable.
   for (LONG count : {-1L, -2147483647L - 1, 32768L, 2147483647L}) {
     SCOPED_TRACE(count);
-    Forger forger;
-    forger.add(L"HeaderHeight", v_i4(33));
-    forger.add(L"NumberOfTabs", v_i4(count));
-    forger.add(L"MouseMoveColor0", v_i4(0x123456));
-    forger.add(L"RowText1", v_text(L"eins"));
-    control = load_stream(forger.stream());
+    const ForgedStream forged{{L"HeaderHeight", v_i4(33)},
+                              {L"NumberOfTabs", v_i4(count)},
+                              {L"MouseMoveColor0", v_i4(0x123456)},
+                              {L"RowText1", v_text(L"eins")}};
+    control = load_stream(forged.stream());
     EXPECT_EQ(value(control.get(), id::NumberOfRows), 0);
     EXPECT_EQ(value(control.get(), id::HeaderHeight), 33);
     EXPECT_EQ(value(control.get(), id::MouseMoveColor0), 0x123456);
@@ -262,9 +194,8 @@ TEST_F(BadInput, AbsurdLengthsAndCountsAreNotBelieved) {
     EXPECT_EQ(as_long(call(control.get(), id::AddRow)), 1);
   }
   // The largest count loads, blank columns, quickly.
-  Forger most;
-  most.add(L"NumberOfTabs", v_text(L"32767"));
-  most.add(L"RowText32767", v_text(L"letzte"));
+  const ForgedStream most{{L"NumberOfTabs", v_text(L"32767")},
+                          {L"RowText32767", v_text(L"letzte")}};
   const auto before = std::chrono::steady_clock::now();
   control = load_stream(most.stream());
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
@@ -293,9 +224,7 @@ TEST_F(BadInput, BagValuesOfTheWrongKindLoad) {
     SCOPED_TRACE(i);
     auto bag = RecordingBag::create();
     for (const std::wstring& key : all_keys) bag->set(key, Variant(values[i]));
-    ComPtr<IDispatch> control = create_control();
-    ASSERT_EQ(control.query<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(bag.get(), nullptr),
-              S_OK);
+    ComPtr<IDispatch> control = load_from_bag(bag.get());
     const LONG count = value(control.get(), id::NumberOfRows);
     EXPECT_TRUE(count >= 0 && count <= 32767) << count;
     expect_paints(control.get());

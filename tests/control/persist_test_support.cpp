@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <sstream>
 
 #include "control/property_table.h"
+#include "framework/byte_codec.h"
 #include "framework/hosting_helpers.h"
+#include "framework/property_stream.h"
 #include "support/com_test_env.h"
 #include "support/test_pictures.h"
 #include "tessel_interfaces.h"
@@ -98,17 +102,8 @@ ComPtr<IPersistStorage> storage_persist(IUnknown* control) {
 }
 
 std::vector<std::wstring> keys(const wchar_t* line) {
-  std::vector<std::wstring> result;
-  std::wstring word;
-  for (const wchar_t* p = line;; ++p) {
-    if (*p == L' ' || *p == L'\0') {
-      if (!word.empty()) result.push_back(word);
-      word.clear();
-      if (!*p) return result;
-    } else {
-      word += *p;
-    }
-  }
+  std::wistringstream words(line);
+  return {std::istream_iterator<std::wstring, wchar_t>(words), {}};
 }
 
 Variant v_i2(SHORT value) { return Variant::from_short(value); }
@@ -133,10 +128,8 @@ ComPtr<IStream> new_stream() {
 
 ComPtr<IStream> stream_of(const std::vector<BYTE>& bytes) {
   ComPtr<IStream> stream = new_stream();
-  ULONG written = 0;
-  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-  LARGE_INTEGER start{};
-  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+  stream->Seek({}, STREAM_SEEK_SET, nullptr);
   return stream;
 }
 
@@ -164,17 +157,14 @@ std::vector<BYTE> contents_of(IStream* stream) {
 }
 
 std::vector<BYTE> save_to_bytes(IUnknown* control) {
-  auto persist = ComPtr<IUnknown>(control).query<IPersistStreamInit>(IID_IPersistStreamInit);
   ComPtr<IStream> stream = new_stream();
-  EXPECT_EQ(persist->Save(stream.get(), FALSE), S_OK);
+  EXPECT_EQ(stream_persist(control)->Save(stream.get(), FALSE), S_OK);
   return contents_of(stream.get());
 }
 
 ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* result) {
   ComPtr<IDispatch> control = create_control();
-  auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
-  ComPtr<IStream> stream = stream_of(bytes);
-  HRESULT hr = persist->Load(stream.get());
+  HRESULT hr = stream_persist(control.get())->Load(stream_of(bytes).get());
   if (result) {
     *result = hr;
   } else {
@@ -183,26 +173,29 @@ ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* resul
   return control;
 }
 
-void put_picture(IDispatch* control, LONG index, IPictureDisp* picture) {
-  VARIANT value;
-  V_VT(&value) = VT_DISPATCH;
-  V_DISPATCH(&value) = picture;
-  if (picture) picture->AddRef();  // the call helper clears its arguments
-  EXPECT_EQ(invoke(control, id::RowPicture, DISPATCH_PROPERTYPUTREF, {vlong(index), value}), S_OK);
+ComPtr<IDispatch> load_from_bag(IPropertyBag* bag) {
+  ComPtr<IDispatch> control = create_control();
+  EXPECT_EQ(bag_persist(control.get())->Load(bag, nullptr), S_OK);
+  return control;
+}
+
+void put_ref(IDispatch* control, DISPID which, std::vector<VARIANT> args, IUnknown* object) {
+  args.emplace_back();
+  v_object(object).detach_to(&args.back());  // the call helper clears its arguments
+  EXPECT_EQ(invoke(control, which, DISPATCH_PROPERTYPUTREF, std::move(args)), S_OK);
 }
 
 ComPtr<IDispatch> make_sample_control() {
   ComPtr<IDispatch> control = create_control();
-  auto persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit);
-  EXPECT_EQ(persist->InitNew(), S_OK);
+  EXPECT_EQ(stream_persist(control.get())->InitNew(), S_OK);
   IDispatch* c = control.get();
   put(c, id::RowWidth, {vlong(1)}, vlong(80));
   put(c, id::RowCaption, {vlong(1)}, vstr(L"&Name"));
   call(c, id::AddRow, {vlong(50), vstr(L"Größe")});
   call(c, id::AddRow, {vlong(70), vstr(L"Datum")});
   put(c, id::RowSorted, {vlong(2)}, vbool(true));
-  put_picture(c, 1, make_bitmap_picture(16, 16, RGB(200, 10, 20)).get());
-  put_picture(c, 3, make_bitmap_picture(8, 12, RGB(10, 20, 220)).get());
+  put_ref(c, id::RowPicture, {vlong(1)}, make_bitmap_picture(16, 16, RGB(200, 10, 20)).get());
+  put_ref(c, id::RowPicture, {vlong(3)}, make_bitmap_picture(8, 12, RGB(10, 20, 220)).get());
   LONG colour = 0x102030;
   for (const tessel::PropertyRow& row : tessel::property_table()) {
     if (row.page == &tessel::CLSID_StockColorPage)
@@ -213,21 +206,11 @@ ComPtr<IDispatch> make_sample_control() {
   put(c, id::SelectedRow, {}, vlong(1));
   put(c, id::ShowFrame, {}, vbool(false));
   put(c, id::ShowSortPic, {}, vbool(false));
-  FONTDESC desc{sizeof(FONTDESC),
-                const_cast<LPOLESTR>(L"Arial"),
-                {{120000, 0}},
-                FW_BOLD,
-                ANSI_CHARSET,
-                TRUE,
-                TRUE,
-                TRUE};
+  wchar_t arial[] = L"Arial";
+  FONTDESC desc{sizeof desc, arial, {{120000, 0}}, FW_BOLD, ANSI_CHARSET, TRUE, TRUE, TRUE};
   ComPtr<IFontDisp> font;
   EXPECT_EQ(OleCreateFontIndirect(&desc, IID_IFontDisp, font.put_void()), S_OK);
-  VARIANT value;
-  V_VT(&value) = VT_DISPATCH;
-  V_DISPATCH(&value) = font.get();
-  font->AddRef();
-  EXPECT_EQ(invoke(c, id::Font, DISPATCH_PROPERTYPUTREF, {value}), S_OK);
+  put_ref(c, id::Font, {}, font.get());
   // A name of its own: a font object reports the face the platform found
   // for it, which may be the ambient font's face as well.
   put(c, id::FontName, {}, vstr(L"Courier New"));
@@ -243,13 +226,8 @@ std::vector<DWORD> picture_pixels(IUnknown* object) {
   auto bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
   BITMAP info{};
   if (!GetObjectW(bitmap, sizeof info, &info)) return pixels;
-  BITMAPINFO format{};
-  format.bmiHeader.biSize = sizeof(format.bmiHeader);
-  format.bmiHeader.biWidth = info.bmWidth;
-  format.bmiHeader.biHeight = -info.bmHeight;
-  format.bmiHeader.biPlanes = 1;
-  format.bmiHeader.biBitCount = 32;
-  format.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO format{
+      {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   pixels.resize(2 + static_cast<size_t>(info.bmWidth) * info.bmHeight);
   pixels[0] = static_cast<DWORD>(info.bmWidth);
   pixels[1] = static_cast<DWORD>(info.bmHeight);
@@ -258,6 +236,67 @@ std::vector<DWORD> picture_pixels(IUnknown* object) {
             DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
   return pixels;
+}
+
+std::vector<BYTE> clsid_bytes(const CLSID& clsid) {
+  const auto* first = reinterpret_cast<const BYTE*>(&clsid);
+  return {first, first + sizeof clsid};
+}
+
+ComPtr<IPictureDisp> metafile_picture(HMETAFILE meta, SIZEL himetric) {
+  PICTDESC description{sizeof description, PICTYPE_METAFILE, {}};
+  description.wmf = {meta, himetric.cx, himetric.cy};
+  ComPtr<IPictureDisp> picture;
+  EXPECT_EQ(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, picture.put_void()),
+            S_OK);
+  return picture;
+}
+
+void ForgedStream::add(const std::wstring& key, const Variant& value) {
+  framework::StreamPropertyWriter one;
+  one.write(key, value, nullptr);
+  std::vector<BYTE> bytes = one.bytes();
+  records_.insert(records_.end(), bytes.begin() + framework::kPropertyStreamHeaderSize,
+                  bytes.end());
+}
+
+void ForgedStream::raw(uint16_t vt, const std::wstring& key, const std::vector<BYTE>& value) {
+  framework::ByteWriter body;
+  body.u16(static_cast<uint16_t>(key.size()));
+  for (wchar_t c : key) body.u16(static_cast<uint16_t>(c));
+  body.u16(vt);
+  body.bytes(value);
+  framework::ByteWriter record;
+  record.u32(static_cast<uint32_t>(body.size()));
+  record.u32(framework::crc32(body.data()));
+  record.bytes(body.data());
+  bytes(record.data());
+}
+
+std::vector<BYTE> ForgedStream::stream() const {
+  framework::ByteWriter out;
+  out.bytes(std::vector<BYTE>{'O', 'C', 'X', 'P', 1, 0, 0, 0});
+  out.u32(static_cast<uint32_t>(records_.size()));
+  out.bytes(records_);
+  return out.take();
+}
+
+std::vector<std::pair<std::wstring, size_t>> record_ends(const std::vector<BYTE>& bytes) {
+  std::vector<std::pair<std::wstring, size_t>> ends;
+  size_t at = framework::kPropertyStreamHeaderSize;
+  while (at + 10 <= bytes.size()) {
+    uint32_t size = 0;
+    uint16_t key_length = 0;
+    std::memcpy(&size, &bytes[at], 4);
+    std::memcpy(&key_length, &bytes[at + 8], 2);
+    std::wstring key(key_length, L'\0');
+    for (size_t i = 0; i < key_length; ++i) {
+      key[i] = static_cast<wchar_t>(bytes[at + 10 + 2 * i] | (bytes[at + 11 + 2 * i] << 8));
+    }
+    at += 8 + size;
+    ends.emplace_back(key, at);
+  }
+  return ends;
 }
 
 void expect_read_defaults(IDispatch* c) {
@@ -310,6 +349,12 @@ ControlSnapshot snapshot(IDispatch* c) {
       }
     }
   }
+  return s;
+}
+
+ControlSnapshot snapshot_to_load(IDispatch* control) {
+  ControlSnapshot s = snapshot(control);
+  s.values[L"SelectedRow"] = L"0 3";  // VT_I4
   return s;
 }
 

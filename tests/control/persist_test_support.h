@@ -1,12 +1,13 @@
-// Shared by the persistence tests: a property bag that records what a
-// control does with it, streams in memory, a control with every setting
-// away from its default, and a snapshot of everything a save should keep.
+// Shared by the persistence tests: a property bag that records what a control
+// does with it, streams in memory, forged records, a control with every setting
+// away from its default, and a snapshot of what a save keeps.
 #pragma once
 
 #include <windows.h>
 #include <ocidl.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -43,17 +44,13 @@ class RecordingBag final : public IPropertyBag {
   std::vector<ReadCall> reads;
   // A Write of this key fails with E_FAIL and is not kept.
   std::wstring fail_write_of;
-  // Whether a key written twice keeps its first value, as some containers'
-  // bags do, rather than its last.
+  // A key written twice keeps its first value, as some containers' bags do.
   bool keep_first = false;
-  // Runs at the start of each Write, with the key: the container's own code
-  // in the middle of a save.
+  // The container's own code, run at the start of each Write.
   std::function<void(const std::wstring&)> on_write;
-  // Keeps an object as the bytes OleSaveToStream makes of it (a Write
-  // fails with the object's own failure to save), and a Read makes a new
-  // object of them: as a container that keeps its forms in files does.
+  // Keeps an object as the bytes OleSaveToStream makes of it (a Write fails
+  // with the object's failure to save), as a container keeping forms in files.
   bool keeps_objects_as_bytes = false;
-  // The bytes kept for each object so written.
   std::map<std::wstring, std::vector<BYTE>> object_bytes;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -73,7 +70,6 @@ class RecordingBag final : public IPropertyBag {
 // Keys written as one line, separated by blanks.
 std::vector<std::wstring> keys(const wchar_t* line);
 
-// Variants for bag values.
 Variant v_i2(SHORT value);
 Variant v_i4(LONG value);
 Variant v_bool(bool value);
@@ -81,12 +77,10 @@ Variant v_r4(float value);
 Variant v_text(const wchar_t* text);
 Variant v_object(IUnknown* object);  // VT_DISPATCH; Nothing for nullptr
 
-// The control's persistence interfaces.
 ComPtr<IPersistPropertyBag> bag_persist(IUnknown* control);
 ComPtr<IPersistStreamInit> stream_persist(IUnknown* control);
 ComPtr<IPersistStorage> storage_persist(IUnknown* control);
 
-// Streams and storages in memory.
 ComPtr<IStream> new_stream();
 // A storage as a container's compound file holds it.
 ComPtr<IStorage> new_storage();
@@ -96,9 +90,10 @@ std::vector<BYTE> contents_of(IStream* stream);
 std::vector<BYTE> save_to_bytes(IUnknown* control);
 // A new control loaded through IPersistStreamInit::Load from bytes.
 ComPtr<IDispatch> load_from_bytes(const std::vector<BYTE>& bytes, HRESULT* result = nullptr);
+ComPtr<IDispatch> load_from_bag(IPropertyBag* bag);
 
-// RowPicture(index) set to picture.
-void put_picture(IDispatch* control, LONG index, IPictureDisp* picture);
+// DISPATCH_PROPERTYPUTREF.
+void put_ref(IDispatch* control, DISPID which, std::vector<VARIANT> args, IUnknown* object);
 
 // A control after InitNew with every saved setting away from its default:
 // three columns (pictures on the first and third, the second sorted, an
@@ -109,6 +104,32 @@ ComPtr<IDispatch> make_sample_control();
 
 // The pixels of a bitmap picture, row by row, with its size first.
 std::vector<DWORD> picture_pixels(IUnknown* picture);
+// A class identifier as it starts an object's persisted data.
+std::vector<BYTE> clsid_bytes(const CLSID& clsid);
+// A metafile picture of the given HIMETRIC size that owns meta.
+ComPtr<IPictureDisp> metafile_picture(HMETAFILE meta, SIZEL himetric);
+
+// A stream of the framework's format from records given as they are.
+class ForgedStream {
+ public:
+  ForgedStream() = default;
+  ForgedStream(std::initializer_list<std::pair<std::wstring, Variant>> records) {
+    for (const auto& [key, value] : records) add(key, value);
+  }
+  void add(const std::wstring& key, const Variant& value);
+  // A record whose check passes, whatever its type and value bytes.
+  void raw(uint16_t vt, const std::wstring& key, const std::vector<BYTE>& value);
+  void bytes(const std::vector<BYTE>& junk) {
+    records_.insert(records_.end(), junk.begin(), junk.end());
+  }
+  std::vector<BYTE> stream() const;
+
+ private:
+  std::vector<BYTE> records_;
+};
+
+// Each record's key and the offset just past it.
+std::vector<std::pair<std::wstring, size_t>> record_ends(const std::vector<BYTE>& bytes);
 
 // EXPECTs what a load leaves for the control-level keys it does not find,
 // with no columns loaded (SelectedRow stays 0).
@@ -123,7 +144,8 @@ struct ControlSnapshot {
   std::map<std::wstring, std::vector<DWORD>> pictures;
 };
 ControlSnapshot snapshot(IDispatch* control);
-// EXPECTs each value of actual to equal expected.
+// What a load of control's save gives: all but the selection, never loaded.
+ControlSnapshot snapshot_to_load(IDispatch* control);
 void expect_same(const ControlSnapshot& actual, const ControlSnapshot& expected);
 
 }  // namespace tessel_test

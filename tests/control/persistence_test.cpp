@@ -1,16 +1,12 @@
-// Saving and loading the control's properties: the keys, types, defaults
-// and order a container's property bag sees, what an empty or partial bag
-// loads as, round trips through each persistence interface, the dirty flag,
-// and a second load.
+// Saving and loading the control's properties: the keys, types, defaults and
+// order a container's property bag sees, what an empty or partial bag loads
+// as, round trips through each persistence interface, the dirty flag.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 
+#include "control/interaction_helpers.h"
 #include "control/persist_test_support.h"
-#include "framework/hosting_helpers.h"
-#include "support/com_test_env.h"
-#include "support/event_recorder.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -31,13 +27,20 @@ constexpr const wchar_t* kFirstKeysWritten =
     L"FrameColor MaskColor SelectedRow SortedRow Font NumberOfTabs RegisterFocusColor1 "
     L"RegisterFocusColor2 MouseMoveColor0 MouseMoveColor1 MouseMoveColor2 RegisterFocusColor0 ";
 
-TEST(PropertyBagSave, WritesEveryKeyInItsOrderWithItsType) {
+TEST(PropertyBagSave, WritesEveryKeyInItsOrderWithItsTypeAndStopsAtTheFirstFailure) {
   ComPtr<IDispatch> control = make_sample_control();
+  // A failing Write ends the save, is reported, and leaves the control unsaved.
+  auto failing = RecordingBag::create();
+  failing->fail_write_of = L"NumberOfTabs";
+  EXPECT_EQ(bag_persist(control.get())->Save(failing.get(), TRUE, FALSE), E_FAIL);
+  ASSERT_EQ(failing->writes.size(), 12u);
+  EXPECT_EQ(failing->writes.back().key, L"Font");
+  EXPECT_EQ(stream_persist(control.get())->IsDirty(), S_OK);
+
   Variant drawing_font = get(control.get(), id::Font);
   Variant picture = get(control.get(), id::RowPicture, {vlong(1)});
   auto bag = RecordingBag::create();
   ASSERT_EQ(bag_persist(control.get())->Save(bag.get(), TRUE, FALSE), S_OK);
-
   // Column 2 has no picture: Nothing is its write default.
   const std::wstring expected =
       std::wstring(kFirstKeysWritten) +
@@ -77,23 +80,12 @@ TEST(PropertyBagSave, LeavesOutValuesEqualToTheirWriteDefaults) {
   ASSERT_EQ(bag->written_keys(), keys(expected.c_str()));
 }
 
-TEST(PropertyBagSave, StopsAtTheFirstFailureAndReportsIt) {
-  ComPtr<IDispatch> control = make_sample_control();
-  auto bag = RecordingBag::create();
-  bag->fail_write_of = L"NumberOfTabs";
-  EXPECT_EQ(bag_persist(control.get())->Save(bag.get(), TRUE, FALSE), E_FAIL);
-  ASSERT_EQ(bag->writes.size(), 12u);
-  EXPECT_EQ(bag->writes.back().key, L"Font");
-  // A failed save leaves the control unsaved.
-  EXPECT_EQ(stream_persist(control.get())->IsDirty(), S_OK);
-}
-
 class PropertyBagLoad : public ::testing::Test {
  protected:
   void SetUp() override { bag = RecordingBag::create(); }
   void load() {
-    control = create_control();
     recorder = EventRecorder::create();
+    control = create_control();
     recorder->connect(control.get());
     EXPECT_EQ(bag_persist(control.get())->Load(bag.get(), nullptr), S_OK);
     recorder->disconnect();
@@ -110,7 +102,7 @@ class PropertyBagLoad : public ::testing::Test {
   ComPtr<EventRecorder> recorder;
 };
 
-TEST_F(PropertyBagLoad, AnEmptyBagLoadsTheReadDefaults) {
+TEST_F(PropertyBagLoad, AnEmptyBagLoadsTheReadDefaultsAndColumnKeysFollowTheCount) {
   load();
   EXPECT_EQ(bag->read_keys(), kControlKeysRead);
   expect_read_defaults(control.get());
@@ -118,32 +110,13 @@ TEST_F(PropertyBagLoad, AnEmptyBagLoadsTheReadDefaults) {
   EXPECT_EQ(text(id::ColumnWidths), L"900");
   // Loaded values count as saved.
   EXPECT_EQ(stream_persist(control.get())->IsDirty(), S_FALSE);
-}
 
-TEST_F(PropertyBagLoad, RepaintsOnceForAllItsSettersAndLeavesLaterOnesPainting) {
-  // (A new HeaderHeight would add the repaint of the resize it causes.)
-  bag->set(L"ForeColor", v_i4(0x654321));
-  bag->set(L"BackColor", v_i4(0x123456));
-  bag->set(L"ShowFrame", v_bool(false));
-  control = create_control();
-  const ComPtr<IHostingTestProbe> probe = probe_of(control.get());
-  auto paints = [&] {
-    LONG count = -1;
-    EXPECT_EQ(probe->GetPaintCount(&count), S_OK);
-    return count;
-  };
-  const LONG before = paints();
-  EXPECT_EQ(bag_persist(control.get())->Load(bag.get(), nullptr), S_OK);
-  EXPECT_EQ(paints() - before, 1);
-  put(control.get(), id::BackColor, {}, vlong(0));
-  EXPECT_EQ(paints() - before, 2);
-}
-
-TEST_F(PropertyBagLoad, AColumnCountWithoutColumnKeysLoadsBlankColumns) {
+  // A column count without column keys loads blank columns; each column's
+  // keys are read in their order, after every control key.
+  bag->reads.clear();
   bag->set(L"NumberOfTabs", v_i4(3));
   load();
   EXPECT_EQ(value(id::NumberOfRows), 3);
-  // Each column's keys are read in their order, after every control key.
   std::vector<std::wstring> expected = kControlKeysRead;
   for (LONG i = 1; i <= 3; ++i) {
     EXPECT_EQ(value(id::RowWidth, {vlong(i)}), 0);
@@ -158,6 +131,20 @@ TEST_F(PropertyBagLoad, AColumnCountWithoutColumnKeysLoadsBlankColumns) {
   EXPECT_EQ(bag->reads[25].asked, VT_DISPATCH);
   EXPECT_EQ(bag->reads[kControlKeysRead.size() + 2].asked, VT_DISPATCH);
   EXPECT_EQ(bag->reads[1].asked, VT_EMPTY);
+}
+
+// (A new HeaderHeight would add the repaint of the resize it causes.)
+TEST_F(PropertyBagLoad, RepaintsOnceForAllItsSettersAndLeavesLaterOnesPainting) {
+  bag->set(L"ForeColor", v_i4(0x654321));
+  bag->set(L"BackColor", v_i4(0x123456));
+  bag->set(L"ShowFrame", v_bool(false));
+  control = create_control();
+  const ComPtr<IHostingTestProbe> probe = probe_of(control.get());
+  const LONG before = paint_count(probe.get());
+  EXPECT_EQ(bag_persist(control.get())->Load(bag.get(), nullptr), S_OK);
+  EXPECT_EQ(paint_count(probe.get()) - before, 1);
+  put(control.get(), id::BackColor, {}, vlong(0));
+  EXPECT_EQ(paint_count(probe.get()) - before, 2);
 }
 
 TEST_F(PropertyBagLoad, ColumnWidthsIsEmptyAfterLoadingColumnsAndSelectedRowZero) {
@@ -246,15 +233,13 @@ TEST(PersistenceLifecycle, SavesClearTheDirtyFlagOnlyWhenAskedAndSucceeding) {
   EXPECT_EQ(bag_persist(control.get())->Save(RecordingBag::create().get(), TRUE, FALSE), S_OK);
   EXPECT_EQ(persist->IsDirty(), S_FALSE);
 
-  // A save the stream does not take (opened read-only) is reported, not
-  // passed off as done.
+  // A save the (read-only) stream refuses is reported, not passed off as done.
   put(control.get(), id::HeaderHeight, {}, vlong(41));
   ComPtr<IStorage> storage = new_storage();
-  stream = nullptr;
+  // put() lets the stream go before each call: the storage shares it with no one.
   ASSERT_EQ(storage->CreateStream(L"Form", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
                                   0, stream.put()),
             S_OK);
-  stream = nullptr;
   ASSERT_EQ(
       storage->OpenStream(L"Form", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put()),
       S_OK);
@@ -273,7 +258,6 @@ TEST(PersistenceLifecycle, TheStreamIsExactlyAsLongAsAnnounced) {
   const DWORD marker = 0xC0FFEE11;
   ASSERT_EQ(stream->Write(&marker, sizeof marker, nullptr), S_OK);
   EXPECT_EQ(contents_of(stream.get()).size(), size.QuadPart + sizeof marker);
-
   stream->Seek({}, STREAM_SEEK_SET, nullptr);
   ASSERT_EQ(stream_persist(create_control().get())->Load(stream.get()), S_OK);
   DWORD after = 0;
@@ -283,49 +267,35 @@ TEST(PersistenceLifecycle, TheStreamIsExactlyAsLongAsAnnounced) {
   EXPECT_EQ(after, marker);
 }
 
-class RoundTrip : public ::testing::Test {
- protected:
-  void SetUp() override {
-    original = make_sample_control();
-    put(original.get(), id::Alignment, {}, vlong(tessel::reg_Bottom));
-    expected = snapshot(original.get());
-    expected.values[L"SelectedRow"] = L"0 3";  // a selection is never loaded (VT_I4)
-    ASSERT_EQ(expected.values[L"NumberOfRows"], L"3 3");
-    ASSERT_EQ(expected.pictures[L"RowPicture1"].size(), 2u + 16 * 16);
-  }
-  ComPtr<IDispatch> original;
-  ControlSnapshot expected;
-};
+// Each persistence interface brings back what the sample control saves.
+TEST(RoundTrip, ThroughAStreamAStorageAndAPropertyBag) {
+  ComPtr<IDispatch> original = make_sample_control();
+  put(original.get(), id::Alignment, {}, vlong(tessel::reg_Bottom));
+  const ControlSnapshot expected = snapshot_to_load(original.get());
+  ASSERT_EQ(expected.values.at(L"NumberOfRows"), L"3 3");
+  ASSERT_EQ(expected.pictures.at(L"RowPicture1").size(), 2u + 16 * 16);
 
-TEST_F(RoundTrip, ThroughAStreamKeepingTheDrawingFont) {
-  expect_same(snapshot(load_from_bytes(save_to_bytes(original.get())).get()), expected);
-  // After the assignment the drawing font turns regular; a bag that keeps
-  // the last "Font" would bring the bold assigned font back, the stream
-  // keeps the first.
-  put(original.get(), id::FontBold, {}, vbool(false));
-  ComPtr<IDispatch> after = load_from_bytes(save_to_bytes(original.get()));
-  EXPECT_FALSE(as_bool(get(after.get(), id::FontBold)));
-  EXPECT_EQ(snapshot(after.get()).values[L"Font"].find(L"bold"), std::wstring::npos);
-}
-
-TEST_F(RoundTrip, ThroughAStorage) {
   ComPtr<IStorage> storage = new_storage();
-  auto saver = original.query<IPersistStorage>(IID_IPersistStorage);
+  auto saver = storage_persist(original.get());
   ASSERT_EQ(saver->Save(storage.get(), TRUE), S_OK);
   ASSERT_EQ(saver->SaveCompleted(nullptr), S_OK);
   EXPECT_EQ(saver->IsDirty(), S_FALSE);
   ASSERT_EQ(storage->Commit(STGC_DEFAULT), S_OK);
-  ComPtr<IDispatch> loaded = create_control();
-  ASSERT_EQ(loaded.query<IPersistStorage>(IID_IPersistStorage)->Load(storage.get()), S_OK);
-  expect_same(snapshot(loaded.get()), expected);
-}
+  ComPtr<IDispatch> from_storage = create_control();
+  ASSERT_EQ(storage_persist(from_storage.get())->Load(storage.get()), S_OK);
+  expect_same(snapshot(from_storage.get()), expected);
 
-TEST_F(RoundTrip, ThroughAPropertyBag) {
   auto bag = RecordingBag::create();
   ASSERT_EQ(bag_persist(original.get())->Save(bag.get(), TRUE, FALSE), S_OK);
-  ComPtr<IDispatch> loaded = create_control();
-  ASSERT_EQ(bag_persist(loaded.get())->Load(bag.get(), nullptr), S_OK);
-  expect_same(snapshot(loaded.get()), expected);
+  expect_same(snapshot(load_from_bag(bag.get()).get()), expected);
+
+  expect_same(snapshot(load_from_bytes(save_to_bytes(original.get())).get()), expected);
+  // The drawing font turned regular after the assignment; a bag keeping the last
+  // "Font" would bring the bold assigned font back, the stream keeps the first.
+  put(original.get(), id::FontBold, {}, vbool(false));
+  ComPtr<IDispatch> after = load_from_bytes(save_to_bytes(original.get()));
+  EXPECT_FALSE(as_bool(get(after.get(), id::FontBold)));
+  EXPECT_EQ(snapshot(after.get()).values[L"Font"].find(L"bold"), std::wstring::npos);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // A saved form comes back as it was saved, whatever the host: bags that keep
-// the first or the last write of a key, streams and storages, containers
-// that activate the control at its own size, fonts that are the container's,
-// damaged forms, and what a form host does while it loads (frozen events,
-// refused change notifications).
+// the first or the last write, streams, storages, containers that keep the
+// control's size or give it their font; damaged forms, frozen events.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,8 +21,7 @@ namespace id = tessel::dispid;
 
 constexpr COLORREF kSeparator = RGB(181, 182, 200);
 
-// A form of two columns, 100 and 50 pixels wide, as a container's bag holds
-// it after a save.
+// Two columns, 100 and 50 pixels wide, as a container's bag holds them.
 ComPtr<RecordingBag> two_column_form(LONG height, LONG back_color) {
   auto bag = RecordingBag::create();
   bag->set(L"HeaderHeight", v_i4(height));
@@ -37,12 +34,6 @@ ComPtr<RecordingBag> two_column_form(LONG height, LONG back_color) {
   return bag;
 }
 
-ComPtr<IDispatch> loaded_from(IPropertyBag* bag) {
-  ComPtr<IDispatch> control = create_control();
-  EXPECT_EQ(bag_persist(control.get())->Load(bag, nullptr), S_OK);
-  return control;
-}
-
 // The control's view as a container draws it, width x height pixels.
 struct View {
   View(IUnknown* control, int width, int height) : canvas(width, height) {
@@ -51,9 +42,8 @@ struct View {
   Canvas canvas;
 };
 
-// In-place activation by a container that keeps the size the control
-// already has (200 x 25): the loaded columns show all the same, and so does
-// any state the surface lost.
+// In-place activation by a container that keeps the control's own size (200 x
+// 25): the loaded columns show all the same, and so does any state the surface lost.
 void activate_at_own_size(IDispatch* control, TestFrame& frame, TestSite& site) {
   auto object = ComPtr<IUnknown>(control).query<IOleObject>(IID_IOleObject);
   ASSERT_EQ(object->SetClientSite(&site), S_OK);
@@ -65,7 +55,7 @@ void activate_at_own_size(IDispatch* control, TestFrame& frame, TestSite& site) 
 TEST(LoadedForm, ShowsItsColumnsWhenTheContainerKeepsItsSize) {
   TestFrame frame;
   TestSite site{frame.handle(), {10, 20, 210, 45}};
-  ComPtr<IDispatch> control = loaded_from(two_column_form(25, 0xFDFAF9).get());
+  ComPtr<IDispatch> control = load_from_bag(two_column_form(25, 0xFDFAF9).get());
   activate_at_own_size(control.get(), frame, site);
   View view(control.get(), 200, 25);
   EXPECT_EQ(view.canvas.pixel(102, 10), kSeparator);
@@ -83,20 +73,17 @@ TEST(LoadedForm, ShowsItsColumnsWhenTheContainerKeepsItsSize) {
 // Loading has the effects of the setters' repaints: the height, a system
 // colour written back as RGB, and the columns laid out at that height.
 TEST(LoadedForm, HasWhatTheSettersRepaintsLeave) {
-  ComPtr<IDispatch> control = loaded_from(two_column_form(40, 0x8000000F).get());
-  EXPECT_EQ(as_long(get(control.get(), id::BackColor)),
-            static_cast<LONG>(GetSysColor(COLOR_BTNFACE)));
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  ComPtr<IDispatch> control = load_from_bag(two_column_form(40, 0x8000000F).get());
+  EXPECT_EQ(as_long(get(control.get(), id::BackColor)), static_cast<LONG>(face));
   EXPECT_EQ(surface_size(probe_of(control.get()).get()).cy, 40);
   View view(control.get(), 200, 40);
   EXPECT_EQ(view.canvas.pixel(102, 30), kSeparator);
-  EXPECT_EQ(view.canvas.pixel(1, 20),
-            RGB(GetRValue(GetSysColor(COLOR_BTNFACE)), GetGValue(GetSysColor(COLOR_BTNFACE)),
-                GetBValue(GetSysColor(COLOR_BTNFACE))));
+  EXPECT_EQ(view.canvas.pixel(1, 20), face);
 }
 
-// A control placed on a form whose font is 14 pt bold italic draws with
-// that font; FontName is set to the same name as the form's font reports
-// (the platform may have substituted the face asked for).
+// A control on a form whose font is 14 pt bold italic draws with it; FontName is
+// set to the name the form's font reports (the platform may substitute the face).
 class AmbientFontForm : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -114,18 +101,9 @@ class AmbientFontForm : public ::testing::Test {
   }
   void TearDown() override { control.query<IOleObject>(IID_IOleObject)->Close(OLECLOSE_NOSAVE); }
   void expect_drawn_with_the_forms_font(IDispatch* loaded) const {
-    ComPtr<IFontDisp> drawing;
-    ASSERT_EQ(
-        V_DISPATCH(get(loaded, id::Font).get())->QueryInterface(IID_IFontDisp, drawing.put_void()),
-        S_OK);
-    EXPECT_EQ(font_name(drawing.get()), name);
-    EXPECT_EQ(font_size(drawing.get()), size);
-    auto font = drawing.query<IFont>(IID_IFont);
-    BOOL bold = FALSE, italic = FALSE;
-    font->get_Bold(&bold);
-    font->get_Italic(&italic);
-    EXPECT_TRUE(bold);
-    EXPECT_TRUE(italic);
+    // The snapshot gives the drawing font's name, size, weight and slant.
+    EXPECT_EQ(snapshot(loaded).values.at(L"Font"),
+              name + L" " + std::to_wstring(size) + L" bold italic");
     EXPECT_EQ(as_string(get(loaded, id::FontName)), name);
   }
 
@@ -136,23 +114,30 @@ class AmbientFontForm : public ::testing::Test {
   ComPtr<IDispatch> control = create_control();
 };
 
-TEST_F(AmbientFontForm, ComesBackFromBagsThatKeepTheFirstOrTheLastWrite) {
-  for (bool keep_first : {false, true}) {
-    SCOPED_TRACE(keep_first ? "first write kept" : "last write kept");
+TEST_F(AmbientFontForm, ComesBackFromBagsStreamsAndStorages) {
+  // A control loaded from what from saves to a bag that keeps the first or
+  // the last write of a key, with, as forms saved before the font was written
+  // once hold, a second "Font" entry: Nothing when no font was ever assigned.
+  auto through_bag = [](IDispatch* from, bool keep_first, bool second_font = false) {
     auto bag = RecordingBag::create();
     bag->keep_first = keep_first;
-    ASSERT_EQ(bag_persist(control.get())->Save(bag.get(), FALSE, TRUE), S_OK);
-    ComPtr<IDispatch> loaded = loaded_from(bag.get());
+    EXPECT_EQ(bag_persist(from)->Save(bag.get(), FALSE, TRUE), S_OK);
+    if (second_font) {
+      Variant nothing = v_object(nullptr);
+      EXPECT_EQ(bag->Write(L"Font", nothing.get()), S_OK);
+    }
+    return load_from_bag(bag.get());
+  };
+  for (bool keep_first : {false, true}) {
+    SCOPED_TRACE(keep_first ? "first write kept" : "last write kept");
+    ComPtr<IDispatch> loaded = through_bag(control.get(), keep_first);
     expect_drawn_with_the_forms_font(loaded.get());
     // And again from what the loaded control saves.
-    auto again = RecordingBag::create();
-    again->keep_first = keep_first;
-    ASSERT_EQ(bag_persist(loaded.get())->Save(again.get(), FALSE, TRUE), S_OK);
-    expect_drawn_with_the_forms_font(loaded_from(again.get()).get());
+    expect_drawn_with_the_forms_font(through_bag(loaded.get(), keep_first).get());
   }
-}
+  expect_drawn_with_the_forms_font(through_bag(control.get(), true, true).get());
 
-TEST_F(AmbientFontForm, ComesBackFromStreamsAndStoragesTheSameEachGeneration) {
+  // Streams and storages: the same save each generation.
   const std::vector<BYTE> first = save_to_bytes(control.get());
   ComPtr<IDispatch> loaded = load_from_bytes(first);
   expect_drawn_with_the_forms_font(loaded.get());
@@ -164,18 +149,6 @@ TEST_F(AmbientFontForm, ComesBackFromStreamsAndStoragesTheSameEachGeneration) {
   ASSERT_EQ(storage_persist(from_storage.get())->Load(storage.get()), S_OK);
   expect_drawn_with_the_forms_font(from_storage.get());
   EXPECT_EQ(save_to_bytes(from_storage.get()), first);
-}
-
-// Forms saved before the font was written once hold a second "Font" entry,
-// Nothing when no font was ever assigned. A bag that keeps the first still
-// gives back the drawing font.
-TEST_F(AmbientFontForm, FormsWithASecondFontEntryLoadAsBefore) {
-  auto bag = RecordingBag::create();
-  bag->keep_first = true;
-  ASSERT_EQ(bag_persist(control.get())->Save(bag.get(), FALSE, TRUE), S_OK);
-  Variant nothing = v_object(nullptr);
-  ASSERT_EQ(bag->Write(L"Font", nothing.get()), S_OK);
-  expect_drawn_with_the_forms_font(loaded_from(bag.get()).get());
 }
 
 // Stream and storage forms that are empty, foreign, cut short or damaged
@@ -208,9 +181,7 @@ TEST(DamagedForm, LoadsTheReadDefaultsAndFails) {
 
 // While a form host has frozen the events (FreezeEvents, counted), events
 // are dropped, not delivered late; change notifications still flow.
-class FrozenEvents : public RecordedControlTest {};
-
-TEST_F(FrozenEvents, AreDroppedUntilTheLastThaw) {
+TEST_F(RecordedControlTest, FrozenEventsAreDroppedUntilTheLastThaw) {
   invoke(control.get(), id::AddRow, DISPATCH_METHOD, {});
   invoke(control.get(), id::AddRow, DISPATCH_METHOD, {});
   auto ole_control = control.query<IOleControl>(IID_IOleControl);
@@ -231,9 +202,7 @@ TEST_F(FrozenEvents, AreDroppedUntilTheLastThaw) {
 
 // A container that refuses a change notification: the member still makes
 // its change, and its caller learns of the refusal.
-class RefusedChange : public RecordedControlTest {};
-
-TEST_F(RefusedChange, ReachesTheCallerOfTheMember) {
+TEST_F(RecordedControlTest, ARefusedChangeReachesTheCallerOfTheMember) {
   recorder->on_changed = [](DISPID) { return E_ACCESSDENIED; };
   EXPECT_EQ(invoke(control.get(), id::HeaderHeight, DISPATCH_PROPERTYPUT, {vlong(30)}),
             E_ACCESSDENIED);

@@ -1,12 +1,9 @@
 // The framework's persistence stream format and value rules, without a
-// control: the byte layout, what a reader makes of repeated, absent and
-// damaged records, fonts and pictures as bytes, and the conversions and
-// default comparisons of the bag layer.
+// control: the byte layout, repeated, absent and damaged records, fonts and
+// pictures as bytes, and the bag layer's conversions and default comparisons.
 #include <gtest/gtest.h>
 
 #include <olectl.h>
-
-#include <cstring>
 
 #include "control/persist_test_support.h"
 #include "framework/error.h"
@@ -20,18 +17,12 @@ namespace {
 
 using framework::convert_property;
 using framework::crc32;
-using framework::kPropertyStreamHeaderSize;
 using framework::matches_default;
 using framework::StreamPropertyReader;
 using framework::StreamPropertyWriter;
 
-class ComApartment : public ::testing::Environment {
- public:
-  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  void TearDown() override { CoUninitialize(); }
-};
-[[maybe_unused]] const auto* const kApartment =
-    ::testing::AddGlobalTestEnvironment(new ComApartment);
+// The tests run on the main thread, in an apartment from the start.
+[[maybe_unused]] const HRESULT kApartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
 // The error number a call throws, or 0.
 template <class F>
@@ -44,38 +35,7 @@ int thrown(F&& f) {
   return 0;
 }
 
-std::vector<BYTE> three_records() {
-  StreamPropertyWriter w;
-  w.write(L"A", v_i4(1), nullptr);
-  w.write(L"B", v_text(L"zwei"), nullptr);
-  w.write(L"C", v_i4(3), nullptr);
-  return w.bytes();
-}
-
-// Where record n (0-based) starts.
-size_t record_offset(const std::vector<BYTE>& bytes, int n) {
-  size_t at = kPropertyStreamHeaderSize;
-  for (uint32_t size = 0; n-- > 0; at += 8 + size) std::memcpy(&size, &bytes[at], 4);
-  return at;
-}
-
-// A record written by hand: body fields as given, CRC made to match.
-std::vector<BYTE> with_raw_record(std::vector<BYTE> stream, const wchar_t* key, uint16_t vt,
-                                  std::vector<BYTE> value) {
-  framework::ByteWriter body;
-  body.u16(static_cast<uint16_t>(wcslen(key)));
-  for (const wchar_t* p = key; *p; ++p) body.u16(static_cast<uint16_t>(*p));
-  body.u16(vt);
-  body.bytes(value);
-  framework::ByteWriter record;
-  record.u32(static_cast<uint32_t>(body.size()));
-  record.u32(crc32(body.data()));
-  record.bytes(body.data());
-  stream.insert(stream.end(), record.data().begin(), record.data().end());
-  uint32_t length = static_cast<uint32_t>(stream.size() - kPropertyStreamHeaderSize);
-  std::memcpy(&stream[8], &length, 4);
-  return stream;
-}
+ForgedStream three_records() { return {{L"A", v_i4(1)}, {L"B", v_text(L"zwei")}, {L"C", v_i4(3)}}; }
 
 TEST(PropertyStream, HasAVersionedHeaderAndOneCheckedRecordPerWrite) {
   const BYTE check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
@@ -108,7 +68,9 @@ TEST(PropertyStream, KeepsTheFirstOfARepeatedKeyAndEveryWriteDefault) {
 }
 
 TEST(PropertyStream, NothingIsKnownPastTheFirstDamage) {
-  const std::vector<BYTE> bytes = three_records();
+  const std::vector<BYTE> bytes = three_records().stream();
+  const auto ends = record_ends(bytes);
+  ASSERT_EQ(ends.size(), 3u);
   const Variant fallback = v_i4(99);
   auto expect_only_a = [&](const std::vector<BYTE>& damaged) {
     StreamPropertyReader r(damaged);
@@ -118,7 +80,7 @@ TEST(PropertyStream, NothingIsKnownPastTheFirstDamage) {
     EXPECT_EQ(V_I4(r.read(L"Absent", VT_I4, &fallback).get()), 99);
   };
   // Cut anywhere in B, or a bit flipped in its length, CRC or body.
-  for (size_t at = record_offset(bytes, 1); at < record_offset(bytes, 2); ++at) {
+  for (size_t at = ends[0].second; at < ends[1].second; ++at) {
     SCOPED_TRACE(at);
     expect_only_a(std::vector<BYTE>(bytes.begin(), bytes.begin() + static_cast<long>(at)));
     std::vector<BYTE> damaged = bytes;
@@ -136,11 +98,12 @@ TEST(PropertyStream, NothingIsKnownPastTheFirstDamage) {
 }
 
 TEST(PropertyStream, AValueThatDoesNotDecodeSpoilsOnlyItsOwnKey) {
-  std::vector<BYTE> bytes = with_raw_record(three_records(), L"Odd", 0x4242, {1, 2});
-  bytes = with_raw_record(bytes, L"Short", VT_I4, {1, 2, 3});
-  bytes = with_raw_record(bytes, L"Half", VT_BSTR, {'x'});
-  bytes = with_raw_record(bytes, L"Last", VT_BOOL, {0xFF, 0xFF});
-  StreamPropertyReader r(bytes);
+  ForgedStream forged = three_records();
+  forged.raw(0x4242, L"Odd", {1, 2});
+  forged.raw(VT_I4, L"Short", {1, 2, 3});
+  forged.raw(VT_BSTR, L"Half", {'x'});
+  forged.raw(VT_BOOL, L"Last", {0xFF, 0xFF});
+  StreamPropertyReader r(forged.stream());
   EXPECT_TRUE(r.complete());
   const Variant fallback = v_i4(99);
   EXPECT_EQ(V_I4(r.read(L"Odd", VT_I4, &fallback).get()), 99);
@@ -191,15 +154,8 @@ TEST(PropertyStream, MetafilesKeepTheirSizeBeyondWhatSixteenBitsHold) {
     SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
     HDC recorder = CreateMetaFileW(nullptr);
     Rectangle(recorder, 0, 0, size.cx / 2, size.cy / 2);
-    PICTDESC description{};
-    description.cbSizeofstruct = sizeof description;
-    description.picType = PICTYPE_METAFILE;
-    description.wmf.hmeta = CloseMetaFile(recorder);
-    description.wmf.xExt = size.cx;
-    description.wmf.yExt = size.cy;
-    ComPtr<IPictureDisp> picture;
-    ASSERT_EQ(OleCreatePictureIndirect(&description, IID_IPictureDisp, TRUE, picture.put_void()),
-              S_OK);
+    ComPtr<IPictureDisp> picture = metafile_picture(CloseMetaFile(recorder), size);
+    ASSERT_TRUE(picture);
     StreamPropertyWriter w;
     w.write(L"Picture", v_object(picture.get()), nullptr);
     const std::vector<BYTE> bytes = w.bytes();
@@ -220,14 +176,13 @@ TEST(PropertyStream, MetafilesKeepTheirSizeBeyondWhatSixteenBitsHold) {
 TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   // Bytes that name another class are refused before anything is created;
   // so is a font class with data that is not a font.
-  const GUID other = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
-  std::vector<BYTE> value(sizeof other);
-  std::memcpy(value.data(), &other, sizeof other);
-  std::vector<BYTE> broken(sizeof(CLSID) + 3, 0xEE);
-  std::memcpy(broken.data(), &CLSID_StdFont, sizeof(CLSID));
-  std::vector<BYTE> bytes = with_raw_record(three_records(), L"Object", VT_DISPATCH, value);
-  bytes = with_raw_record(bytes, L"Broken", VT_DISPATCH, broken);
-  StreamPropertyReader r(bytes);
+  ForgedStream forged = three_records();
+  forged.raw(VT_DISPATCH, L"Object",
+             clsid_bytes({0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}}));
+  std::vector<BYTE> broken = clsid_bytes(CLSID_StdFont);
+  broken.insert(broken.end(), 3, 0xEE);
+  forged.raw(VT_DISPATCH, L"Broken", broken);
+  StreamPropertyReader r(forged.stream());
   EXPECT_EQ(thrown([&] { r.read(L"Object", VT_DISPATCH); }), 13);
   EXPECT_EQ(thrown([&] { r.read(L"Broken", VT_DISPATCH); }), 13);
 
@@ -247,7 +202,7 @@ TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   // A refused value leaves no part of its record behind.
   w.write(L"B", v_text(L"zwei"), nullptr);
   w.write(L"C", v_i4(3), nullptr);
-  EXPECT_EQ(w.bytes(), three_records());
+  EXPECT_EQ(w.bytes(), three_records().stream());
 }
 
 TEST(PropertyValues, ReadValuesAreConvertedToTheTypeAskedFor) {
