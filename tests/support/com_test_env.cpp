@@ -83,33 +83,15 @@ Variant call(IDispatch* object, DISPID id, std::vector<VARIANT> args) {
   return result;
 }
 
-VARIANT vlong(LONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return v;
-}
+VARIANT vlong(LONG value) { return variant_of(VT_I4, value); }
 
 VARIANT vbool(bool value) {
-  VARIANT v;
-  V_VT(&v) = VT_BOOL;
-  V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
+  return variant_of(VT_BOOL, VARIANT_BOOL{value ? VARIANT_TRUE : VARIANT_FALSE});
 }
 
-VARIANT vstr(const wchar_t* text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = SysAllocString(text);
-  return v;
-}
+VARIANT vstr(const wchar_t* text) { return variant_of(VT_BSTR, SysAllocString(text)); }
 
-VARIANT vmissing() {
-  VARIANT v;
-  V_VT(&v) = VT_ERROR;
-  V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
-  return v;
-}
+VARIANT vmissing() { return variant_of(VT_ERROR, SCODE{DISP_E_PARAMNOTFOUND}); }
 
 LONG as_long(const Variant& v) {
   Variant converted;

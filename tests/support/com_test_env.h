@@ -5,7 +5,7 @@
 #include <oaidl.h>
 #include <ocidl.h>
 
-#include <initializer_list>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,6 +40,17 @@ Variant get(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
 void put(IDispatch* object, DISPID id, std::vector<VARIANT> args, const VARIANT& value);
 Variant call(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
 
+// A VARIANT of type vt holding value's bytes in its union (all of whose
+// members start at the same place): a double as VT_R8, a pointer as
+// VT_BYREF | ..., and so on. Nothing is owned or copied.
+template <class T>
+VARIANT variant_of(VARTYPE vt, T value) {
+  static_assert(sizeof(T) <= sizeof(LONGLONG));
+  VARIANT v{};
+  V_VT(&v) = vt;
+  std::memcpy(&V_I8(&v), &value, sizeof value);
+  return v;
+}
 VARIANT vlong(LONG value);
 VARIANT vbool(bool value);
 // The BSTR is owned by the caller's VARIANT (clear it, or pass it to a call
