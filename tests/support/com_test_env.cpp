@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "control/tessel_control.h"
+#include "framework/module.h"
+#include "framework/test_probe.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -114,14 +117,6 @@ int error_number(HRESULT hr) {
   if ((static_cast<unsigned>(hr) & 0xFFFF0000u) == 0x800A0000u) return hr & 0xFFFF;
   return static_cast<int>(hr);
 }
-
-}  // namespace tessel_test
-
-#include "control/tessel_control.h"
-#include "framework/module.h"
-#include "framework/test_probe.h"
-
-namespace tessel_test {
 
 ComPtr<IDispatch> create_linked_control() {
   static HMODULE dll = [] {

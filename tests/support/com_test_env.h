@@ -32,6 +32,10 @@ void ensure_registered();
 
 // A new control, created by CLSID, as its IDispatch.
 ComPtr<IDispatch> create_control();
+// A control made by the test program's own copy of the control code (so that
+// seams set in the test reach it), using the tests' DLL's type library. It
+// carries the hosting test probe, as the tests' DLL's controls do.
+ComPtr<IDispatch> create_linked_control();
 
 // IDispatch calls by DISPID. Arguments are given first to last.
 HRESULT invoke(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
@@ -42,7 +46,7 @@ Variant call(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
 
 // A VARIANT of type vt holding value's bytes in its union (all of whose
 // members start at the same place): a double as VT_R8, a pointer as
-// VT_BYREF | ..., and so on. Nothing is owned or copied.
+// VT_BYREF | ..., and so on. What a pointer points to is not copied.
 template <class T>
 VARIANT variant_of(VARTYPE vt, T value) {
   static_assert(sizeof(T) <= sizeof(LONGLONG));
@@ -65,15 +69,4 @@ bool as_bool(const Variant& v);
 // The classic error number of a failed call (0x800A0000 | n), or the HRESULT.
 int error_number(HRESULT hr);
 
-}  // namespace tessel_test
-
-namespace tessel {
-struct _TesselControl;
-}
-
-namespace tessel_test {
-// A control made by the test program's own copy of the control code (so that
-// seams set in the test reach it), using the tests' DLL's type library. It
-// carries the hosting test probe, as the tests' DLL's controls do.
-ComPtr<IDispatch> create_linked_control();
 }  // namespace tessel_test
