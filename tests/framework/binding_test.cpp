@@ -33,14 +33,21 @@ std::wstring error_info_description() {
   return description.str();
 }
 
-TEST(Binding, NamesAndVtableReachTheSameMembers) {
+// One control through both bindings: the vtable's errors and their error
+// information, names and DISPIDs, argument checks, and colours as Longs.
+TEST(Binding, LateAndEarlyBindingShareMembersErrorsAndConversions) {
   ComPtr<IDispatch> control = create_control();
+  auto dual = control.query<tessel::_TesselControl>(tessel::IID__TesselControl);
+  ASSERT_TRUE(dual);
+  EXPECT_EQ(dual->put_RowWidth(1, 5), static_cast<HRESULT>(0x800A0009));
+  auto support = control.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
+  ASSERT_TRUE(support);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(tessel::IID__TesselControl), S_OK);
+  EXPECT_EQ(error_info_description(), L"Subscript out of range");
+
   EXPECT_EQ(id_of(control.get(), L"AddRow"), id::AddRow);
   EXPECT_EQ(id_of(control.get(), L"rowcaption"), id::RowCaption);
   EXPECT_EQ(id_of(control.get(), L"ShowAboutBox"), DISPID_ABOUTBOX);
-
-  auto dual = control.query<tessel::_TesselControl>(tessel::IID__TesselControl);
-  ASSERT_TRUE(dual);
   LONG width = 120;
   BSTR text = SysAllocString(L"Name");
   IPictureDisp* none = nullptr;
@@ -55,21 +62,8 @@ TEST(Binding, NamesAndVtableReachTheSameMembers) {
   LONG read = 0;
   ASSERT_EQ(dual->get_RowWidth(1, &read), S_OK);
   EXPECT_EQ(read, 33);
-}
 
-TEST(Binding, VtableErrorsSetErrorInfo) {
-  ComPtr<IDispatch> control = create_control();
-  auto dual = control.query<tessel::_TesselControl>(tessel::IID__TesselControl);
-  EXPECT_EQ(dual->put_RowWidth(1, 5), static_cast<HRESULT>(0x800A0009));
-  auto support = control.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
-  ASSERT_TRUE(support);
-  EXPECT_EQ(support->InterfaceSupportsErrorInfo(tessel::IID__TesselControl), S_OK);
-  EXPECT_EQ(error_info_description(), L"Subscript out of range");
-}
-
-TEST(Binding, ArgumentsAreCheckedAgainstTheTypeLibrary) {
-  ComPtr<IDispatch> control = create_control();
-  call(control.get(), id::AddRow);
+  // Arguments are checked against the type library.
   EXPECT_EQ(invoke(control.get(), 0x12345, DISPATCH_METHOD, {}), DISP_E_MEMBERNOTFOUND);
   EXPECT_EQ(invoke(control.get(), id::RowWidth, DISPATCH_PROPERTYGET, {}), DISP_E_PARAMNOTOPTIONAL);
   EXPECT_EQ(invoke(control.get(), id::DeleteRow, DISPATCH_METHOD, {vlong(1)}),
@@ -82,38 +76,26 @@ TEST(Binding, ArgumentsAreCheckedAgainstTheTypeLibrary) {
                    count.get()),
             S_OK);
   EXPECT_EQ(as_long(count), 1);
-}
 
-TEST(Binding, ColoursTakeSignedLongsAndReturnThemAsLongs) {
-  ComPtr<IDispatch> control = create_control();
   // &H80000012 as a script writes it: a negative Long.
   put(control.get(), id::ForeColor, {}, vlong(static_cast<LONG>(0x80000012u)));
   Variant colour = get(control.get(), id::ForeColor);
   EXPECT_EQ(colour.vt(), VT_I4);
   EXPECT_EQ(static_cast<ULONG>(V_I4(colour.get())), 0x80000012u);
-  auto dual = control.query<tessel::_TesselControl>(tessel::IID__TesselControl);
   OLE_COLOR raw = 0;
   ASSERT_EQ(dual->get_ForeColor(&raw), S_OK);
   EXPECT_EQ(raw, 0x80000012u);
-  VARIANT large;
-  V_VT(&large) = VT_R8;
-  V_R8(&large) = 4294967295.0;
-  put(control.get(), id::MaskColor, {}, large);
+  put(control.get(), id::MaskColor, {}, variant_of(VT_R8, 4294967295.0));
   EXPECT_EQ(static_cast<ULONG>(as_long(get(control.get(), id::MaskColor))), 0xFFFFFFFFu);
 }
 
 // Arguments a caller got wrong: a null by-reference pointer, a variant that
 // refers to itself or to a variant that refers back, more named arguments
 // than arguments. Each fails before the member runs.
-TEST(Binding, BrokenArgumentsFailBeforeTheMemberRuns) {
+TEST(Binding, BrokenArgumentsAndValuesOutsideTheParameterTypeFailAndChangeNothing) {
   ComPtr<IDispatch> control = create_control();
   call(control.get(), id::AddRow);
-  auto by_ref = [](VARTYPE vt, void* target) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | vt;
-    V_BYREF(&v) = target;
-    return v;
-  };
+  auto by_ref = [](VARTYPE vt, void* target) { return variant_of(VT_BYREF | vt, target); };
   EXPECT_EQ(invoke(control.get(), id::RowPicture, DISPATCH_PROPERTYPUTREF,
                    {vlong(1), by_ref(VT_DISPATCH, nullptr)}),
             E_POINTER);
@@ -147,34 +129,15 @@ TEST(Binding, BrokenArgumentsFailBeforeTheMemberRuns) {
   }
   EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 2);
   EXPECT_EQ(as_long(get(control.get(), id::RowWidth, {vlong(1)})), 60);
-}
 
-// A number a parameter's type cannot hold fails as the platform's
-// conversion to that type fails: overflow (error 6) or type mismatch (13),
-// with error information, and the property keeps its value. NaN and the
-// infinities are an overflow for every number type. A colour takes a Long's
-// bits (&H80000012 is negative) and otherwise converts as an unsigned Long.
-TEST(Binding, ValuesOutsideTheParameterTypeFailAndChangeNothing) {
-  ComPtr<IDispatch> control = create_control();
-  call(control.get(), id::AddRow);
-  auto real = [](double d) {
-    VARIANT v;
-    V_VT(&v) = VT_R8;
-    V_R8(&v) = d;
-    return v;
-  };
-  auto unsigned_long = [](ULONG u) {
-    VARIANT v;
-    V_VT(&v) = VT_UI4;
-    V_UI4(&v) = u;
-    return v;
-  };
-  auto wide = [](LONGLONG i) {
-    VARIANT v;
-    V_VT(&v) = VT_I8;
-    V_I8(&v) = i;
-    return v;
-  };
+  // A number a parameter's type cannot hold fails as the platform's
+  // conversion to that type fails: overflow (error 6) or type mismatch (13),
+  // with error information, and the property keeps its value. NaN and the
+  // infinities are an overflow for every number type. A colour takes a
+  // Long's bits (&H80000012 is negative) and otherwise converts as an
+  // unsigned Long.
+  auto real = [](double d) { return variant_of(VT_R8, d); };
+  auto wide = [](LONGLONG i) { return variant_of(VT_I8, i); };
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   // as_index: the value goes to RowWidth's Index, not to the property.
@@ -189,7 +152,7 @@ TEST(Binding, ValuesOutsideTheParameterTypeFailAndChangeNothing) {
       {id::HeaderHeight, real(inf), 6},
       {id::HeaderHeight, real(-inf), 6},
       {id::HeaderHeight, real(1e300), 6},
-      {id::HeaderHeight, unsigned_long(0xFFFFFFFFu), 6},
+      {id::HeaderHeight, variant_of(VT_UI4, ULONG{0xFFFFFFFFu}), 6},
       {id::HeaderHeight, wide(LONGLONG{1} << 32), 6},
       {id::HeaderHeight, wide(-(LONGLONG{1} << 31) - 1), 6},
       {id::HeaderHeight, vstr(L"abc"), 13},
@@ -256,19 +219,14 @@ TEST(Binding, BagValuesByReferenceAreReadOrSkipped) {
   };
   const LONG skipped = height_after_load(*v_text(L"abc").get());
   LONG height = 31;
-  VARIANT by_ref;
-  V_VT(&by_ref) = VT_BYREF | VT_I4;
-  V_I4REF(&by_ref) = &height;
-  EXPECT_EQ(height_after_load(by_ref), 31);
-  V_I4REF(&by_ref) = nullptr;
-  EXPECT_EQ(height_after_load(by_ref), skipped);
-  VARIANT self;
-  V_VT(&self) = VT_BYREF | VT_VARIANT;
+  EXPECT_EQ(height_after_load(variant_of(VT_BYREF | VT_I4, &height)), 31);
+  EXPECT_EQ(height_after_load(variant_of(VT_BYREF | VT_I4, static_cast<LONG*>(nullptr))), skipped);
+  VARIANT self = variant_of(VT_BYREF | VT_VARIANT, static_cast<VARIANT*>(nullptr));
   V_VARIANTREF(&self) = &self;
   EXPECT_EQ(height_after_load(self), skipped);
 }
 
-TEST(Binding, ClassInfoNamesTheCoclassAndItsEvents) {
+TEST(Binding, ClassInfoNamesTheEventsWhichReachEverySink) {
   ComPtr<IDispatch> control = create_control();
   auto provide = control.query<IProvideClassInfo2>(IID_IProvideClassInfo2);
   ASSERT_TRUE(provide);
@@ -282,10 +240,8 @@ TEST(Binding, ClassInfoNamesTheCoclassAndItsEvents) {
   EXPECT_EQ(attr->guid, tessel::CLSID_TesselControl);
   EXPECT_EQ(attr->typekind, TKIND_COCLASS);
   coclass->ReleaseTypeAttr(attr);
-}
 
-TEST(Binding, EventsReachEverySinkEvenWhenOneLeavesDuringTheRaise) {
-  ComPtr<IDispatch> control = create_control();
+  // Events reach every sink, even when one leaves during the raise.
   call(control.get(), id::AddRow);
   auto first = EventRecorder::create();
   auto second = EventRecorder::create();

@@ -51,12 +51,7 @@ void TestFrame::destroy() {
 
 Canvas::Canvas(int width, int height) : width_(width) {
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = framework::dib_header(width, -height, 32);
   void* bits = nullptr;
   bitmap_ = framework::GdiObject<HBITMAP>(
       CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -1,7 +1,6 @@
 // The control embedded in a container nobody here wrote, Wine's ATL host
-// window: in-place activation, the window and the retained surface, drawing,
-// mouse and keys, and that nothing outlives the host. Focus, repaints and
-// mnemonics in the same host: control/keyboard_focus_test.
+// window. Focus, repaints and mnemonics in the same host:
+// control/keyboard_focus_test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,12 +18,11 @@ namespace {
 constexpr int kWidth = AxHost::kWidth;
 constexpr int kHeight = AxHost::kHeight;
 
-// A control placed by the container from its ProgID, painting nothing.
-struct QuietHost : AxHost {
-  QuietHost() : AxHost(L"QuonTessel.TesselControl") { keep_from_painting(control().get()); }
-};
-
-TEST(Hosting, TheContainerActivatesTheControlInPlaceAtItsSize) {
+// The container places the control from its ProgID and activates it in
+// place at its size; then, the control painting nothing: drawing and
+// printing show the retained image, mouse and keys reach the control, and a
+// resize resizes the window and the surface once.
+TEST(Hosting, TheContainerActivatesDrawsForwardsInputAndResizesTheControl) {
   AxHost host(L"QuonTessel.TesselControl");
   HWND window = host.control_window();
   ASSERT_NE(window, nullptr);
@@ -32,7 +30,8 @@ TEST(Hosting, TheContainerActivatesTheControlInPlaceAtItsSize) {
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(client_rect(window).right, kWidth);
   EXPECT_EQ(client_rect(window).bottom, kHeight);
-  SIZE size = surface_size(host.probe().get());
+  auto probe = host.probe();
+  SIZE size = surface_size(probe.get());
   EXPECT_EQ(size.cx, kWidth);
   EXPECT_EQ(size.cy, kHeight);
   // The extent is not compared: Wine's host sets it in hundredths of an inch.
@@ -45,33 +44,11 @@ TEST(Hosting, TheContainerActivatesTheControlInPlaceAtItsSize) {
   EXPECT_EQ(control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew(),
             CO_E_ALREADYINITIALIZED);
   EXPECT_EQ(as_long(get(control.get(), tessel::dispid::NumberOfRows)), 1);
-  EXPECT_TRUE(is_default_font(ambient_font_of(host.probe().get()).get()));
-}
+  EXPECT_TRUE(is_default_font(ambient_font_of(probe.get()).get()));
 
-TEST(Hosting, ResizingResizesTheWindowAndTheSurfaceOnce) {
-  QuietHost host;
-  auto probe = host.probe();
-  ASSERT_EQ(probe->StartHookLog(), S_OK);
-  SetWindowPos(host.host(), nullptr, 0, 0, 260, 30, SWP_NOMOVE | SWP_NOZORDER);
-  pump_messages();
-  EXPECT_EQ(client_rect(host.control_window()).right, 260);
-  EXPECT_EQ(client_rect(host.control_window()).bottom, 30);
-  EXPECT_EQ(surface_size(probe.get()).cx, 260);
-  EXPECT_EQ(surface_size(probe.get()).cy, 30);
-  // A move is no resize; a resize of the window by someone else is one.
-  SetWindowPos(host.host(), nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  pump_messages();
-  SetWindowPos(host.control_window(), nullptr, 0, 0, 100, 12, SWP_NOMOVE | SWP_NOZORDER);
-  EXPECT_EQ(surface_size(probe.get()).cx, 100);
-  EXPECT_EQ(take_log(probe.get()), L"resize 260 30\nresize 100 12\n");
-}
-
-TEST(Hosting, DrawAndPrintShowTheRetainedImage) {
-  QuietHost host;
-  auto control = host.control();
+  keep_from_painting(control.get());
   const COLORREF kGreen = RGB(10, 200, 30), kBlack = RGB(0, 0, 0);
-  ASSERT_EQ(host.probe()->FillSurface(kGreen), S_OK);
-
+  ASSERT_EQ(probe->FillSurface(kGreen), S_OK);
   Canvas canvas(2 * kWidth + 1, 2 * kHeight + 1);
   ASSERT_EQ(draw_view(control.get(), canvas, {0, 0, kWidth, kHeight}), S_OK);
   EXPECT_EQ(canvas.pixel(0, 0), kGreen);
@@ -86,18 +63,10 @@ TEST(Hosting, DrawAndPrintShowTheRetainedImage) {
                 ->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr,
                        nullptr, 0),
             DV_E_DVASPECT);
-
-  // The window shows the same image when it prints itself.
   Canvas printed(kWidth, kHeight);
-  SendMessageW(host.control_window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc()),
-               PRF_CLIENT);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc()), PRF_CLIENT);
   EXPECT_EQ(printed.pixel(kWidth / 2, kHeight / 2), kGreen);
-}
 
-TEST(Hosting, MouseAndKeysReachTheControlWithButtonsShiftAndPixels) {
-  QuietHost host;
-  auto probe = host.probe();
-  HWND window = host.control_window();
   ASSERT_EQ(probe->StartHookLog(), S_OK);
   SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON | MK_CONTROL, MAKELPARAM(12, 7));
   SendMessageW(window, WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MAKELPARAM(3, 4));
@@ -124,6 +93,19 @@ TEST(Hosting, MouseAndKeysReachTheControlWithButtonsShiftAndPixels) {
             L"key_down 116 0\n"
             L"mouse_move 0 4 5 6\n"
             L"key_down 65 5\n");
+
+  SetWindowPos(host.host(), nullptr, 0, 0, 260, 30, SWP_NOMOVE | SWP_NOZORDER);
+  pump_messages();
+  EXPECT_EQ(client_rect(window).right, 260);
+  EXPECT_EQ(client_rect(window).bottom, 30);
+  EXPECT_EQ(surface_size(probe.get()).cx, 260);
+  EXPECT_EQ(surface_size(probe.get()).cy, 30);
+  // A move is no resize; a resize of the window by someone else is one.
+  SetWindowPos(host.host(), nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  pump_messages();
+  SetWindowPos(window, nullptr, 0, 0, 100, 12, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(surface_size(probe.get()).cx, 100);
+  EXPECT_EQ(take_log(probe.get()), L"resize 260 30\nresize 100 12\n");
 }
 
 // One host with everything the framework creates in use, the control

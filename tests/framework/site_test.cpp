@@ -1,16 +1,13 @@
 // The control without a container (a script's object), and in a container
-// of the test's own that records what the control asks of it: the in-place
-// activation protocol, height requests, focus and control-info
-// notifications, the ambient font, and the persistence entry points.
+// of the test's own that records what the control asks of it.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "control/persist_test_support.h"
 #include "control/tessel_control.h"
-#include "framework/embedding.h"
 #include "framework/hosting_helpers.h"
 #include "framework/test_site.h"
 #include "framework/units.h"
@@ -52,8 +49,18 @@ struct PlacedControl {
   }
 };
 
-TEST(Site, ActivationDeactivationAndCloseFollowTheProtocol) {
+TEST(Site, ControlInfoActivationHeightRequestsAndCloseFollowTheProtocol) {
   PlacedControl placed;
+  // A new access key is announced to the control site.
+  placed.site.calls.clear();
+  call(placed.control.get(), tessel::dispid::AddRow, {vlong(60), vstr(L"&Datum")});
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnControlInfoChanged"}));
+  CONTROLINFO info{};
+  info.cb = sizeof(info);
+  ASSERT_EQ(placed.control.query<IOleControl>(IID_IOleControl)->GetControlInfo(&info), S_OK);
+  EXPECT_EQ(info.cAccel, 2);
+
+  placed.site.calls.clear();
   ASSERT_EQ(placed.verb(OLEIVERB_INPLACEACTIVATE), S_OK);
   EXPECT_EQ(placed.site.calls, (Calls{L"CanInPlaceActivate", L"OnInPlaceActivate"}));
   HWND window = placed.window();
@@ -63,6 +70,30 @@ TEST(Site, ActivationDeactivationAndCloseFollowTheProtocol) {
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(surface_size(placed.probe.get()).cx, 300);
   EXPECT_EQ(placed.verb(OLEIVERB_INPLACEACTIVATE), S_OK);  // already active: nothing new
+
+  // Height is requested from the container, which decides.
+  ASSERT_EQ(placed.probe->StartHookLog(), S_OK);
+  placed.site.calls.clear();
+
+  // 375 twips are 25 pixels at 96 dpi; the container grants them.
+  ASSERT_EQ(placed.probe->SetHeightTwips(375.0f), S_OK);
+  EXPECT_EQ(placed.site.calls, (Calls{L"OnPosRectChange 10 20 310 45"}));
+  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 25\n");
+  EXPECT_EQ(rect_text(rect_in_parent(placed.window())), L"10 20 310 45");
+
+  // The container's own choice of height stands.
+  placed.site.granted_height = 33;
+  ASSERT_EQ(placed.probe->SetHeightTwips(300.0f), S_OK);
+  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 33\n");
+  EXPECT_EQ(surface_size(placed.probe.get()).cy, 33);
+
+  // A container that declines: the control takes the height itself.
+  placed.site.grant_positions = false;
+  ASSERT_EQ(placed.probe->SetHeightTwips(150.0f), S_OK);
+  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 10\n");
+  EXPECT_EQ(rect_text(rect_in_parent(placed.window())), L"10 20 310 30");
+  placed.site.grant_positions = true;
+  placed.site.granted_height.reset();
 
   placed.site.calls.clear();
   ASSERT_EQ(placed.verb(OLEIVERB_UIACTIVATE), S_OK);
@@ -99,42 +130,6 @@ TEST(Site, ActivationDeactivationAndCloseFollowTheProtocol) {
   EXPECT_EQ(placed.site.refs(), 0u);
 }
 
-TEST(Site, HeightIsRequestedFromTheContainerWhichDecides) {
-  PlacedControl placed;
-  ASSERT_EQ(placed.verb(OLEIVERB_INPLACEACTIVATE), S_OK);
-  ASSERT_EQ(placed.probe->StartHookLog(), S_OK);
-  placed.site.calls.clear();
-
-  // 375 twips are 25 pixels at 96 dpi; the container grants them.
-  ASSERT_EQ(placed.probe->SetHeightTwips(375.0f), S_OK);
-  EXPECT_EQ(placed.site.calls, (Calls{L"OnPosRectChange 10 20 310 45"}));
-  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 25\n");
-  EXPECT_EQ(rect_text(rect_in_parent(placed.window())), L"10 20 310 45");
-
-  // The container's own choice of height stands.
-  placed.site.granted_height = 33;
-  ASSERT_EQ(placed.probe->SetHeightTwips(300.0f), S_OK);
-  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 33\n");
-  EXPECT_EQ(surface_size(placed.probe.get()).cy, 33);
-
-  // A container that declines: the control takes the height itself.
-  placed.site.grant_positions = false;
-  ASSERT_EQ(placed.probe->SetHeightTwips(150.0f), S_OK);
-  EXPECT_EQ(take_log(placed.probe.get()), L"resize 300 10\n");
-  EXPECT_EQ(rect_text(rect_in_parent(placed.window())), L"10 20 310 30");
-}
-
-TEST(Site, AccessKeyChangesAreAnnouncedToTheControlSite) {
-  PlacedControl placed;
-  placed.site.calls.clear();
-  call(placed.control.get(), tessel::dispid::AddRow, {vlong(60), vstr(L"&Datum")});
-  EXPECT_EQ(placed.site.calls, (Calls{L"OnControlInfoChanged"}));
-  CONTROLINFO info{};
-  info.cb = sizeof(info);
-  ASSERT_EQ(placed.control.query<IOleControl>(IID_IOleControl)->GetControlInfo(&info), S_OK);
-  EXPECT_EQ(info.cAccel, 2);
-}
-
 TEST(Site, TheAmbientFontComesFromTheSiteOrIsANewMsSansSerif8) {
   TestFrame frame;
   TestSite site(frame.handle(), {0, 0, 100, 20});
@@ -158,12 +153,15 @@ TEST(Site, TheAmbientFontComesFromTheSiteOrIsANewMsSansSerif8) {
   EXPECT_EQ(site.refs(), 0u);
 }
 
-TEST(NoContainer, TheSurfaceHasADefaultExtentAndNoWindow) {
+// Without a container: the default extent and no window, the view still
+// drawing the retained image, height and extent changing the surface, and
+// InitNew running once whichever interface asks first (the stream and the
+// bag refusing a second start: control/persistence_test).
+TEST(NoContainer, ExtentHeightViewAndInitNewWorkWithoutAWindow) {
   ComPtr<IDispatch> control = create_control();
   HWND handle = reinterpret_cast<HWND>(1);
   EXPECT_EQ(control.query<IOleWindow>(IID_IOleWindow)->GetWindow(&handle), E_FAIL);
   EXPECT_EQ(handle, nullptr);
-
   auto probe = probe_of(control.get());
   SIZE size = surface_size(probe.get());
   EXPECT_EQ(size.cx, tessel::kTesselClass.default_size.cx);
@@ -183,27 +181,18 @@ TEST(NoContainer, TheSurfaceHasADefaultExtentAndNoWindow) {
   EXPECT_EQ(status, static_cast<DWORD>(OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE |
                                        OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
                                        OLEMISC_INSIDEOUT));
-
-  // Not active, the view still draws the retained image.
   const COLORREF kBlue = RGB(20, 40, 220);
   ASSERT_EQ(probe->FillSurface(kBlue), S_OK);
   Canvas canvas(size.cx, size.cy);
   ASSERT_EQ(draw_view(control.get(), canvas, {0, 0, size.cx, size.cy}), S_OK);
   EXPECT_EQ(canvas.pixel(size.cx - 1, size.cy - 1), kBlue);
-}
 
-TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
-  ComPtr<IDispatch> control = create_control();
   keep_from_painting(control.get());
-  auto probe = probe_of(control.get());
-  auto object = control.query<IOleObject>(IID_IOleObject);
   ASSERT_EQ(probe->StartHookLog(), S_OK);
-
   // At 96 dpi: 600 twips are 40 pixels; 37.5 twips are 2.5 pixels, which
   // round to the even 2, and 30 twips are the same 2 pixels (no resize).
   ASSERT_EQ(probe->SetHeightTwips(600.0f), S_OK);
   EXPECT_EQ(surface_size(probe.get()).cy, 40);
-  SIZEL extent{};
   ASSERT_EQ(object->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
   EXPECT_EQ(pixels_of_himetric(extent.cy, LOGPIXELSY), 40);
   EXPECT_EQ(pixels_of_himetric(extent.cx, LOGPIXELSX), tessel::kTesselClass.default_size.cx);
@@ -218,7 +207,6 @@ TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
   ASSERT_EQ(probe->SetHeightTwips(HUGE_VALF), S_OK);
   EXPECT_EQ(surface_size(probe.get()).cy, framework::kMaxWindowPixels);
   ASSERT_EQ(probe->SetHeightTwips(3e9f), S_OK);
-
   // The container's extent sizes the surface of a control that is not
   // active, and reads back as it was set.
   SIZEL set{2646, 1323};  // 100 x 50 pixels at 96 dpi
@@ -229,36 +217,22 @@ TEST(NoContainer, HeightAndExtentChangeTheSurfaceDirectly) {
   EXPECT_EQ(extent.cx, 2646);
   EXPECT_EQ(extent.cy, 1323);
   EXPECT_EQ(object->SetExtent(DVASPECT_ICON, &set), DV_E_DVASPECT);
-
   std::wstring width = L"resize " + std::to_wstring(tessel::kTesselClass.default_size.cx);
   EXPECT_EQ(take_log(probe.get()), width + L" 40\n" + width + L" 2\n" + width + L" 0\n" + width +
                                        L" 32767\nresize 100 50\n");
-}
 
-// Whichever interface asks first, InitNew runs once; the storage interface
-// refuses a second start too (the stream and the bag: control/persistence_test).
-TEST(NoContainer, InitNewRunsOnceWhicheverInterfaceAsks) {
-  ComPtr<IDispatch> control = create_control();
-  auto probe = probe_of(control.get());
-  auto bag = control.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
-  auto storage_init = control.query<IPersistStorage>(IID_IPersistStorage);
+  auto bag = bag_persist(control.get());
+  auto storage_init = storage_persist(control.get());
   ASSERT_TRUE(bag && storage_init);
   CLSID clsid{};
   ASSERT_EQ(bag->GetClassID(&clsid), S_OK);
   EXPECT_EQ(clsid, tessel::CLSID_TesselControl);
-
-  ASSERT_EQ(probe->StartHookLog(), S_OK);
   EXPECT_EQ(bag->InitNew(), S_OK);
   EXPECT_EQ(take_log(probe.get()).substr(0, 5), L"init\n");
-  EXPECT_EQ(control.query<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew(),
-            CO_E_ALREADYINITIALIZED);
+  EXPECT_EQ(stream_persist(control.get())->InitNew(), CO_E_ALREADYINITIALIZED);
   EXPECT_EQ(storage_init->InitNew(nullptr), CO_E_ALREADYINITIALIZED);
   EXPECT_EQ(take_log(probe.get()), L"");
-  ComPtr<IStorage> storage;
-  ASSERT_EQ(StgCreateDocfile(
-                nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE,
-                0, storage.put()),
-            S_OK);
+  ComPtr<IStorage> storage = new_storage();
   EXPECT_EQ(storage_init->Save(storage.get(), TRUE), S_OK);
   EXPECT_EQ(storage_init->Load(storage.get()), CO_E_ALREADYINITIALIZED);
   EXPECT_EQ(bag->Save(nullptr, TRUE, TRUE), E_POINTER);

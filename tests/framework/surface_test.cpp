@@ -1,7 +1,6 @@
 // The retained surface on its own: clearing in the background colour,
-// resizing that keeps the image and the DC, text colour and font that
-// follow their settings, refresh without a window, and no GDI object left
-// behind.
+// resizing that keeps the image and the DC, text colour and font that follow
+// their settings, refresh without a window, and no GDI object left behind.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -31,31 +30,9 @@ LOGFONTW selected_font(HDC dc) {
   return font;
 }
 
-TEST_F(SurfaceTest, ResizeKeepsTheImageWhereItOverlapsAndTheSameDc) {
-  Surface surface(20, 10);
-  surface.set_back_color(RGB(255, 0, 0));
-  surface.clear();
-  HDC dc = surface.dc();
-  surface.set_back_color(RGB(0, 0, 255));
-  surface.resize(30, 5);
-  EXPECT_EQ(surface.width(), 30);
-  EXPECT_EQ(surface.height(), 5);
-  EXPECT_EQ(surface.dc(), dc);
-  EXPECT_EQ(GetPixel(dc, 19, 4), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(dc, 20, 4), RGB(0, 0, 255));
-  // Negative lengths count as none, and the DC stays usable.
-  surface.resize(-4, 7);
-  EXPECT_EQ(surface.width(), 0);
-  EXPECT_EQ(surface.height(), 7);
-  EXPECT_EQ(surface.dc(), dc);
-  surface.resize(3, 3);
-  surface.clear();
-  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0, 0, 255));
-}
-
 // System colours translate; colours that do not are refused and keep the
 // old ones. A new back colour shows at the next clear, everywhere.
-TEST_F(SurfaceTest, ColoursTranslateOrAreRefused) {
+TEST_F(SurfaceTest, ColoursTranslateOrAreRefusedAndResizeKeepsTheImageAndTheDc) {
   Surface surface(20, 10);
   surface.set_back_color(0x80000000u | COLOR_HIGHLIGHT);
   surface.clear();
@@ -84,9 +61,29 @@ TEST_F(SurfaceTest, ColoursTranslateOrAreRefused) {
   EXPECT_EQ(GetTextColor(surface.dc()), GetSysColor(COLOR_BTNTEXT));
   surface.clear();
   EXPECT_EQ(GetPixel(surface.dc(), 19, 9), RGB(200, 10, 10));
+
+  // A resize keeps the image where it overlaps, and the same DC.
+  surface.set_back_color(RGB(255, 0, 0));
+  surface.clear();
+  HDC dc = surface.dc();
+  surface.set_back_color(RGB(0, 0, 255));
+  surface.resize(30, 5);
+  EXPECT_EQ(surface.width(), 30);
+  EXPECT_EQ(surface.height(), 5);
+  EXPECT_EQ(surface.dc(), dc);
+  EXPECT_EQ(GetPixel(dc, 19, 4), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 20, 4), RGB(0, 0, 255));
+  // Negative lengths count as none, and the DC stays usable.
+  surface.resize(-4, 7);
+  EXPECT_EQ(surface.width(), 0);
+  EXPECT_EQ(surface.height(), 7);
+  EXPECT_EQ(surface.dc(), dc);
+  surface.resize(3, 3);
+  surface.clear();
+  EXPECT_EQ(GetPixel(dc, 2, 2), RGB(0, 0, 255));
 }
 
-TEST_F(SurfaceTest, TextUsesTheFontObjectAlsoAfterItChanges) {
+TEST_F(SurfaceTest, TextUsesTheFontObjectAlsoAfterItChangesAndRefreshTellsTheView) {
   Surface surface(40, 20);
   ComPtr<IFont> font = font_of(surface);
   ASSERT_TRUE(font);
@@ -102,10 +99,8 @@ TEST_F(SurfaceTest, TextUsesTheFontObjectAlsoAfterItChanges) {
   ASSERT_EQ(font->put_Size(size), S_OK);
   LONG height = selected_font(surface.dc()).lfHeight;
   EXPECT_EQ(std::abs(height), MulDiv(20, GetDeviceCaps(surface.dc(), LOGPIXELSY), 72));
-}
 
-TEST_F(SurfaceTest, RefreshWithoutAWindowTellsTheView) {
-  Surface surface(4, 4);
+  // Without a window, a refresh tells the view.
   int changes = 0;
   surface.set_view_changed([&] { ++changes; });
   surface.refresh();

@@ -21,11 +21,10 @@ inline std::wstring rect_text(const RECT& r) {
          L" " + std::to_wstring(r.bottom);
 }
 
-// A container's sites, scripted by the test: ambient properties (a font or
-// none), in-place activation in a window of the test, position requests
-// granted through SetObjectRects (optionally with a height of the
-// container's choosing) or declined, and the control site. Every call the
-// control makes is recorded. It lives on the test's stack.
+// A container's sites, scripted by the test: an ambient font or none,
+// in-place activation in a window of the test, position requests granted
+// (with a height of its choosing, if set) or declined. Every call the control
+// makes is recorded. It lives on the test's stack.
 class TestSite final : public IOleClientSite,
                        public IDispatch,
                        public IOleInPlaceSite,

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "control/tessel_control.h"
+#include "framework/module.h"
+#include "framework/test_probe.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -83,33 +86,15 @@ Variant call(IDispatch* object, DISPID id, std::vector<VARIANT> args) {
   return result;
 }
 
-VARIANT vlong(LONG value) {
-  VARIANT v;
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return v;
-}
+VARIANT vlong(LONG value) { return variant_of(VT_I4, value); }
 
 VARIANT vbool(bool value) {
-  VARIANT v;
-  V_VT(&v) = VT_BOOL;
-  V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
+  return variant_of(VT_BOOL, VARIANT_BOOL{value ? VARIANT_TRUE : VARIANT_FALSE});
 }
 
-VARIANT vstr(const wchar_t* text) {
-  VARIANT v;
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = SysAllocString(text);
-  return v;
-}
+VARIANT vstr(const wchar_t* text) { return variant_of(VT_BSTR, SysAllocString(text)); }
 
-VARIANT vmissing() {
-  VARIANT v;
-  V_VT(&v) = VT_ERROR;
-  V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
-  return v;
-}
+VARIANT vmissing() { return variant_of(VT_ERROR, SCODE{DISP_E_PARAMNOTFOUND}); }
 
 LONG as_long(const Variant& v) {
   Variant converted;
@@ -132,14 +117,6 @@ int error_number(HRESULT hr) {
   if ((static_cast<unsigned>(hr) & 0xFFFF0000u) == 0x800A0000u) return hr & 0xFFFF;
   return static_cast<int>(hr);
 }
-
-}  // namespace tessel_test
-
-#include "control/tessel_control.h"
-#include "framework/module.h"
-#include "framework/test_probe.h"
-
-namespace tessel_test {
 
 ComPtr<IDispatch> create_linked_control() {
   static HMODULE dll = [] {

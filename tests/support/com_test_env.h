@@ -5,7 +5,7 @@
 #include <oaidl.h>
 #include <ocidl.h>
 
-#include <initializer_list>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,6 +32,10 @@ void ensure_registered();
 
 // A new control, created by CLSID, as its IDispatch.
 ComPtr<IDispatch> create_control();
+// A control made by the test program's own copy of the control code (so that
+// seams set in the test reach it), using the tests' DLL's type library. It
+// carries the hosting test probe, as the tests' DLL's controls do.
+ComPtr<IDispatch> create_linked_control();
 
 // IDispatch calls by DISPID. Arguments are given first to last.
 HRESULT invoke(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT> args,
@@ -40,6 +44,17 @@ Variant get(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
 void put(IDispatch* object, DISPID id, std::vector<VARIANT> args, const VARIANT& value);
 Variant call(IDispatch* object, DISPID id, std::vector<VARIANT> args = {});
 
+// A VARIANT of type vt holding value's bytes in its union (all of whose
+// members start at the same place): a double as VT_R8, a pointer as
+// VT_BYREF | ..., and so on. What a pointer points to is not copied.
+template <class T>
+VARIANT variant_of(VARTYPE vt, T value) {
+  static_assert(sizeof(T) <= sizeof(LONGLONG));
+  VARIANT v{};
+  V_VT(&v) = vt;
+  std::memcpy(&V_I8(&v), &value, sizeof value);
+  return v;
+}
 VARIANT vlong(LONG value);
 VARIANT vbool(bool value);
 // The BSTR is owned by the caller's VARIANT (clear it, or pass it to a call
@@ -54,15 +69,4 @@ bool as_bool(const Variant& v);
 // The classic error number of a failed call (0x800A0000 | n), or the HRESULT.
 int error_number(HRESULT hr);
 
-}  // namespace tessel_test
-
-namespace tessel {
-struct _TesselControl;
-}
-
-namespace tessel_test {
-// A control made by the test program's own copy of the control code (so that
-// seams set in the test reach it), using the tests' DLL's type library. It
-// carries the hosting test probe, as the tests' DLL's controls do.
-ComPtr<IDispatch> create_linked_control();
 }  // namespace tessel_test

@@ -41,31 +41,28 @@ const unsigned char* process_environment_block() {
   return reinterpret_cast<const unsigned char*>(info.PebBaseAddress);
 }
 
-// The table, or nullptr where it cannot be found.
-const GdiTableEntry* gdi_table() {
+// Runs each(entry) for every entry of the table, if it can be found.
+template <class Each>
+void for_each_entry(Each each) {
   const unsigned char* peb = process_environment_block();
-  return peb ? *reinterpret_cast<const GdiTableEntry* const*>(peb + kTableOffsetInPeb) : nullptr;
+  if (!peb) return;
+  auto table = *reinterpret_cast<const GdiTableEntry* const*>(peb + kTableOffsetInPeb);
+  for (size_t i = 0; table && i < kTableEntries; ++i) each(table[i]);
 }
 
 }  // namespace
 
 std::array<size_t, 256> live_gdi_objects_by_type() {
   std::array<size_t, 256> live{};
-  if (const GdiTableEntry* table = gdi_table()) {
-    for (size_t i = 0; i < kTableEntries; ++i) {
-      if (table[i].type != 0) ++live[table[i].type];
-    }
-  }
+  for_each_entry([&](const GdiTableEntry& entry) { live[entry.type] += entry.type != 0; });
   return live;
 }
 
 size_t live_window_dcs() {
   size_t live = 0;
-  if (const GdiTableEntry* table = gdi_table()) {
-    for (size_t i = 0; i < kTableEntries; ++i) {
-      if (table[i].type == gdi_type::kDc && (table[i].unique & 0x7f) == kWindowDcExtType) ++live;
-    }
-  }
+  for_each_entry([&](const GdiTableEntry& entry) {
+    live += entry.type == gdi_type::kDc && (entry.unique & 0x7f) == kWindowDcExtType;
+  });
   return live;
 }
 

@@ -11,12 +11,7 @@ namespace tessel_test {
 bool write_png(HDC dc, int width, int height, const std::wstring& path) {
   // Copy the block out as top-down 32-bit pixels for the encoder.
   BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader = framework::dib_header(width, -height, 32);
   std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 4);
   framework::MemoryDc copy_dc(dc);
   framework::GdiObject<HBITMAP> copy(CreateCompatibleBitmap(dc, width, height));
