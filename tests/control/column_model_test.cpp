@@ -105,7 +105,8 @@ TEST_F(ColumnModel, DeleteRowKeepsTheLastColumnAndTheDeletedRecord) {
   EXPECT_EQ(recorder->changes, std::vector<DISPID>{id::NumberOfRows});
 
   add_row(80, L"B");
-  put_picture(control.get(), 2, make_bitmap_picture(16, 16, RGB(255, 0, 0)).get());
+  put_ref(control.get(), id::RowPicture, {vlong(2)},
+          make_bitmap_picture(16, 16, RGB(255, 0, 0)).get());
   put(control.get(), id::RowSorted, {vlong(2)}, vbool(true));
   call(control.get(), id::DeleteRow);
   EXPECT_EQ(count(), 1);

@@ -165,7 +165,7 @@ TEST_F(Painting, AnIconPictureATopAlignedHeaderAndADeletedPressedColumnPaint) {
     if (x < 8) return std::nullopt;
     return RGB(0, 0, 170);
   });
-  put_picture(control.get(), 1, icon.get());
+  put_ref(control.get(), id::RowPicture, {vlong(1)}, icon.get());
   Variant stored = get(control.get(), id::RowPicture, {vlong(1)});
   ASSERT_EQ(stored.vt(), VT_DISPATCH);
   EXPECT_EQ(picture_type(static_cast<IPictureDisp*>(V_DISPATCH(stored.get()))), PICTYPE_BITMAP);
@@ -239,7 +239,7 @@ TEST_F(Painting, APictureThatChangesTheColumnsWhileItIsReadLeavesACorrectPaintin
     for (int i = 0; i < 2; ++i) call(control.get(), id::AddRow, {vlong(40), vstr(L"Spalte")});
     // Column 3 gets the picture; only the control keeps a reference to it.
     auto* picture = new CallingBackPicture(real.get(), c.trigger);
-    put_picture(control.get(), 3, picture);
+    put_ref(control.get(), id::RowPicture, {vlong(3)}, static_cast<IPictureDisp*>(picture));
     picture->arm(c.call_back);
     picture->Release();
     ASSERT_EQ(invoke(control.get(), id::DrawTab, DISPATCH_METHOD, {}), S_OK);

@@ -271,7 +271,8 @@ TEST(RegisterPage, ANewSelectionShowsColumnOneOfItsFirstControlAndWritesNothing)
 // typed without an extension loaded as typed.
 TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
   auto control = three_columns();
-  put_picture(control.get(), 1, make_bitmap_picture(8, 8, RGB(0, 128, 0)).get());
+  put_ref(control.get(), dispid::RowPicture, {vlong(1)},
+          make_bitmap_picture(8, 8, RGB(0, 128, 0)).get());
   MessageBoxes boxes;
   TempFile icon("PAGE TEST.ICO", icon_file_bytes());
   TempFile lower("page test.ico", icon_file_bytes());
