@@ -32,7 +32,11 @@ ComPtr<IFontDisp> new_font(const wchar_t* name, LONGLONG size, SHORT weight, BOO
 
 class Appearance : public RecordedControlTest {
  protected:
-  void init_new() { ASSERT_EQ(stream_persist(control.get())->InitNew(), S_OK); }
+  void init_new() {
+    auto persist = stream_persist(control.get());
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+  }
   ULONG colour(DISPID which) { return static_cast<ULONG>(as_long(get(control.get(), which))); }
   std::vector<LONG> values(std::initializer_list<DISPID> properties) {
     std::vector<LONG> result;

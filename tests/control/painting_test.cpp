@@ -140,7 +140,9 @@ class Painting : public ::testing::Test {
   void SetUp() override {
     control = create_control();
     ASSERT_TRUE(control);
-    ASSERT_EQ(stream_persist(control.get())->InitNew(), S_OK);
+    auto persist = stream_persist(control.get());
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(persist->InitNew(), S_OK);
   }
   // Every pixel of the control's view, 200 x 25 pixels, as a container
   // draws it, row by row.

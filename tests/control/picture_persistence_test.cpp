@@ -93,6 +93,7 @@ std::vector<BYTE> contents(IStorage* storage) {
   EXPECT_EQ(
       storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.put()),
       S_OK);
+  if (!stream) return {};
   EXPECT_EQ(stream->CopyTo(copy.get(), {.QuadPart = ~0ull}, nullptr, nullptr), S_OK);
   return contents_of(copy.get());
 }

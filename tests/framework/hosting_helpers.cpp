@@ -50,8 +50,15 @@ void TestFrame::destroy() {
 }
 
 Canvas::Canvas(int width, int height) : width_(width) {
+  // Written out here rather than taken from the product's own helper, so that
+  // a wrong row order there cannot cancel out in the pixels read here.
   BITMAPINFO info{};
-  info.bmiHeader = framework::dib_header(width, -height, 32);
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   bitmap_ = framework::GdiObject<HBITMAP>(
       CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

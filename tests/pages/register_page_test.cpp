@@ -307,8 +307,10 @@ TEST(RegisterPage, PicturesComeFromFilesAndReachTheColumnOnApply) {
     for (const TempFile* file : {&icon, &lower, &blue, &plain}) {
       FileDialogAnswer chosen(file->path, file == &plain);
       page.Apply();
+      const ComPtr<IPictureDisp> before(page.tab_picture());  // each load makes a new one
       click(open);
       ASSERT_EQ(chosen.calls, 1);
+      EXPECT_NE(page.tab_picture(), before.get()) << testing::PrintToString(file->path);
       // Loaded straight from the file an icon would stay an icon.
       EXPECT_EQ(picture_type(page.tab_picture()), PICTYPE_BITMAP)
           << testing::PrintToString(file->path);
