@@ -157,10 +157,7 @@ TEST_F(Appearance, FontValuesReachTheSurfaceFont) {
   f->get_Bold(&bold);
   EXPECT_TRUE(bold);
   put(control.get(), id::FontName, {}, vstr(L"Tahoma"));
-  VARIANT size;
-  V_VT(&size) = VT_R4;
-  V_R4(&size) = 9.75f;
-  put(control.get(), id::FontSize, {}, size);
+  put(control.get(), id::FontSize, {}, variant_of(VT_R4, 9.75f));
   put(control.get(), id::FontItalic, {}, vbool(true));
   EXPECT_EQ(as_string(get(control.get(), id::FontName)), L"Tahoma");
   // The face the platform realised for the name.

@@ -67,12 +67,7 @@ TEST_F(ColumnModel, AddRowWithoutArgumentsAppendsTheDefaultColumn) {
 // type: a script's VT_BYREF|VT_VARIANT (an Empty one takes the parameter's
 // type), a compiled host's typed reference. A given caption stays.
 TEST_F(ColumnModel, AddRowWritesTheGeneratedCaptionBackIntoTheCallersVariable) {
-  auto ref_to = [](Variant& target) {
-    VARIANT ref;
-    V_VT(&ref) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&ref) = target.get();
-    return ref;
-  };
+  auto ref_to = [](Variant& target) { return variant_of(VT_BYREF | VT_VARIANT, target.get()); };
   Variant width_var = Variant::from_long(75), empty_var, given;
   *given.get() = vstr(L"&Name");
   EXPECT_EQ(as_long(call(control.get(), id::AddRow, {ref_to(width_var), ref_to(empty_var)})), 1);
@@ -82,10 +77,9 @@ TEST_F(ColumnModel, AddRowWritesTheGeneratedCaptionBackIntoTheCallersVariable) {
   EXPECT_EQ(width(1), 75);
 
   BSTR typed = SysAllocString(L"");
-  VARIANT typed_ref;
-  V_VT(&typed_ref) = VT_BYREF | VT_BSTR;
-  V_BSTRREF(&typed_ref) = &typed;
-  EXPECT_EQ(as_long(call(control.get(), id::AddRow, {vmissing(), typed_ref})), 2);
+  EXPECT_EQ(as_long(call(control.get(), id::AddRow,
+                         {vmissing(), variant_of(VT_BYREF | VT_BSTR, &typed)})),
+            2);
   EXPECT_EQ(std::wstring(typed), L"Spalte");
   SysFreeString(typed);
 
@@ -144,10 +138,7 @@ TEST_F(ColumnModel, IndexesOutsideTheArrayAndBadArgumentsFailWithTheirErrors) {
   EXPECT_EQ(as_long(get(control.get(), id::SelectedRow)), 0);
 
   EXPECT_EQ(error_of(DISPATCH_PROPERTYPUT, id::RowWidth, {vlong(1), vstr(L"abc")}), 13);
-  VARIANT huge;
-  V_VT(&huge) = VT_R8;
-  V_R8(&huge) = 3e10;
-  EXPECT_EQ(error_of(DISPATCH_PROPERTYPUT, id::RowWidth, {vlong(1), huge}), 6);
+  EXPECT_EQ(error_of(DISPATCH_PROPERTYPUT, id::RowWidth, {vlong(1), variant_of(VT_R8, 3e10)}), 6);
   EXPECT_EQ(error_of(DISPATCH_PROPERTYGET, id::RowWidth, {vstr(L"x")}), 13);
   put(control.get(), id::RowWidth, {vstr(L"1")}, vstr(L"42"));
   EXPECT_EQ(width(1), 42);

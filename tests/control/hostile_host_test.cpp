@@ -197,23 +197,17 @@ TEST(HostileArguments, EndInADefinedErrorAndChangeNothing) {
   EXPECT_EQ(put_error(id::HeaderHeight, {self}), 13);
   EXPECT_EQ(error_number(invoke(control.get(), id::AddRow, DISPATCH_METHOD, {a, b})), 13);
 
-  VARIANT nan, too_big;
-  V_VT(&nan) = VT_R8;
-  V_R8(&nan) = std::nan("");
-  V_VT(&too_big) = VT_UI4;
-  V_UI4(&too_big) = 0xFFFFFFFF;
+  const VARIANT nan = variant_of(VT_R8, std::nan(""));
   EXPECT_EQ(put_error(id::HeaderHeight, {nan}), 6);
-  EXPECT_EQ(put_error(id::HeaderHeight, {too_big}), 6);
+  EXPECT_EQ(put_error(id::HeaderHeight, {variant_of(VT_UI4, 0xFFFFFFFFu)}), 6);
   EXPECT_EQ(put_error(id::RowWidth, {vlong(1), nan}), 6);
   EXPECT_EQ(as_long(get(control.get(), id::HeaderHeight)), 25);
   EXPECT_EQ(as_long(get(control.get(), id::NumberOfRows)), 1);
   // A colour takes a Long's bits or an unsigned value, nothing beyond.
-  V_VT(&too_big) = VT_I8;
-  V_I8(&too_big) = 0x100000000LL;
-  EXPECT_EQ(put_error(id::BackColor, {too_big}), 6);
-  V_VT(&too_big) = VT_UI4;
-  V_UI4(&too_big) = 0x80000012;
-  EXPECT_EQ(invoke(control.get(), id::BackColor, DISPATCH_PROPERTYPUT, {too_big}), S_OK);
+  EXPECT_EQ(put_error(id::BackColor, {variant_of(VT_I8, 0x100000000LL)}), 6);
+  EXPECT_EQ(
+      invoke(control.get(), id::BackColor, DISPATCH_PROPERTYPUT, {variant_of(VT_UI4, 0x80000012u)}),
+      S_OK);
   EXPECT_TRUE(process_heaps_valid());
 }
 

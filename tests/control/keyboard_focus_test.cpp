@@ -85,10 +85,8 @@ TEST(AccessKeys, OneCharacterPerMarkedColumnFollowingTheCaptions) {
   for (char other : {'D', 'N', 's', '\0'}) EXPECT_EQ(access_key_position(control.get(), other), 0);
   // The key is read, never written back.
   SHORT key = 100;
-  VARIANT by_ref;
-  V_VT(&by_ref) = VT_BYREF | VT_I2;
-  V_I2REF(&by_ref) = &key;
-  EXPECT_EQ(as_long(call(control.get(), id::GetTabAccessKey, {by_ref})), 2);
+  EXPECT_EQ(as_long(call(control.get(), id::GetTabAccessKey, {variant_of(VT_BYREF | VT_I2, &key)})),
+            2);
   EXPECT_EQ(key, 100);
 
   put(control.get(), id::RowCaption, {vlong(2)}, vstr(L"&Size"));

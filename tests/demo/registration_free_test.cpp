@@ -3,13 +3,12 @@
 // its MiscStatus, the page classes and the type library, and the demo host runs its session.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "demo/demo_run.h"
 #include "control/tessel_control.h"
 #include "support/com_test_env.h"
+#include "support/doc_text.h"
 #include "tessel_interfaces.h"
 
 namespace tessel_test {
@@ -46,11 +45,6 @@ struct ManifestContext {
 HRESULT create_control(IUnknown** control) {
   return CoCreateInstance(tessel::CLSID_TesselControl, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                           reinterpret_cast<void**>(control));
-}
-
-std::string read_text(const std::wstring& path) {
-  std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void replace_all(std::string& text, const std::string& from, const std::string& to) {
@@ -130,8 +124,8 @@ TEST(RegistrationFree, TheDemoHostRunsItsSessionWithTheManifestAlone) {
 // The 32-bit build cannot run here; its manifest must differ from this one in the processor
 // architecture only.
 TEST(RegistrationFree, TheX86ManifestNamesTheSameAssemblyForX86) {
-  const std::string x64 = read_text(bin_dir() + kManifestName);
-  const std::string x86 = read_text(bin_dir() + L"..\\..\\x86\\bin\\" + kManifestName);
+  const std::string x64 = read_file(bin_dir() + kManifestName);
+  const std::string x86 = read_file(bin_dir() + L"..\\..\\x86\\bin\\" + kManifestName);
   if (x86.empty()) GTEST_SKIP() << "no x86 build beside this one";
   ASSERT_NE(x64.find("processorArchitecture=\"amd64\""), std::string::npos);
   std::string expected = x64;

@@ -142,12 +142,7 @@ class Call {
     return held_.back();
   }
 
-  static VARIANT by_ref(VARTYPE vt, void* target) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | vt;
-    V_BYREF(&v) = target;
-    return v;
-  }
+  static VARIANT by_ref(VARTYPE vt, void* target) { return variant_of(VT_BYREF | vt, target); }
 
   // An argument for a parameter that a value of type `fitting` fits
   // (VT_EMPTY: no parameter, or none of a known type).
