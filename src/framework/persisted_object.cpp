@@ -4,9 +4,11 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
+#include "framework/byte_codec.h"
 #include "framework/error.h"
 #include "framework/picture_data.h"
 
@@ -76,6 +78,15 @@ std::vector<BYTE> contents_of(IStream* stream) {
   return bytes;
 }
 
+// The file a picture's data frames: what follows "lt\0\0" and the length,
+// as far as the length and the data go; empty when the frame is not there.
+std::span<const BYTE> picture_file(std::span<const BYTE> data) {
+  ByteReader frame(data);
+  uint32_t magic = 0, length = 0;
+  if (!frame.u32(magic) || magic != ('l' | 't' << 8) || !frame.u32(length)) return {};
+  return data.subspan(frame.position(), std::min<size_t>(length, frame.left()));
+}
+
 }  // namespace
 
 std::vector<BYTE> save_object(IUnknown* object) {
@@ -105,8 +116,12 @@ ComPtr<IDispatch> load_object(std::span<const BYTE> bytes) {
   CLSID clsid;
   std::memcpy(&clsid, bytes.data(), sizeof clsid);
   if (!is_persistable_class(clsid)) raise_error(error_number::kTypeMismatch);
+  const std::span<const BYTE> data = bytes.subspan(sizeof clsid);
+  if (clsid == CLSID_StdPicture && cut_short_bitmap(picture_file(data))) {
+    raise_error(error_number::kTypeMismatch);
+  }
   ComPtr<IPersistStream> persist = blank_object(clsid);
-  ComPtr<IStream> stream = stream_over(bytes.subspan(sizeof clsid));
+  ComPtr<IStream> stream = stream_over(data);
   if (FAILED(persist->Load(stream.get()))) raise_error(error_number::kTypeMismatch);
   auto dispatch = persist.query<IDispatch>(IID_IDispatch);
   if (!dispatch) raise_error(error_number::kTypeMismatch);

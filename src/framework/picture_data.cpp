@@ -265,4 +265,12 @@ ComPtr<IPictureDisp> container_replacement(IUnknown* object) {
   return drawn_as_bitmap(picture.get(), type);
 }
 
+bool cut_short_bitmap(std::span<const BYTE> file) {
+  constexpr size_t kFileHeader = 14;
+  if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') return false;
+  ByteReader info(file.subspan(std::min(file.size(), kFileHeader)));
+  uint32_t info_size = 0;
+  return !info.u32(info_size) || info_size > file.size() - kFileHeader;
+}
+
 }  // namespace framework

@@ -21,6 +21,7 @@
 #include <ocidl.h>
 
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "framework/com_ptr.h"
@@ -39,5 +40,11 @@ std::optional<std::vector<BYTE>> picture_data(IUnknown* object);
 // the colour that column pictures take as transparent. Throws ControlError
 // when the picture cannot be drawn.
 ComPtr<IPictureDisp> container_replacement(IUnknown* object);
+
+// Whether file begins as a Windows bitmap file but ends inside its file or
+// info header. The platform's picture reader is not handed such data: Wine's
+// reads the headers past the end of its buffer and may make a picture of
+// whatever lies there.
+bool cut_short_bitmap(std::span<const BYTE> file);
 
 }  // namespace framework

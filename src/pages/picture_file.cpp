@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/error.h"
+#include "framework/picture_data.h"
 
 namespace tessel {
 
@@ -49,7 +50,9 @@ std::vector<BYTE> read_file(const std::wstring& name) {
 framework::ComPtr<IPictureDisp> LoadPicture(const std::wstring& path) {
   const std::wstring name = path.substr(0, path.find(L'\0'));
   const std::vector<BYTE> bytes = read_file(name);
-  if (bytes.empty()) framework::raise_error(framework::error_number::kInvalidPicture);
+  if (bytes.empty() || framework::cut_short_bitmap(bytes)) {
+    framework::raise_error(framework::error_number::kInvalidPicture);
+  }
 
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
   if (!memory) framework::raise_error(framework::error_number::kOutOfMemory);

@@ -175,16 +175,34 @@ TEST(PropertyStream, MetafilesKeepTheirSizeBeyondWhatSixteenBitsHold) {
 
 TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   // Bytes that name another class are refused before anything is created;
-  // so is a font class with data that is not a font.
+  // so is a font class with data that is not a font, and a picture whose
+  // bitmap file ends inside its headers (the reader would read past them).
   ForgedStream forged = three_records();
   forged.raw(VT_DISPATCH, L"Object",
              clsid_bytes({0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}}));
   std::vector<BYTE> broken = clsid_bytes(CLSID_StdFont);
   broken.insert(broken.end(), 3, 0xEE);
   forged.raw(VT_DISPATCH, L"Broken", broken);
+  // A 1 x 1 bitmap of 24 bits with the 12-byte header of old files, whole
+  // and cut inside its info header.
+  const std::vector<BYTE> core_bitmap = {'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0,  26, 0, 0, 0,   12,
+                                         0,   0,   0,  1, 0, 1, 0, 1, 0, 24, 0,  0, 0, 255, 0};
+  for (size_t size : {core_bitmap.size(), size_t{25}, size_t{17}, size_t{11}}) {
+    std::vector<BYTE> picture = clsid_bytes(CLSID_StdPicture);
+    picture.insert(picture.end(), {'l', 't', 0, 0, static_cast<BYTE>(size), 0, 0, 0});
+    picture.insert(picture.end(), core_bitmap.begin(), core_bitmap.begin() + long(size));
+    forged.raw(VT_DISPATCH, L"Bitmap" + std::to_wstring(size), picture);
+  }
   StreamPropertyReader r(forged.stream());
   EXPECT_EQ(thrown([&] { r.read(L"Object", VT_DISPATCH); }), 13);
   EXPECT_EQ(thrown([&] { r.read(L"Broken", VT_DISPATCH); }), 13);
+  const Variant whole = r.read(L"Bitmap30", VT_DISPATCH);
+  ASSERT_EQ(whole.vt(), VT_DISPATCH);
+  EXPECT_EQ(picture_pixels(V_DISPATCH(whole.get())),
+            picture_pixels(make_bitmap_picture(1, 1, RGB(255, 0, 0)).get()));
+  for (const wchar_t* cut : {L"Bitmap25", L"Bitmap17", L"Bitmap11"}) {
+    EXPECT_EQ(thrown([&] { r.read(cut, VT_DISPATCH); }), 13) << cut;
+  }
 
   // Nor is any other object saved, though it could save itself.
   ComPtr<IMoniker> moniker;
