@@ -78,12 +78,13 @@ std::vector<BYTE> contents_of(IStream* stream) {
   return bytes;
 }
 
-// The file a picture's data frames: what follows "lt\0\0" and the length,
-// as far as the length and the data go; empty when the frame is not there.
+// The file in a picture's data: what follows "lt\0\0" and the length, as far
+// as both go, or the data itself without that frame (the platform's picture
+// reads both).
 std::span<const BYTE> picture_file(std::span<const BYTE> data) {
   ByteReader frame(data);
   uint32_t magic = 0, length = 0;
-  if (!frame.u32(magic) || magic != ('l' | 't' << 8) || !frame.u32(length)) return {};
+  if (!frame.u32(magic) || magic != ('l' | 't' << 8) || !frame.u32(length)) return data;
   return data.subspan(frame.position(), std::min<size_t>(length, frame.left()));
 }
 

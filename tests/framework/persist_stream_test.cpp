@@ -193,6 +193,9 @@ TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
     picture.insert(picture.end(), core_bitmap.begin(), core_bitmap.begin() + long(size));
     forged.raw(VT_DISPATCH, L"Bitmap" + std::to_wstring(size), picture);
   }
+  std::vector<BYTE> unframed = clsid_bytes(CLSID_StdPicture);  // the file without "lt"
+  unframed.insert(unframed.end(), core_bitmap.begin(), core_bitmap.begin() + 20);
+  forged.raw(VT_DISPATCH, L"Unframed", unframed);
   StreamPropertyReader r(forged.stream());
   EXPECT_EQ(thrown([&] { r.read(L"Object", VT_DISPATCH); }), 13);
   EXPECT_EQ(thrown([&] { r.read(L"Broken", VT_DISPATCH); }), 13);
@@ -200,7 +203,7 @@ TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   ASSERT_EQ(whole.vt(), VT_DISPATCH);
   EXPECT_EQ(picture_pixels(V_DISPATCH(whole.get())),
             picture_pixels(make_bitmap_picture(1, 1, RGB(255, 0, 0)).get()));
-  for (const wchar_t* cut : {L"Bitmap25", L"Bitmap17", L"Bitmap11"}) {
+  for (const wchar_t* cut : {L"Bitmap25", L"Bitmap17", L"Bitmap11", L"Unframed"}) {
     EXPECT_EQ(thrown([&] { r.read(cut, VT_DISPATCH); }), 13) << cut;
   }
 
