@@ -111,7 +111,7 @@ void write_type_library_keys(const ClassesRoot& root, ITypeLib* library, const s
   library->GetDocumentation(MEMBERID_NIL, nullptr, &name, nullptr, nullptr);
   set_registry_string(root, key, nullptr, name ? name : L"");
   SysFreeString(name);
-  set_registry_string(root, key + L"\\FLAGS", nullptr, hex(a.wLibFlags));
+  set_registry_string(root, key + L"\\FLAGS", nullptr, std::to_wstring(a.wLibFlags));  // decimal
   set_registry_string(root, key + L"\\HELPDIR", nullptr, path.substr(0, path.find_last_of(L"\\/")));
   const wchar_t* platform = a.syskind == SYS_WIN64 ? L"win64" : L"win32";
   set_registry_string(root, key + L"\\" + hex(a.lcid) + L"\\" + platform, nullptr, path);

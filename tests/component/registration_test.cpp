@@ -123,11 +123,21 @@ TEST(Registration, Regsvr32WritesTheClassesAndTheTypeLibraryAndRemovesThem) {
 
 // Windows overlays the user's keys on HKEY_CLASSES_ROOT for the user's
 // processes; Wine does not, so creating the control from them is not checked.
+// The type library's keys are those the platform's RegisterTypeLib writes.
 TEST(Registration, PerUserRegistrationStaysInTheUsersClasses) {
+  ASSERT_EQ(regsvr32(L"/u /s"), 0u);
+  ASSERT_EQ(regsvr32(L"/s"), 0u);
+  const std::wstring library = L"TypeLib\\" + guid_string(tessel::LIBID_QuonTessel) + L"\\1.0\\";
+  const std::wstring flags = framework::read_registry_string(kMachine, library + L"FLAGS", nullptr);
+  const std::wstring folder =
+      framework::read_registry_string(kMachine, library + L"HELPDIR", nullptr);
   ASSERT_EQ(regsvr32(L"/u /s"), 0u);
   ASSERT_EQ(regsvr32(L"/s /n /i:user"), 0u);
   EXPECT_EQ(present(kUser), L"11111111");
   EXPECT_EQ(present(kMachine), L"00000000");
+  EXPECT_EQ(framework::read_registry_string(kUser, library + L"FLAGS", nullptr), flags);
+  EXPECT_EQ(lower(framework::read_registry_string(kUser, library + L"HELPDIR", nullptr)),
+            lower(folder));
   EXPECT_EQ(framework::read_registry_string(kUser, kClsid + L"\\InprocServer32", L"ThreadingModel"),
             L"Apartment");
   EXPECT_EQ(framework::read_registry_string(kUser, kProgId + L"\\CLSID", nullptr),
