@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "framework/byte_codec.h"
 #include "framework/error.h"
@@ -266,11 +267,45 @@ ComPtr<IPictureDisp> container_replacement(IUnknown* object) {
 }
 
 bool cut_short_bitmap(std::span<const BYTE> file) {
-  constexpr size_t kFileHeader = 14;
+  constexpr size_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40;
   if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') return false;
-  ByteReader info(file.subspan(std::min(file.size(), kFileHeader)));
-  uint32_t info_size = 0;
-  return !info.u32(info_size) || info_size > file.size() - kFileHeader;
+  ByteReader in(file.subspan(2));
+  uint32_t ignored = 0, bits_at = 0, info_size = 0, compression = BI_RGB, colours_used = 0;
+  uint16_t planes = 0, bit_count = 0;
+  int64_t width = 0, height = 0;
+  if (!in.u32(ignored) || !in.u32(ignored) || !in.u32(bits_at) || !in.u32(info_size) ||
+      info_size > file.size() - kFileHeader) {
+    return true;
+  }
+  size_t entry = 4;  // bytes per colour table entry
+  if (info_size == kCoreHeader) {
+    uint16_t w = 0, h = 0;
+    in.u16(w), in.u16(h), in.u16(planes), in.u16(bit_count);
+    width = w, height = h, entry = 3;
+  } else if (info_size >= kInfoHeader) {
+    uint32_t w = 0, h = 0;
+    in.u32(w), in.u32(h), in.u16(planes), in.u16(bit_count), in.u32(compression);
+    in.u32(ignored), in.u32(ignored), in.u32(ignored), in.u32(colours_used);
+    width = static_cast<int32_t>(w), height = static_cast<int32_t>(h);
+  } else {
+    return false;  // a header of another kind: the platform's reader judges it
+  }
+  // The colour table (and a 40-byte header's colour masks) and the pixels
+  // of an uncompressed bitmap lie inside the file.
+  uint64_t colours = 0;
+  if (bit_count >= 1 && bit_count <= 8) {
+    const uint32_t most = 1u << bit_count;
+    colours = colours_used && colours_used < most ? colours_used : most;
+  }
+  const bool masks = compression == BI_BITFIELDS && info_size == kInfoHeader;
+  const uint64_t table_end = kFileHeader + info_size + (masks ? 12 : 0) + colours * entry;
+  if (table_end > file.size()) return true;
+  if (compression != BI_RGB && compression != BI_BITFIELDS) return false;
+  // Rows are padded to whole DWORDs; some writers leave out the last row's
+  // padding, which shows nothing.
+  const uint64_t row = (static_cast<uint64_t>(std::abs(width)) * bit_count + 7) / 8;
+  const uint64_t rows = static_cast<uint64_t>(std::abs(height));
+  return rows && bits_at + (row + 3) / 4 * 4 * (rows - 1) + row > file.size();
 }
 
 }  // namespace framework

@@ -41,10 +41,10 @@ std::optional<std::vector<BYTE>> picture_data(IUnknown* object);
 // when the picture cannot be drawn.
 ComPtr<IPictureDisp> container_replacement(IUnknown* object);
 
-// Whether file begins as a Windows bitmap file but ends inside its file or
-// info header. The platform's picture reader is not handed such data: Wine's
-// reads the headers past the end of its buffer and may make a picture of
-// whatever lies there.
+// Whether file begins as a Windows bitmap file but ends before its headers,
+// its colour table or (uncompressed) its pixels do. The platform's picture
+// reader is not handed such data: Wine's reads on past the end of its buffer
+// and makes a picture of whatever lies there.
 bool cut_short_bitmap(std::span<const BYTE> file);
 
 }  // namespace framework

@@ -176,34 +176,59 @@ TEST(PropertyStream, MetafilesKeepTheirSizeBeyondWhatSixteenBitsHold) {
 TEST(PropertyStream, MakesNoObjectOfAnyOtherClass) {
   // Bytes that name another class are refused before anything is created;
   // so is a font class with data that is not a font, and a picture whose
-  // bitmap file ends inside its headers (the reader would read past them).
+  // bitmap file ends before its headers, colour table or pixels do (the
+  // platform's reader would read on past it).
   ForgedStream forged = three_records();
   forged.raw(VT_DISPATCH, L"Object",
              clsid_bytes({0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}}));
   std::vector<BYTE> broken = clsid_bytes(CLSID_StdFont);
   broken.insert(broken.end(), 3, 0xEE);
   forged.raw(VT_DISPATCH, L"Broken", broken);
-  // A 1 x 1 bitmap of 24 bits with the 12-byte header of old files, whole
-  // and cut inside its info header.
-  const std::vector<BYTE> core_bitmap = {'B', 'M', 30, 0, 0, 0, 0, 0, 0, 0,  26, 0, 0, 0,   12,
-                                         0,   0,   0,  1, 0, 1, 0, 1, 0, 24, 0,  0, 0, 255, 0};
-  for (size_t size : {core_bitmap.size(), size_t{25}, size_t{17}, size_t{11}}) {
+  // 1 x 1 bitmaps with the 12-byte header of old files: red in 24 bits,
+  // green from the colour table in 8 bits. Whole (the red one also without
+  // its row's padding, as some writers leave it out), and cut inside their
+  // pixels, colour table or headers.
+  auto bitmap = [](BYTE bits) {
+    std::vector<BYTE> file = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    0,
+                              0,   12,  0, 0, 0, 1, 0, 1, 0, 1, 0, bits, 0};
+    if (bits == 8) {
+      file.insert(file.end(), 3 * 256, 0);
+      file[27] = 255;  // colour 0 is green
+    }
+    file[10] = static_cast<BYTE>(file.size()), file[11] = static_cast<BYTE>(file.size() >> 8);
+    file.insert(file.end(), {0, 0, 255, 0});
+    return file;
+  };
+  const struct {
+    const wchar_t* key;
+    BYTE bits;
+    size_t size;
+  } files[] = {{L"Red", 24, 29},     {L"Green", 8, 798},        {L"NoPixels", 24, 28},
+               {L"NoTable", 8, 400}, {L"NoInfoHeader", 24, 17}, {L"NoFileHeader", 24, 11}};
+  for (const auto& f : files) {
+    const std::vector<BYTE> file = bitmap(f.bits);
     std::vector<BYTE> picture = clsid_bytes(CLSID_StdPicture);
-    picture.insert(picture.end(), {'l', 't', 0, 0, static_cast<BYTE>(size), 0, 0, 0});
-    picture.insert(picture.end(), core_bitmap.begin(), core_bitmap.begin() + long(size));
-    forged.raw(VT_DISPATCH, L"Bitmap" + std::to_wstring(size), picture);
+    picture.insert(picture.end(), {'l', 't', 0, 0, BYTE(f.size), BYTE(f.size >> 8), 0, 0});
+    picture.insert(picture.end(), file.begin(), file.begin() + long(f.size));
+    forged.raw(VT_DISPATCH, f.key, picture);
   }
   std::vector<BYTE> unframed = clsid_bytes(CLSID_StdPicture);  // the file without "lt"
-  unframed.insert(unframed.end(), core_bitmap.begin(), core_bitmap.begin() + 20);
+  const std::vector<BYTE> red = bitmap(24);
+  unframed.insert(unframed.end(), red.begin(), red.begin() + 20);
   forged.raw(VT_DISPATCH, L"Unframed", unframed);
   StreamPropertyReader r(forged.stream());
   EXPECT_EQ(thrown([&] { r.read(L"Object", VT_DISPATCH); }), 13);
   EXPECT_EQ(thrown([&] { r.read(L"Broken", VT_DISPATCH); }), 13);
-  const Variant whole = r.read(L"Bitmap30", VT_DISPATCH);
-  ASSERT_EQ(whole.vt(), VT_DISPATCH);
-  EXPECT_EQ(picture_pixels(V_DISPATCH(whole.get())),
-            picture_pixels(make_bitmap_picture(1, 1, RGB(255, 0, 0)).get()));
-  for (const wchar_t* cut : {L"Bitmap25", L"Bitmap17", L"Bitmap11", L"Unframed"}) {
+  for (const auto& [key, colour] :
+       {std::pair{L"Red", RGB(255, 0, 0)}, std::pair{L"Green", RGB(0, 255, 0)}}) {
+    const Variant whole = r.read(key, VT_DISPATCH);
+    ASSERT_EQ(whole.vt(), VT_DISPATCH);
+    EXPECT_EQ(picture_pixels(V_DISPATCH(whole.get())),
+              picture_pixels(make_bitmap_picture(1, 1, colour).get()))
+        << key;
+  }
+  for (const wchar_t* cut :
+       {L"NoPixels", L"NoTable", L"NoInfoHeader", L"NoFileHeader", L"Unframed"}) {
     EXPECT_EQ(thrown([&] { r.read(cut, VT_DISPATCH); }), 13) << cut;
   }
 
