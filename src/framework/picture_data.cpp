@@ -305,7 +305,8 @@ bool cut_short_bitmap(std::span<const BYTE> file) {
   // padding, which shows nothing.
   const uint64_t row = (static_cast<uint64_t>(std::abs(width)) * bit_count + 7) / 8;
   const uint64_t rows = static_cast<uint64_t>(std::abs(height));
-  return rows && bits_at + (row + 3) / 4 * 4 * (rows - 1) + row > file.size();
+  if (!rows) return false;
+  return row > file.size() || bits_at + (row + 3) / 4 * 4 * (rows - 1) + row > file.size();
 }
 
 }  // namespace framework
