@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "control/persist_test_support.h"
+#include "framework/byte_codec.h"
+#include "framework/property_stream.h"
 #include "resources.h"
 #include "soak_run.h"
 #include "support/com_test_env.h"
@@ -35,6 +37,25 @@ constexpr DWORD kHung = 0xDEAD;
 
 const wchar_t* kMapping = L"TesselFuzzProgress";
 
+// Gives every whole record its check again, and the header the length of what follows it, so
+// that the damage reaches the value decoders (and the platform's picture and font readers)
+// instead of stopping at the first check that fails.
+void reseal(std::vector<BYTE>& bytes) {
+  const size_t header = framework::kPropertyStreamHeaderSize;
+  if (bytes.size() < header) return;
+  auto put_u32 = [&](size_t at, size_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<BYTE>(value >> (8 * i));
+  };
+  put_u32(header - 4, bytes.size() - header);
+  for (size_t at = header; at + 8 <= bytes.size();) {
+    const size_t size =
+        bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | size_t{bytes[at + 3]} << 24;
+    if (size > bytes.size() - at - 8) break;
+    put_u32(at + 4, framework::crc32(std::span<const BYTE>(bytes).subspan(at + 8, size)));
+    at += 8 + size;
+  }
+}
+
 HRESULT load_stream(const std::vector<BYTE>& base, std::mt19937& r) {
   std::vector<BYTE> bytes = base;
   const int edits = 1 + static_cast<int>(r() % 8);
@@ -46,6 +67,7 @@ HRESULT load_stream(const std::vector<BYTE>& base, std::mt19937& r) {
     if (edit == 2) bytes.resize(at);
     if (edit == 3) bytes.insert(bytes.begin() + static_cast<long>(at), static_cast<BYTE>(r()));
   }
+  if (r() % 2) reseal(bytes);
   HRESULT hr = E_FAIL;
   ComPtr<IDispatch> loaded = load_from_bytes(bytes, &hr);
   return hr;
