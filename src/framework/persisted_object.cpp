@@ -4,11 +4,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "framework/byte_codec.h"
 #include "framework/error.h"
 #include "framework/picture_data.h"
 
@@ -78,16 +76,6 @@ std::vector<BYTE> contents_of(IStream* stream) {
   return bytes;
 }
 
-// The file in a picture's data: what follows "lt\0\0" and the length, as far
-// as both go, or the data itself without that frame (the platform's picture
-// reads both).
-std::span<const BYTE> picture_file(std::span<const BYTE> data) {
-  ByteReader frame(data);
-  uint32_t magic = 0, length = 0;
-  if (!frame.u32(magic) || magic != ('l' | 't' << 8) || !frame.u32(length)) return data;
-  return data.subspan(frame.position(), std::min<size_t>(length, frame.left()));
-}
-
 }  // namespace
 
 std::vector<BYTE> save_object(IUnknown* object) {
@@ -118,7 +106,7 @@ ComPtr<IDispatch> load_object(std::span<const BYTE> bytes) {
   std::memcpy(&clsid, bytes.data(), sizeof clsid);
   if (!is_persistable_class(clsid)) raise_error(error_number::kTypeMismatch);
   const std::span<const BYTE> data = bytes.subspan(sizeof clsid);
-  if (clsid == CLSID_StdPicture && cut_short_bitmap(picture_file(data))) {
+  if (clsid == CLSID_StdPicture && cut_short_bitmap(data)) {
     raise_error(error_number::kTypeMismatch);
   }
   ComPtr<IPersistStream> persist = blank_object(clsid);

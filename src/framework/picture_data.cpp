@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "framework/byte_codec.h"
 #include "framework/error.h"
@@ -42,6 +43,16 @@ std::vector<BYTE> framed(std::span<const BYTE> data) {
   out.u32(static_cast<uint32_t>(data.size()));
   out.bytes(data);
   return out.take();
+}
+
+// The file in a picture's data: what follows "lt\0\0" and the length, as far
+// as both go, or the data itself without that frame (the platform's picture
+// reads both).
+std::span<const BYTE> framed_file(std::span<const BYTE> data) {
+  ByteReader frame(data);
+  uint32_t magic = 0, length = 0;
+  if (!frame.u32(magic) || magic != ('l' | 't' << 8) || !frame.u32(length)) return data;
+  return data.subspan(frame.position(), std::min<size_t>(length, frame.left()));
 }
 
 // A bottom-up bitmap of 24 bits per pixel.
@@ -266,47 +277,46 @@ ComPtr<IPictureDisp> container_replacement(IUnknown* object) {
   return drawn_as_bitmap(picture.get(), type);
 }
 
-bool cut_short_bitmap(std::span<const BYTE> file) {
-  constexpr size_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40;
+bool cut_short_bitmap(std::span<const BYTE> data) {
+  const std::span<const BYTE> file = framed_file(data);
   if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') return false;
-  ByteReader in(file.subspan(2));
-  uint32_t ignored = 0, bits_at = 0, info_size = 0, compression = BI_RGB, colours_used = 0;
-  uint16_t planes = 0, bit_count = 0;
-  int64_t width = 0, height = 0;
-  if (!in.u32(ignored) || !in.u32(ignored) || !in.u32(bits_at) || !in.u32(info_size) ||
-      info_size > file.size() - kFileHeader) {
-    return true;
-  }
-  size_t entry = 4;  // bytes per colour table entry
-  if (info_size == kCoreHeader) {
-    uint16_t w = 0, h = 0;
-    in.u16(w), in.u16(h), in.u16(planes), in.u16(bit_count);
-    width = w, height = h, entry = 3;
-  } else if (info_size >= kInfoHeader) {
-    uint32_t w = 0, h = 0;
-    in.u32(w), in.u32(h), in.u16(planes), in.u16(bit_count), in.u32(compression);
-    in.u32(ignored), in.u32(ignored), in.u32(ignored), in.u32(colours_used);
-    width = static_cast<int32_t>(w), height = static_cast<int32_t>(h);
+  static_assert(sizeof(BITMAPFILEHEADER) == 14);
+  BITMAPFILEHEADER head{};
+  DWORD info_size = 0;
+  if (file.size() < sizeof head + sizeof info_size) return true;
+  std::memcpy(&head, file.data(), sizeof head);
+  std::memcpy(&info_size, file.data() + sizeof head, sizeof info_size);
+  if (info_size > file.size() - sizeof head) return true;
+  BITMAPINFOHEADER info{};  // a 12-byte header's fields are copied into it
+  size_t entry = sizeof(RGBQUAD);
+  if (info_size == sizeof(BITMAPCOREHEADER)) {
+    BITMAPCOREHEADER core{};
+    std::memcpy(&core, file.data() + sizeof head, sizeof core);
+    info.biWidth = core.bcWidth, info.biHeight = core.bcHeight, info.biBitCount = core.bcBitCount;
+    entry = sizeof(RGBTRIPLE);
+  } else if (info_size >= sizeof info) {
+    std::memcpy(&info, file.data() + sizeof head, sizeof info);
   } else {
     return false;  // a header of another kind: the platform's reader judges it
   }
   // The colour table (and a 40-byte header's colour masks) and the pixels
   // of an uncompressed bitmap lie inside the file.
   uint64_t colours = 0;
-  if (bit_count >= 1 && bit_count <= 8) {
-    const uint32_t most = 1u << bit_count;
-    colours = colours_used && colours_used < most ? colours_used : most;
+  if (info.biBitCount >= 1 && info.biBitCount <= 8) {
+    const DWORD most = 1u << info.biBitCount;
+    colours = info.biClrUsed && info.biClrUsed < most ? info.biClrUsed : most;
   }
-  const bool masks = compression == BI_BITFIELDS && info_size == kInfoHeader;
-  const uint64_t table_end = kFileHeader + info_size + (masks ? 12 : 0) + colours * entry;
+  const bool masks = info.biCompression == BI_BITFIELDS && info_size == sizeof info;
+  const uint64_t table_end = sizeof head + info_size + (masks ? 12 : 0) + colours * entry;
   if (table_end > file.size()) return true;
-  if (compression != BI_RGB && compression != BI_BITFIELDS) return false;
+  if (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS) return false;
   // Rows are padded to whole DWORDs; some writers leave out the last row's
   // padding, which shows nothing.
-  const uint64_t row = (static_cast<uint64_t>(std::abs(width)) * bit_count + 7) / 8;
-  const uint64_t rows = static_cast<uint64_t>(std::abs(height));
+  const uint64_t row =
+      (static_cast<uint64_t>(std::abs(int64_t{info.biWidth})) * info.biBitCount + 7) / 8;
+  const uint64_t rows = static_cast<uint64_t>(std::abs(int64_t{info.biHeight}));
   if (!rows) return false;
-  return row > file.size() || bits_at + (row + 3) / 4 * 4 * (rows - 1) + row > file.size();
+  return row > file.size() || head.bfOffBits + (row + 3) / 4 * 4 * (rows - 1) + row > file.size();
 }
 
 }  // namespace framework

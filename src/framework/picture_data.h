@@ -41,10 +41,11 @@ std::optional<std::vector<BYTE>> picture_data(IUnknown* object);
 // when the picture cannot be drawn.
 ComPtr<IPictureDisp> container_replacement(IUnknown* object);
 
-// Whether file begins as a Windows bitmap file but ends before its headers,
-// its colour table or (uncompressed) its pixels do. The platform's picture
-// reader is not handed such data: Wine's reads on past the end of its buffer
-// and makes a picture of whatever lies there.
-bool cut_short_bitmap(std::span<const BYTE> file);
+// Whether data (a picture's data as above, or a file as it is) holds a
+// Windows bitmap file that ends before its headers, its colour table or
+// (uncompressed) its pixels do. The platform's picture reader is not handed
+// such data: Wine's reads on past the end of its buffer and makes a picture
+// of whatever lies there.
+bool cut_short_bitmap(std::span<const BYTE> data);
 
 }  // namespace framework
