@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <sstream>
@@ -289,6 +290,8 @@ std::vector<std::pair<std::wstring, size_t>> record_ends(const std::vector<BYTE>
     uint16_t key_length = 0;
     std::memcpy(&size, &bytes[at], 4);
     std::memcpy(&key_length, &bytes[at + 8], 2);
+    // A damaged length reads no further than the bytes go.
+    key_length = static_cast<uint16_t>(std::min<size_t>(key_length, (bytes.size() - at - 10) / 2));
     std::wstring key(key_length, L'\0');
     for (size_t i = 0; i < key_length; ++i) {
       key[i] = static_cast<wchar_t>(bytes[at + 10 + 2 * i] | (bytes[at + 11 + 2 * i] << 8));

@@ -47,12 +47,12 @@ void reseal(std::vector<BYTE>& bytes) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<BYTE>(value >> (8 * i));
   };
   put_u32(header - 4, bytes.size() - header);
-  for (size_t at = header; at + 8 <= bytes.size();) {
-    const size_t size =
-        bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | size_t{bytes[at + 3]} << 24;
-    if (size > bytes.size() - at - 8) break;
-    put_u32(at + 4, framework::crc32(std::span<const BYTE>(bytes).subspan(at + 8, size)));
-    at += 8 + size;
+  size_t start = header;
+  for (const auto& [key, end] : record_ends(bytes)) {
+    if (end > bytes.size()) break;
+    const size_t body = start + 8;
+    put_u32(start + 4, framework::crc32(std::span<const BYTE>(bytes).subspan(body, end - body)));
+    start = end;
   }
 }
 
